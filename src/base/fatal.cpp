@@ -1,0 +1,16 @@
+#include "base/fatal.h"
+
+#include <exception>
+#include <new>
+
+namespace tarn {
+
+void installFatalFailureHandlers() {
+  // operator new calls the handler instead of throwing std::bad_alloc.
+  std::set_new_handler([] { endProcessOnFatalFailure(FatalFailure::NoMemory); });
+  // The launcher catches nothing, so any other throw of the standard library
+  // (length_error, out_of_range) arrives here.
+  std::set_terminate([] { endProcessOnFatalFailure(FatalFailure::Other); });
+}
+
+}  // namespace tarn

@@ -1,0 +1,21 @@
+#include "base/fatal.h"
+#include "launcher/launcher.h"
+#include "launcher/process_platform.h"
+
+// The command line is read from the platform; argv is only kept for Linux,
+// which has no other source of it.
+int main(int argc, char** argv) {
+  tarn::installFatalFailureHandlers();
+  tarn::rememberProgramArguments(argc, argv);
+  int32_t exitCode = -1;
+  {
+    tarn::Launcher launcher;
+    tarn::useSystemDefaultLocale();
+    if (launcher.initialize()) {
+      // Service mode arrives with the service host; until then every start
+      // runs in the foreground.
+      exitCode = launcher.run();
+    }
+  }
+  return exitCode;
+}

@@ -1,0 +1,28 @@
+// PLACEHOLDERS for the steps that later stages build: the runtime sources
+// (JRE Path, private runtime, registry, the missing-runtime dialog), the
+// single-instance guard, the sibling start and the VM hosting. Each entry
+// here is removed when its real definition lands; this file then goes.
+#include "launcher/launcher.h"
+
+namespace tarn {
+
+bool Launcher::setupSingleInstance() { return true; }
+
+// No runtime source exists yet, and no dialog to ask the user: start-up fails.
+bool Launcher::chooseJavaRuntime() { return false; }
+
+int32_t Launcher::waitForRunningInstance() { return -1; }
+
+int32_t Launcher::relaunchSibling() { return 0; }
+
+void Launcher::prepareJvmEnvironment() {}
+
+bool Launcher::loadJvmLibrary(const std::wstring&) { return false; }
+
+void Launcher::assembleJvmConfiguration() {}
+
+int32_t Launcher::runJavaApplication() { return -1; }
+
+void Launcher::releaseSingleInstance() {}
+
+}  // namespace tarn

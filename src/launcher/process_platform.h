@@ -1,0 +1,24 @@
+#pragma once
+// What the start-up sequence asks of the platform.
+
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+// Linux has no raw command line: main hands its argument vector over here.
+// Windows reads its command line from the system and ignores this.
+void rememberProgramArguments(int argc, char** argv);
+
+// The arguments for the Java main method from the process's command line,
+// the program token left out.
+std::vector<std::wstring> processArguments();
+
+// Makes the system's default locale the one of the calling thread, so later
+// narrow-text conversions use its code page.
+void useSystemDefaultLocale();
+
+// Result not reported: a failed change leaves the current directory.
+void changeCurrentDirectory(const std::wstring& folder);
+
+}  // namespace tarn

@@ -1,0 +1,31 @@
+// POSIX: the process's arguments, locale and current directory.
+#include <clocale>
+#include <unistd.h>
+
+#include "base/text.h"
+#include "launcher/process_platform.h"
+
+namespace tarn {
+
+namespace {
+std::vector<std::wstring>& rememberedArguments() {
+  static std::vector<std::wstring> arguments;
+  return arguments;
+}
+}  // namespace
+
+void rememberProgramArguments(int argc, char** argv) {
+  std::vector<std::wstring>& arguments = rememberedArguments();
+  arguments.clear();
+  for (int i = 1; i < argc; ++i) arguments.push_back(fromUtf8(argv[i]));
+}
+
+std::vector<std::wstring> processArguments() { return rememberedArguments(); }
+
+void useSystemDefaultLocale() { std::setlocale(LC_ALL, ""); }
+
+void changeCurrentDirectory(const std::wstring& folder) {
+  if (chdir(toUtf8(folder).c_str()) != 0) return;
+}
+
+}  // namespace tarn

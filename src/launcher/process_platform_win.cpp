@@ -1,0 +1,17 @@
+// Windows: the process's command line, locale and current directory.
+#include <windows.h>
+
+#include "launcher/command_line.h"
+#include "launcher/process_platform.h"
+
+namespace tarn {
+
+void rememberProgramArguments(int, char**) {}
+
+std::vector<std::wstring> processArguments() { return argumentsFromCommandLine(GetCommandLineW()); }
+
+void useSystemDefaultLocale() { SetThreadLocale(GetSystemDefaultLCID()); }
+
+void changeCurrentDirectory(const std::wstring& folder) { SetCurrentDirectoryW(folder.c_str()); }
+
+}  // namespace tarn

@@ -1,0 +1,21 @@
+#pragma once
+// The launcher's one error channel: a line "Error: <message> \n" on standard
+// output. The caller passes the message text already loaded from the message
+// table; texts with placeholders are formatted with the arguments first.
+
+#include <cstdint>
+#include <string>
+
+namespace tarn {
+
+// A message without arguments, written as it is ("%" stays literal).
+void printError(const std::wstring& message);
+void printError(const std::wstring& format, const std::wstring& text);
+void printError(const std::wstring& format, const std::wstring& first, const std::wstring& second);
+void printError(const std::wstring& format, const std::wstring& text, int32_t number);
+
+// Writes the text to the process's standard output unbuffered; failures are
+// ignored. Defined per platform.
+void writeStandardOutput(const std::wstring& text);
+
+}  // namespace tarn

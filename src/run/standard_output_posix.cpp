@@ -1,0 +1,23 @@
+// POSIX: writing launcher text to standard output.
+#include <errno.h>
+#include <unistd.h>
+
+#include "base/text.h"
+#include "run/error_output.h"
+
+namespace tarn {
+
+// UTF-8, written straight to the descriptor so nothing waits in a buffer
+// when the VM writes its own output.
+void writeStandardOutput(const std::wstring& text) {
+  std::string bytes = toUtf8(text);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t written = write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    done += static_cast<size_t>(written);
+  }
+}
+
+}  // namespace tarn
