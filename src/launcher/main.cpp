@@ -1,6 +1,7 @@
 #include "base/fatal.h"
 #include "launcher/launcher.h"
 #include "launcher/process_platform.h"
+#include "run/service_host.h"
 
 // The command line is read from the platform; argv is only kept for Linux,
 // which has no other source of it.
@@ -12,9 +13,7 @@ int main(int argc, char** argv) {
     tarn::Launcher launcher;
     tarn::useSystemDefaultLocale();
     if (launcher.initialize()) {
-      // Service mode arrives with the service host; until then every start
-      // runs in the foreground.
-      exitCode = launcher.run();
+      exitCode = launcher.isService ? tarn::runServiceMode(launcher) : launcher.run();
     }
   }
   return exitCode;

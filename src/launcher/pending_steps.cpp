@@ -1,8 +1,10 @@
 // PLACEHOLDERS for the steps that later stages build: the runtime sources
 // (JRE Path, private runtime, registry, the missing-runtime dialog), the
-// single-instance guard, the sibling start and the VM hosting. Each entry
+// single-instance guard, the sibling start, the VM hosting and the service
+// host. Each entry
 // here is removed when its real definition lands; this file then goes.
 #include "launcher/launcher.h"
+#include "run/service_host.h"
 
 namespace tarn {
 
@@ -24,5 +26,8 @@ void Launcher::assembleJvmConfiguration() {}
 int32_t Launcher::runJavaApplication() { return -1; }
 
 void Launcher::releaseSingleInstance() {}
+
+// No service host yet: service mode fails as a failed service set-up does.
+int32_t runServiceMode(Launcher&) { return -1; }
 
 }  // namespace tarn

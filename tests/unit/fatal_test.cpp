@@ -1,0 +1,75 @@
+// Primitive failures end the process at once with the failure's code. Each
+// case runs in a child process (a GoogleTest death test).
+#include "base/fatal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <string>
+
+namespace tarn {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TARN_UNDER_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TARN_UNDER_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// The code as the parent sees it: all 32 bits on Windows, the low byte on Linux.
+int expectedStatus(FatalFailure failure) {
+#ifdef _WIN32
+  return static_cast<int>(static_cast<uint32_t>(failure));
+#else
+  return static_cast<int>(static_cast<uint32_t>(failure) & 0xFFu);
+#endif
+}
+
+TEST(FatalFailureDeathTest, LengthErrorEndsWithTheOtherCode) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        installFatalFailureHandlers();
+        // Nothing in the launcher catches, so a throw ends in std::terminate;
+        // noexcept gets there without GoogleTest's own catch in between.
+        [&]() noexcept {
+          std::wstring text;
+          text.reserve(text.max_size() + 1);
+        }();
+      },
+      testing::ExitedWithCode(expectedStatus(FatalFailure::Other)), "");
+}
+
+#ifndef TARN_UNDER_ADDRESS_SANITIZER
+// The address sanitizer reports an impossible allocation itself.
+TEST(FatalFailureDeathTest, ExhaustedMemoryEndsWithNoMemory) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        installFatalFailureHandlers();
+        void* block = ::operator new(std::numeric_limits<size_t>::max() / 2);
+        ::operator delete(block);
+      },
+      testing::ExitedWithCode(expectedStatus(FatalFailure::NoMemory)), "");
+}
+#endif
+
+TEST(FatalFailureDeathTest, EndsWithoutRunningDestructors) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  struct PrintsWhenDestroyed {
+    ~PrintsWhenDestroyed() { fputs("teardown ran", stderr); }
+  };
+  EXPECT_EXIT(
+      {
+        PrintsWhenDestroyed guard;
+        endProcessOnFatalFailure(FatalFailure::IndexOutOfRange);
+      },
+      testing::ExitedWithCode(expectedStatus(FatalFailure::IndexOutOfRange)), "^$");
+}
+
+}  // namespace
+}  // namespace tarn
