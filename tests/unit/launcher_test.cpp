@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "config/launcher_paths.h"
+
 namespace tarn {
 namespace {
 
@@ -47,6 +51,18 @@ TEST(Launcher, TeardownDestroysTheVmOnce) {
   }
   EXPECT_EQ(vm.destroyed, 1);
   EXPECT_EQ(Launcher::current(), nullptr);
+}
+
+TEST(Launcher, SetWorkingDirectoryMovesToTheLaunchersFolder) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  Launcher launcher;
+  std::wstring folder;
+  ASSERT_TRUE(launcher.moduleFolder(folder));
+  launcher.setWorkingDirectory();
+  const std::filesystem::path after = std::filesystem::current_path();
+  std::filesystem::current_path(before);
+  EXPECT_EQ(after.wstring() + nativePathStyle().separator, folder);
 }
 
 }  // namespace

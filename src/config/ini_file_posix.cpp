@@ -1,0 +1,113 @@
+// IniFile on Linux: the file is read whole for every call and answered by
+// the profile-string rules of config/profile_text.h.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/text.h"
+#include "config/ini_file.h"
+#include "config/profile_text.h"
+
+namespace tarn {
+namespace {
+
+// The whole file; 0 or the errno of the failed open or read.
+int readFileBytes(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  char chunk[65536];
+  int error = 0;
+  for (;;) {
+    ssize_t count = ::read(fd, chunk, sizeof chunk);
+    if (count == 0) break;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      break;
+    }
+    bytes.append(chunk, static_cast<size_t>(count));
+  }
+  ::close(fd);
+  return error;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    written += static_cast<size_t>(count);
+  }
+  return true;
+}
+
+// Writes a sibling file and renames it over the path, so that a failure on
+// the way leaves the old file whole. The file keeps its permissions.
+bool replaceFile(const std::string& path, const std::string& bytes) {
+  struct stat old {};
+  mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  std::string temporary = path + ".XXXXXX";
+  int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temporary.c_str());
+  return ok;
+}
+
+std::wstring fileText(const std::wstring& path) {
+  std::string bytes;
+  if (readFileBytes(toUtf8(path), bytes) != 0) return std::wstring();  // a missing file reads as empty
+  return decodeProfileFile(bytes);
+}
+
+}  // namespace
+
+uint32_t IniFile::readSignature(uint32_t& out) {
+  out = 0;
+  int fd = ::open(toUtf8(path_).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return static_cast<uint32_t>(errno);
+  unsigned char bytes[4] = {};
+  ssize_t count;
+  do {
+    count = ::read(fd, bytes, sizeof bytes);
+  } while (count < 0 && errno == EINTR);
+  uint32_t error = count < 0 ? static_cast<uint32_t>(errno) : 0;
+  ::close(fd);
+  if (error == 0) std::memcpy(&out, bytes, sizeof out);
+  return error;
+}
+
+void IniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
+  profileReadString(fileText(path_), section, key, out);
+}
+
+void IniFile::sectionNames(std::vector<std::wstring>& out) { out = profileSectionNames(fileText(path_)); }
+
+bool IniFile::writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+  const std::string path = toUtf8(path_);
+  std::string bytes;
+  int error = readFileBytes(path, bytes);
+  if (error != 0 && error != ENOENT) return false;
+  const ProfileEncoding encoding = detectProfileEncoding(bytes);
+  std::wstring text = decodeProfileFile(bytes);
+  // Bytes that do not survive decoding (malformed UTF-8, unpaired
+  // surrogates) would be lost by a rewrite: leave such a file alone.
+  if (encodeProfileFile(text, encoding) != bytes) return false;
+  if (!profileWriteString(text, section, key, value)) return false;
+  return replaceFile(path, encodeProfileFile(text, encoding));
+}
+
+bool IniFile::remove() { return ::unlink(toUtf8(path_).c_str()) == 0; }
+
+}  // namespace tarn

@@ -1,0 +1,336 @@
+#include "config/profile_text.h"
+
+#include "base/text.h"
+
+namespace tarn {
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+
+bool isLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
+
+// Ctrl-Z counts as a blank: old editors ended text files with it.
+bool isBlank(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == L' '; }
+
+std::wstring trimBlanks(const std::wstring& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::wstring cutAtNul(std::wstring text) {
+  size_t nul = text.find(L'\0');
+  if (nul != std::wstring::npos) text.resize(nul);
+  return text;
+}
+
+// Lower case for the scripts whose case pairs follow simple offsets. Wine
+// compares only the ASCII letters without case; Windows folds the others
+// too, and so do we, for the alphabets that a name is likely to use.
+wchar_t foldCase(wchar_t c) {
+  const unsigned long u = static_cast<unsigned long>(c);
+  auto shifted = [c](long by) { return static_cast<wchar_t>(static_cast<long>(c) + by); };
+  if (u < 0x80) return (u >= 'A' && u <= 'Z') ? shifted(0x20) : c;
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return shifted(0x20);
+  if (u == 0x178) return static_cast<wchar_t>(0xFF);
+  if ((u >= 0x100 && u <= 0x137) || (u >= 0x14A && u <= 0x177)) return (u % 2 == 0) ? shifted(1) : c;
+  if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E)) return (u % 2 == 1) ? shifted(1) : c;
+  if (u == 0x386) return static_cast<wchar_t>(0x3AC);
+  if (u >= 0x388 && u <= 0x38A) return shifted(0x25);
+  if (u == 0x38C) return static_cast<wchar_t>(0x3CC);
+  if (u == 0x38E || u == 0x38F) return shifted(0x3F);
+  if (u >= 0x391 && u <= 0x3AB && u != 0x3A2) return shifted(0x20);
+  if (u >= 0x400 && u <= 0x40F) return shifted(0x50);
+  if (u >= 0x410 && u <= 0x42F) return shifted(0x20);
+  if (u >= 0xFF21 && u <= 0xFF3A) return shifted(0x20);
+  return c;
+}
+
+bool namesEqual(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (foldCase(a[i]) != foldCase(b[i])) return false;
+  }
+  return true;
+}
+
+// One line of profile text: its content without surrounding blanks, and
+// what the content holds.
+struct ProfileLine {
+  size_t begin = 0;  // content, blanks trimmed
+  size_t end = 0;
+  bool isSection = false;
+  size_t nameBegin = 0;  // section name, or key
+  size_t nameEnd = 0;
+  bool hasValue = false;
+  size_t valueBegin = 0;  // up to end
+};
+
+class LineScanner {
+ public:
+  explicit LineScanner(const std::wstring& text) : text_(text) {}
+
+  // The next line with content; false at the end of the text.
+  bool next(ProfileLine& line) {
+    while (position_ < text_.size()) {
+      size_t start = position_;
+      while (position_ < text_.size() && !isLineBreak(text_[position_])) ++position_;
+      size_t end = position_;
+      while (position_ < text_.size() && isLineBreak(text_[position_])) ++position_;
+      while (start < end && isBlank(text_[start])) ++start;
+      while (end > start && isBlank(text_[end - 1])) --end;
+      if (start == end) continue;
+      describe(start, end, line);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  void describe(size_t begin, size_t end, ProfileLine& line) const {
+    line = ProfileLine{};
+    line.begin = begin;
+    line.end = end;
+    if (text_[begin] == L'[') {
+      size_t close = end;
+      while (close > begin && text_[close - 1] != L']') --close;
+      if (close > begin) {
+        line.isSection = true;
+        line.nameBegin = begin + 1;
+        line.nameEnd = close - 1;
+        while (line.nameBegin < line.nameEnd && isBlank(text_[line.nameBegin])) ++line.nameBegin;
+        while (line.nameEnd > line.nameBegin && isBlank(text_[line.nameEnd - 1])) --line.nameEnd;
+        return;
+      }
+    }
+    line.nameBegin = begin;
+    line.nameEnd = end;
+    for (size_t i = begin; i < end; ++i) {
+      if (text_[i] != L'=') continue;
+      size_t nameEnd = i;
+      while (nameEnd > begin && isBlank(text_[nameEnd - 1])) --nameEnd;
+      size_t valueBegin = i + 1;
+      while (valueBegin < end && isBlank(text_[valueBegin])) ++valueBegin;
+      line.nameEnd = nameEnd;
+      line.hasValue = true;
+      line.valueBegin = valueBegin;
+      return;
+    }
+  }
+
+  const std::wstring& text_;
+  size_t position_ = 0;
+};
+
+std::wstring lineName(const std::wstring& text, const ProfileLine& line) {
+  return cutAtNul(text.substr(line.nameBegin, line.nameEnd - line.nameBegin));
+}
+
+std::wstring unquoted(std::wstring value) {
+  if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0]) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+void appendCodePoint(std::wstring& out, unsigned long c) {
+  if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+    c -= 0x10000;
+    out += static_cast<wchar_t>(0xD800 + (c >> 10));
+    out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+    return;
+  }
+  out += static_cast<wchar_t>(c);
+}
+
+std::wstring decodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
+  std::wstring text;
+  text.reserve((bytes.size() - offset) / 2 + 1);
+  auto unitAt = [&](size_t i) {
+    unsigned long first = static_cast<unsigned char>(bytes[i]);
+    unsigned long second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? (first << 8) | second : (second << 8) | first;
+  };
+  size_t i = offset;
+  while (i + 1 < bytes.size()) {
+    unsigned long unit = unitAt(i);
+    i += 2;
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < bytes.size()) {
+      unsigned long low = unitAt(i);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        i += 2;
+        appendCodePoint(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        continue;
+      }
+    }
+    appendCodePoint(text, (unit >= 0xD800 && unit <= 0xDFFF) ? kReplacement : unit);
+  }
+  if (i < bytes.size()) text += kReplacement;
+  return text;
+}
+
+void appendUtf16(std::string& bytes, const std::wstring& text, bool bigEndian) {
+  auto unit = [&](unsigned long u) {
+    char high = static_cast<char>((u >> 8) & 0xFF);
+    char low = static_cast<char>(u & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  };
+  for (wchar_t c : text) {
+    unsigned long u = static_cast<unsigned long>(c);
+    if (u > 0x10FFFF) u = kReplacement;
+    if (u >= 0x10000) {
+      unit(0xD800 + ((u - 0x10000) >> 10));
+      unit(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      unit(u);
+    }
+  }
+}
+
+std::wstring firstLineBreak(const std::wstring& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\n') return L"\n";
+    if (text[i] == L'\r') return (i + 1 < text.size() && text[i + 1] == L'\n') ? L"\r\n" : L"\r";
+  }
+  return L"\n";
+}
+
+bool holdsLineBreakOrNul(const std::wstring& text) {
+  return text.find_first_of(std::wstring(L"\r\n\0", 3)) != std::wstring::npos;
+}
+
+}  // namespace
+
+ProfileEncoding detectProfileEncoding(const std::string& bytes) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return ProfileEncoding::Utf8WithBom;
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0) return ProfileEncoding::Utf16LE;
+  if (bytes.compare(0, 2, "\xFE\xFF") == 0) return ProfileEncoding::Utf16BE;
+  return ProfileEncoding::Utf8;
+}
+
+std::wstring decodeProfileFile(const std::string& bytes) {
+  switch (detectProfileEncoding(bytes)) {
+    case ProfileEncoding::Utf8WithBom:
+      return fromUtf8(bytes.substr(3));
+    case ProfileEncoding::Utf16LE:
+      return decodeUtf16(bytes, 2, false);
+    case ProfileEncoding::Utf16BE:
+      return decodeUtf16(bytes, 2, true);
+    case ProfileEncoding::Utf8:
+      break;
+  }
+  return fromUtf8(bytes);
+}
+
+std::wstring decodeUtf16LE(const std::string& bytes) {
+  std::wstring text = decodeUtf16(bytes, 0, false);
+  if (!text.empty() && text[0] == 0xFEFF) text.erase(0, 1);
+  return text;
+}
+
+std::string encodeProfileFile(const std::wstring& text, ProfileEncoding encoding) {
+  std::string bytes;
+  switch (encoding) {
+    case ProfileEncoding::Utf8:
+      return toUtf8(text);
+    case ProfileEncoding::Utf8WithBom:
+      return "\xEF\xBB\xBF" + toUtf8(text);
+    case ProfileEncoding::Utf16LE:
+      bytes = "\xFF\xFE";
+      appendUtf16(bytes, text, false);
+      break;
+    case ProfileEncoding::Utf16BE:
+      bytes = "\xFE\xFF";
+      appendUtf16(bytes, text, true);
+      break;
+  }
+  return bytes;
+}
+
+bool profileReadString(const std::wstring& text, const std::wstring& section, const std::wstring& key,
+                       std::wstring& out) {
+  out.clear();
+  const std::wstring wantedSection = trimBlanks(cutAtNul(section));
+  const std::wstring wantedKey = trimBlanks(cutAtNul(key));
+  // The unnamed part before the first section line is the first section.
+  bool inWantedSection = wantedSection.empty();
+  LineScanner scanner(text);
+  ProfileLine line;
+  while (scanner.next(line)) {
+    if (line.isSection) {
+      if (inWantedSection) return false;
+      inWantedSection = namesEqual(lineName(text, line), wantedSection);
+      continue;
+    }
+    if (!inWantedSection || !namesEqual(lineName(text, line), wantedKey)) continue;
+    if (!line.hasValue) return false;
+    out = unquoted(cutAtNul(text.substr(line.valueBegin, line.end - line.valueBegin)));
+    return true;
+  }
+  return false;
+}
+
+std::vector<std::wstring> profileSectionNames(const std::wstring& text) {
+  std::vector<std::wstring> names;
+  LineScanner scanner(text);
+  ProfileLine line;
+  while (scanner.next(line)) {
+    if (!line.isSection) continue;
+    std::wstring name = lineName(text, line);
+    if (!name.empty()) names.push_back(std::move(name));
+  }
+  return names;
+}
+
+bool profileWriteString(std::wstring& text, const std::wstring& section, const std::wstring& key,
+                        const std::wstring& value) {
+  if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)) return false;
+  const std::wstring sectionName = trimBlanks(section);
+  const std::wstring keyName = trimBlanks(key);
+  if (sectionName.empty() || keyName.empty() || keyName.find(L'=') != std::wstring::npos) return false;
+  if (keyName[0] == L'[' && keyName.find(L']') != std::wstring::npos) return false;
+  const std::wstring entryValue = trimBlanks(value);
+  const std::wstring lineBreak = firstLineBreak(text);
+
+  bool found = false;
+  ProfileLine last;  // the last line of the wanted section so far
+  LineScanner scanner(text);
+  ProfileLine line;
+  while (scanner.next(line)) {
+    if (line.isSection) {
+      if (found) break;
+      if (namesEqual(lineName(text, line), sectionName)) {
+        found = true;
+        last = line;
+      }
+      continue;
+    }
+    if (!found) continue;
+    last = line;
+    std::wstring name = lineName(text, line);
+    if (!namesEqual(name, keyName)) continue;
+    text.replace(line.begin, line.end - line.begin, name + L"=" + entryValue);
+    return true;
+  }
+
+  const std::wstring entry = keyName + L"=" + entryValue;
+  if (!found) {
+    if (!text.empty() && !isLineBreak(text.back())) text += lineBreak;
+    text += L"[" + sectionName + L"]" + lineBreak + entry + lineBreak;
+    return true;
+  }
+  size_t position = last.end;
+  while (position < text.size() && !isLineBreak(text[position])) ++position;
+  if (position == text.size()) {
+    text += lineBreak + entry;
+    return true;
+  }
+  position += (text[position] == L'\r' && position + 1 < text.size() && text[position + 1] == L'\n') ? 2 : 1;
+  text.insert(position, entry + lineBreak);
+  return true;
+}
+
+}  // namespace tarn
