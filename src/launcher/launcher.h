@@ -54,16 +54,31 @@ class Launcher {
   // Settings (config/settings.cpp).
   bool readSettings();
 
-  // Steps of later stages (launcher/pending_steps.cpp until they are built).
-  bool setupSingleInstance();
+  // Choice of a Java runtime (launcher/runtime_choice.cpp).
   bool chooseJavaRuntime();
-  int32_t waitForRunningInstance();
+  // Java home layout (discovery/java_home.cpp).
+  bool findPrivateRuntime(std::wstring& home);
+  void checkJvmMachine();
+
+  // Run flow steps (launcher/sibling_relaunch.cpp, jvm/, run/).
   int32_t relaunchSibling();
   void prepareJvmEnvironment();
   bool loadJvmLibrary(const std::wstring& path);
   void assembleJvmConfiguration();
+  void addVmParameters(const std::wstring& text, std::vector<std::wstring>& parameters);
+  bool createJvm();
+  uint64_t defaultJavaStackSize();
   int32_t runJavaApplication();
+  bool runMainClass();
+  // The "VM Provider" setting admits IBM runtimes.
+  bool ibmRuntimeAdmitted() const { return acceptIbm || favorIbm; }
+
+  // Steps of later stages (launcher/pending_steps.cpp until they are built).
+  bool setupSingleInstance();
+  int32_t waitForRunningInstance();
   void releaseSingleInstance();
+  bool searchRegistry(bool otherView, std::wstring& home);
+  bool showMissingJreDialog(const std::wstring& text);
 
   JvmHookListener* hookListener = nullptr;
   int32_t jvmType = 0;
