@@ -1,0 +1,85 @@
+#include "config/settings_keywords.h"
+
+#include "base/text.h"
+
+namespace tarn {
+namespace {
+
+struct JvmSourceRow {
+  const wchar_t* value;
+  bool any;
+  bool jdk;
+  bool jre;
+};
+
+const JvmSourceRow kJvmSources[] = {
+    {L"favor_JRE", true, false, true},
+    {L"favor_JDK", true, true, false},
+    {L"only_JDK", false, true, false},
+    {L"only_JRE", false, false, true},
+};
+
+struct VmProviderRow {
+  const wchar_t* value;
+  VmProviderFlags flags;
+};
+
+// Compared in this order; the first match wins.
+const VmProviderRow kVmProviders[] = {
+    {L"jrockit", {true, true, false, false, false, false}},
+    {L"ibm", {false, false, false, false, true, true}},
+    {L"favor_sun", {true, false, true, true, true, false}},
+    {L"favor_jrockit", {true, true, true, false, true, false}},
+    {L"favor_ibm", {true, false, true, false, true, true}},
+    {L"any", {true, false, true, false, true, false}},
+};
+
+}  // namespace
+
+JavaVersion versionBoundFor(const std::wstring& value, int32_t fill) {
+  if (value == L"any") {
+    JavaVersion bound;
+    bound.parts.fill(fill);
+    return bound;
+  }
+  return parseJavaVersion(value, fill);
+}
+
+bool isServiceType(const std::wstring& value) { return value == L"service"; }
+
+int32_t jvmTypeFor(const std::wstring& value) {
+  if (value == L"server") return 1;
+  if (value == L"favor_server") return 2;
+  return 0;
+}
+
+void applyJvmSource(const std::wstring& value, JvmSourceFlags& flags) {
+  if (value.empty()) {
+    flags.jdk = true;
+    flags.jre = true;
+    return;
+  }
+  for (const JvmSourceRow& row : kJvmSources) {
+    if (value == row.value) {
+      flags = {row.any, row.jdk, row.jre};
+      return;
+    }
+  }
+  flags = {false, false, false};
+}
+
+void applyVmProvider(const std::wstring& value, VmProviderFlags& flags) {
+  if (value.empty()) return;
+  for (const VmProviderRow& row : kVmProviders) {
+    if (equalsNoCase(value, row.value)) {
+      flags = row.flags;
+      return;
+    }
+  }
+}
+
+bool isYesIgnoringCase(const std::wstring& value) { return equalsNoCase(value, L"Yes"); }
+
+bool isLowerCaseYes(const std::wstring& value) { return value == L"yes"; }
+
+}  // namespace tarn

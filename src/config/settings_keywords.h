@@ -1,0 +1,53 @@
+#pragma once
+// The keyword values of the configuration file and what each one sets. Pure
+// functions over the value text, so every rule is checked without a file.
+
+#include <cstdint>
+#include <string>
+
+#include "discovery/java_version.h"
+
+namespace tarn {
+
+// Minimum Version (fill 0) and Maximum Version (fill 65535): exactly "any"
+// gives every part the fill value; any other text is a version text whose
+// missing parts take the fill value.
+JavaVersion versionBoundFor(const std::wstring& value, int32_t fill);
+
+// Application Type: exactly "service".
+bool isServiceType(const std::wstring& value);
+
+// JVM Type: 1 for exactly "server", 2 for exactly "favor_server", else 0.
+int32_t jvmTypeFor(const std::wstring& value);
+
+struct JvmSourceFlags {
+  bool any = true;
+  bool jdk = false;
+  bool jre = false;
+};
+
+// JVM Source (exact): the empty value keeps `any` and turns both others on;
+// an unknown value turns all three off.
+void applyJvmSource(const std::wstring& value, JvmSourceFlags& flags);
+
+struct VmProviderFlags {
+  bool acceptJRockit = false;
+  bool favorJRockit = false;
+  bool acceptSun = true;
+  bool favorSun = true;
+  bool acceptIbm = false;
+  bool favorIbm = false;
+};
+
+// VM Provider (no-case): a known name sets all six flags; the empty value
+// and an unknown name keep them.
+void applyVmProvider(const std::wstring& value, VmProviderFlags& flags);
+
+// Flags written "Yes" in any case of letters (Failure Check, Override
+// WorkingDir, Pair Return Code, Embedded Jar).
+bool isYesIgnoringCase(const std::wstring& value);
+// Flags that take exactly the lower-case "yes" (Single Instance, Output
+// Append, Error Append).
+bool isLowerCaseYes(const std::wstring& value);
+
+}  // namespace tarn
