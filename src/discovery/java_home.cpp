@@ -1,0 +1,123 @@
+#include "discovery/java_home.h"
+
+#include "launcher/launcher.h"
+
+namespace tarn {
+
+const JavaHomeLayout kWindowsJavaHomeLayout{
+    L'\\',
+    {{L"bin\\server\\jvm.dll", true}},
+    {
+        {L"bin\\client\\jvm.dll", false},
+        {L"bin\\classic\\jvm.dll", false},
+        {L"bin\\hotspot\\jvm.dll", false},
+        {L"bin\\server\\jvm.dll", true},
+        {L"bin\\jrockit\\jvm.dll", false},
+    },
+    L"bin\\java.dll",
+    L"jre64\\",
+};
+
+// Java 9 and later keep the VM in lib/<type>/; Java 8 in jre/lib/amd64/<type>/
+// of a development kit and lib/amd64/<type>/ of a runtime.
+const JavaHomeLayout kPosixJavaHomeLayout{
+    L'/',
+    {
+        {L"lib/server/libjvm.so", true},
+        {L"jre/lib/amd64/server/libjvm.so", true},
+        {L"lib/amd64/server/libjvm.so", true},
+    },
+    {
+        {L"lib/client/libjvm.so", false},
+        {L"lib/server/libjvm.so", true},
+        {L"jre/lib/amd64/server/libjvm.so", true},
+        {L"lib/amd64/server/libjvm.so", true},
+    },
+    L"lib/libjava.so",
+    L"jre64/",
+};
+
+std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator) {
+  if (folder.empty() || folder.back() == separator) return folder;
+  return folder + separator;
+}
+
+namespace {
+
+bool findFirst(const std::wstring& home, const std::vector<JvmLibraryCandidate>& candidates,
+               const ExistenceTest& exists, std::wstring& path, bool& server) {
+  for (const JvmLibraryCandidate& candidate : candidates) {
+    std::wstring tried = home + candidate.subPath;
+    if (exists(tried)) {
+      path = std::move(tried);
+      server = candidate.server;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::wstring findJvmLibraryIn(const std::wstring& home, int32_t jvmType, bool& server, const JavaHomeLayout& layout,
+                              const ExistenceTest& exists) {
+  std::wstring path;
+  if (jvmType == 1 || jvmType == 2) {
+    if (findFirst(home, layout.serverVm, exists, path, server)) return path;
+    // "server" accepts nothing else.
+    if (jvmType == 1) return std::wstring();
+  }
+  findFirst(home, layout.anyVm, exists, path, server);
+  return path;
+}
+
+bool choosePrivateRuntimeHome(const std::wstring& launcherFolder, const JavaHomeLayout& layout,
+                              const ExistenceTest& exists, std::wstring& home) {
+  if (launcherFolder.empty()) return false;
+  const std::wstring folder = withTrailingSeparator(launcherFolder, layout.separator);
+  // The launcher sits in the root of a runtime.
+  if (exists(folder + layout.runtimeMarker)) {
+    home = folder;
+    return true;
+  }
+  const std::wstring bundled = folder + layout.privateRuntimeFolder;
+  home = exists(bundled + layout.runtimeMarker) ? bundled : folder;
+  return true;
+}
+
+bool peHeadersOffset(const uint8_t* data, size_t size, uint32_t& offset) {
+  constexpr size_t kOffsetField = 0x3C;
+  if (data == nullptr || size < kPeDosHeaderSize) return false;
+  if (data[0] != 'M' || data[1] != 'Z') return false;
+  offset = static_cast<uint32_t>(data[kOffsetField]) | static_cast<uint32_t>(data[kOffsetField + 1]) << 8 |
+           static_cast<uint32_t>(data[kOffsetField + 2]) << 16 | static_cast<uint32_t>(data[kOffsetField + 3]) << 24;
+  return true;
+}
+
+bool isX86NtHeaders(const uint8_t* data, size_t size) {
+  constexpr uint16_t kMachineI386 = 0x014C;
+  if (data == nullptr || size < kPeMachineEnd) return false;
+  if (data[0] != 'P' || data[1] != 'E' || data[2] != 0 || data[3] != 0) return false;
+  return static_cast<uint16_t>(data[4] | data[5] << 8) == kMachineI386;
+}
+
+bool isX86PeImage(const uint8_t* data, size_t size) {
+  uint32_t offset = 0;
+  if (!peHeadersOffset(data, size, offset) || offset > size) return false;
+  return isX86NtHeaders(data + offset, size - offset);
+}
+
+std::wstring findJvmDll(const std::wstring& home, int32_t jvmType, bool& server) {
+  return findJvmLibraryIn(home, jvmType, server, nativeJavaHomeLayout(), fileExists);
+}
+
+bool hasJavaDll(const std::wstring& home) { return fileExists(home + nativeJavaHomeLayout().runtimeMarker); }
+
+bool Launcher::findPrivateRuntime(std::wstring& home) {
+  std::wstring folder;
+  // A failure has been reported by moduleFolder.
+  if (!moduleFolder(folder)) return false;
+  return choosePrivateRuntimeHome(folder, nativeJavaHomeLayout(), fileExists, home);
+}
+
+}  // namespace tarn

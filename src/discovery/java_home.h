@@ -1,0 +1,82 @@
+#pragma once
+// The layout of a Java home: where its JVM library lies for each JVM type,
+// how a runtime shipped beside the launcher is recognised, and the image
+// test that sends a 32-bit x86 jvm.dll to the sibling launcher.
+//
+// A Java home is a folder ending in the platform's separator. The search
+// logic is portable and takes the layout and an existence test as
+// parameters, so both platforms' tables are tested natively.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+struct JvmLibraryCandidate {
+  const wchar_t* subPath;
+  bool server;
+};
+
+struct JavaHomeLayout {
+  wchar_t separator;
+  // Tried alone for JVM type 1 ("server") and first for 2 ("favor_server").
+  std::vector<JvmLibraryCandidate> serverVm;
+  // Client VMs first, a server VM after them: JVM type 0 and any unknown
+  // type, and type 2 when no server VM was found.
+  std::vector<JvmLibraryCandidate> anyVm;
+  // A file that every runtime home holds.
+  std::wstring runtimeMarker;
+  // The folder beside the launcher that holds a bundled runtime.
+  std::wstring privateRuntimeFolder;
+};
+
+extern const JavaHomeLayout kWindowsJavaHomeLayout;
+extern const JavaHomeLayout kPosixJavaHomeLayout;
+const JavaHomeLayout& nativeJavaHomeLayout();
+
+using ExistenceTest = std::function<bool(const std::wstring& path)>;
+
+// The folder with a separator appended when it does not end in one; an
+// empty folder stays empty.
+std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator);
+
+// home + the first sub-path of the JVM type's order that exists, or the
+// empty string. `server` is written only when a path is found.
+std::wstring findJvmLibraryIn(const std::wstring& home, int32_t jvmType, bool& server, const JavaHomeLayout& layout,
+                              const ExistenceTest& exists);
+
+// The home that a launcher in `launcherFolder` takes its bundled runtime
+// from: the folder itself when it is a runtime's root, else its private
+// runtime sub-folder when that holds one, else the folder itself again, so
+// that the search stays inside the launcher's folder and never falls back
+// to the current directory. False for an empty folder.
+bool choosePrivateRuntimeHome(const std::wstring& launcherFolder, const JavaHomeLayout& layout,
+                              const ExistenceTest& exists, std::wstring& home);
+
+// The published PE rule: "MZ" at offset 0, the 32-bit little-endian offset
+// of the NT headers at 0x3C, "PE\0\0" there, and the machine field 0x014C
+// (Intel 386) right after it. Reads nothing outside [data, data + size).
+bool isX86PeImage(const uint8_t* data, size_t size);
+// Its two halves, for a reader that fetches the NT headers separately:
+// the image's first kPeDosHeaderSize bytes give the headers' offset...
+constexpr size_t kPeDosHeaderSize = 0x40;
+bool peHeadersOffset(const uint8_t* data, size_t size, uint32_t& offset);
+// ...and the kPeMachineEnd bytes found there decide.
+constexpr size_t kPeMachineEnd = 6;
+bool isX86NtHeaders(const uint8_t* data, size_t size);
+
+// On the native layout and file system.
+std::wstring findJvmDll(const std::wstring& home, int32_t jvmType, bool& server);
+bool hasJavaDll(const std::wstring& home);
+
+// Platform side.
+// A directory search finds an entry for the path: folders count, and
+// wildcards in the last component are honoured.
+bool fileExists(const std::wstring& path);
+// The file is a 32-bit x86 PE image; false when it cannot be read.
+bool isX86PeFile(const std::wstring& path);
+
+}  // namespace tarn

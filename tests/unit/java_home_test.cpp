@@ -1,0 +1,334 @@
+#include "discovery/java_home.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+
+namespace tarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+// An existence test over a fixed set of paths that records what it was asked.
+struct FakeFileSystem {
+  std::set<std::wstring> existing;
+  std::vector<std::wstring> probed;
+
+  ExistenceTest test() {
+    return [this](const std::wstring& path) {
+      probed.push_back(path);
+      return existing.count(path) != 0;
+    };
+  }
+};
+
+const std::wstring kHome = L"C:\\Java\\";
+const std::wstring kClient = L"bin\\client\\jvm.dll";
+const std::wstring kServer = L"bin\\server\\jvm.dll";
+const std::wstring kClassic = L"bin\\classic\\jvm.dll";
+const std::wstring kHotspot = L"bin\\hotspot\\jvm.dll";
+const std::wstring kJRockit = L"bin\\jrockit\\jvm.dll";
+
+TEST(FindJvmLibrary, ChoosesBySubPathOrderForEachJvmType) {
+  struct Row {
+    const char* name;
+    std::vector<std::wstring> present;
+    int32_t jvmType;
+    std::wstring expected;  // sub-path, empty for none
+    bool server;
+  };
+  const Row rows[] = {
+      {"client and server, no preference", {kClient, kServer}, 0, kClient, false},
+      {"client and server, server", {kClient, kServer}, 1, kServer, true},
+      {"client and server, favor_server", {kClient, kServer}, 2, kServer, true},
+      {"server only, no preference", {kServer}, 0, kServer, true},
+      {"server only, server", {kServer}, 1, kServer, true},
+      {"server only, favor_server", {kServer}, 2, kServer, true},
+      {"client only, no preference", {kClient}, 0, kClient, false},
+      {"client only, server", {kClient}, 1, L"", false},
+      {"client only, favor_server", {kClient}, 2, kClient, false},
+      {"jrockit only, no preference", {kJRockit}, 0, kJRockit, false},
+      {"jrockit only, server", {kJRockit}, 1, L"", false},
+      {"jrockit only, favor_server", {kJRockit}, 2, kJRockit, false},
+      {"classic only", {kClassic}, 0, kClassic, false},
+      {"hotspot only", {kHotspot}, 2, kHotspot, false},
+      {"classic before hotspot", {kHotspot, kClassic}, 0, kClassic, false},
+      {"hotspot before server", {kServer, kHotspot}, 0, kHotspot, false},
+      {"server before jrockit", {kJRockit, kServer}, 0, kServer, true},
+      {"unknown type behaves as no preference", {kClient, kServer}, 7, kClient, false},
+      {"negative type behaves as no preference", {kJRockit, kServer}, -1, kServer, true},
+      {"empty home", {}, 0, L"", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeFileSystem files;
+    for (const std::wstring& subPath : row.present) files.existing.insert(kHome + subPath);
+    bool server = !row.server;
+    std::wstring found = findJvmLibraryIn(kHome, row.jvmType, server, kWindowsJavaHomeLayout, files.test());
+    if (row.expected.empty()) {
+      EXPECT_EQ(found, L"");
+    } else {
+      EXPECT_EQ(found, kHome + row.expected);
+      EXPECT_EQ(server, row.server);
+    }
+  }
+}
+
+TEST(FindJvmLibrary, ProbesEachTypesOrderAndLeavesTheFlagWhenNothingIsFound) {
+  struct Row {
+    int32_t jvmType;
+    std::vector<std::wstring> order;
+  };
+  const Row rows[] = {
+      {0, {kClient, kClassic, kHotspot, kServer, kJRockit}},
+      {1, {kServer}},
+      {2, {kServer, kClient, kClassic, kHotspot, kServer, kJRockit}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.jvmType);
+    FakeFileSystem files;
+    for (bool sentinel : {false, true}) {
+      files.probed.clear();
+      bool server = sentinel;
+      EXPECT_EQ(findJvmLibraryIn(kHome, row.jvmType, server, kWindowsJavaHomeLayout, files.test()), L"");
+      EXPECT_EQ(server, sentinel);
+      std::vector<std::wstring> expected;
+      for (const std::wstring& subPath : row.order) expected.push_back(kHome + subPath);
+      EXPECT_EQ(files.probed, expected);
+    }
+  }
+}
+
+TEST(FindJvmLibrary, LinuxHomesOfJava8And9) {
+  const std::wstring home = L"/opt/jdk/";
+  struct Row {
+    const char* name;
+    std::vector<std::wstring> present;
+    int32_t jvmType;
+    std::wstring expected;
+    bool server;
+  };
+  const Row rows[] = {
+      {"Java 9 and later", {L"lib/server/libjvm.so"}, 0, L"lib/server/libjvm.so", true},
+      {"Java 8 development kit", {L"jre/lib/amd64/server/libjvm.so"}, 1, L"jre/lib/amd64/server/libjvm.so", true},
+      {"Java 8 runtime", {L"lib/amd64/server/libjvm.so"}, 2, L"lib/amd64/server/libjvm.so", true},
+      {"client first without preference", {L"lib/client/libjvm.so", L"lib/server/libjvm.so"}, 0,
+       L"lib/client/libjvm.so", false},
+      {"server only accepts a server VM", {L"lib/client/libjvm.so"}, 1, L"", false},
+      {"favor_server falls back to the client VM", {L"lib/client/libjvm.so"}, 2, L"lib/client/libjvm.so", false},
+      {"a Windows layout is no Linux home", {L"bin/server/jvm.dll"}, 0, L"", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeFileSystem files;
+    for (const std::wstring& subPath : row.present) files.existing.insert(home + subPath);
+    bool server = !row.server;
+    std::wstring found = findJvmLibraryIn(home, row.jvmType, server, kPosixJavaHomeLayout, files.test());
+    EXPECT_EQ(found, row.expected.empty() ? L"" : home + row.expected);
+    if (!row.expected.empty()) {
+      EXPECT_EQ(server, row.server);
+    }
+  }
+}
+
+TEST(WithTrailingSeparator, AppendsOnlyWhenMissing) {
+  EXPECT_EQ(withTrailingSeparator(L"C:\\Java", L'\\'), L"C:\\Java\\");
+  EXPECT_EQ(withTrailingSeparator(L"C:\\Java\\", L'\\'), L"C:\\Java\\");
+  EXPECT_EQ(withTrailingSeparator(L"/opt/jdk", L'/'), L"/opt/jdk/");
+  EXPECT_EQ(withTrailingSeparator(L"", L'\\'), L"");
+}
+
+TEST(ChoosePrivateRuntimeHome, TakesTheLaunchersFolderOrItsBundledRuntime) {
+  const std::wstring folder = L"C:\\App\\";
+  struct Row {
+    const char* name;
+    std::wstring launcherFolder;
+    std::vector<std::wstring> present;
+    std::wstring expected;
+  };
+  const Row rows[] = {
+      {"launcher in a runtime's root", folder, {folder + L"bin\\java.dll"}, folder},
+      {"bundled runtime", folder, {folder + L"jre64\\bin\\java.dll"}, folder + L"jre64\\"},
+      {"the root wins over the bundled runtime",
+       folder,
+       {folder + L"bin\\java.dll", folder + L"jre64\\bin\\java.dll"},
+       folder},
+      {"folder given without its separator", L"C:\\App", {folder + L"jre64\\bin\\java.dll"}, folder + L"jre64\\"},
+      // Neither holds a runtime: still the launcher's folder, never the
+      // empty home that would search the current directory.
+      {"no runtime at all", folder, {L"bin\\java.dll", L"jre64\\bin\\java.dll"}, folder},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeFileSystem files;
+    files.existing.insert(row.present.begin(), row.present.end());
+    std::wstring home = L"unchanged";
+    ASSERT_TRUE(choosePrivateRuntimeHome(row.launcherFolder, kWindowsJavaHomeLayout, files.test(), home));
+    EXPECT_EQ(home, row.expected);
+  }
+}
+
+TEST(ChoosePrivateRuntimeHome, AJvmInTheCurrentDirectoryIsNotTaken) {
+  // Relative paths stand for the current directory, which holds a runtime.
+  FakeFileSystem files;
+  files.existing = {L"bin\\java.dll", kClient, kServer};
+  std::wstring home;
+  ASSERT_TRUE(choosePrivateRuntimeHome(L"C:\\App\\", kWindowsJavaHomeLayout, files.test(), home));
+  bool server = false;
+  for (int32_t jvmType : {0, 1, 2}) {
+    SCOPED_TRACE(jvmType);
+    EXPECT_EQ(findJvmLibraryIn(home, jvmType, server, kWindowsJavaHomeLayout, files.test()), L"");
+  }
+  for (const std::wstring& path : files.probed) EXPECT_EQ(path.rfind(L"C:\\App\\", 0), 0u) << toUtf8(path);
+}
+
+TEST(ChoosePrivateRuntimeHome, FailsWithoutAFolder) {
+  FakeFileSystem files;
+  std::wstring home = L"unchanged";
+  EXPECT_FALSE(choosePrivateRuntimeHome(L"", kWindowsJavaHomeLayout, files.test(), home));
+  EXPECT_EQ(home, L"unchanged");
+  EXPECT_TRUE(files.probed.empty());
+}
+
+// A minimal image: "MZ", the NT headers' offset at 0x3C, "PE\0\0" and the
+// machine there, and nothing after the machine field.
+std::vector<uint8_t> peImage(uint32_t headersOffset, uint16_t machine) {
+  std::vector<uint8_t> image(headersOffset + 6, 0);
+  image[0] = 'M';
+  image[1] = 'Z';
+  for (int i = 0; i < 4; ++i) image[0x3C + i] = static_cast<uint8_t>(headersOffset >> (8 * i));
+  image[headersOffset] = 'P';
+  image[headersOffset + 1] = 'E';
+  image[headersOffset + 4] = static_cast<uint8_t>(machine);
+  image[headersOffset + 5] = static_cast<uint8_t>(machine >> 8);
+  return image;
+}
+
+std::vector<uint8_t> withHeadersOffset(std::vector<uint8_t> image, uint32_t offset) {
+  if (image.size() < 0x40) return image;
+  for (size_t i = 0; i < 4; ++i) image[0x3C + i] = static_cast<uint8_t>(offset >> (8 * i));
+  return image;
+}
+
+struct ImageRow {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  bool x86;
+};
+
+std::vector<ImageRow> imageRows() {
+  std::vector<uint8_t> noMz = peImage(0x40, 0x014C);
+  noMz[0] = 'Z';
+  noMz[1] = 'M';
+  std::vector<uint8_t> badSignature = peImage(0x40, 0x014C);
+  badSignature[0x43] = 1;
+  std::vector<uint8_t> tenBytes = peImage(0x40, 0x014C);
+  tenBytes.resize(10);
+  std::vector<uint8_t> shortDosHeader = peImage(0x40, 0x014C);
+  shortDosHeader.resize(0x3F);
+  const std::vector<uint8_t> x86 = peImage(0x40, 0x014C);
+  const uint32_t size = static_cast<uint32_t>(x86.size());
+  return {
+      {"x86", x86, true},
+      {"x86 with the headers far in", peImage(0x1000, 0x014C), true},
+      {"x64", peImage(0x40, 0x8664), false},
+      {"ARM", peImage(0x40, 0x01C4), false},
+      {"no MZ", noMz, false},
+      {"bad signature", badSignature, false},
+      {"offset past the end", withHeadersOffset(x86, size + 100), false},
+      {"offset at the end", withHeadersOffset(x86, size), false},
+      {"offset at the last 3 bytes", withHeadersOffset(x86, size - 3), false},
+      {"offset at the last 5 bytes", withHeadersOffset(x86, size - 5), false},
+      {"offset 0xFFFFFFFF", withHeadersOffset(x86, 0xFFFFFFFFu), false},
+      {"offset 0x7FFFFFFF", withHeadersOffset(x86, 0x7FFFFFFFu), false},
+      {"headers overlapping the DOS header", withHeadersOffset(x86, 0), false},
+      {"file of 10 bytes", tenBytes, false},
+      {"DOS header one byte short", shortDosHeader, false},
+      {"empty file", {}, false},
+  };
+}
+
+TEST(IsX86PeImage, ChecksTheHeaderWithinTheBytes) {
+  for (const ImageRow& row : imageRows()) {
+    SCOPED_TRACE(row.name);
+    // An exact-size copy, so that the sanitizers see a read past the end.
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[row.bytes.size()]);
+    std::copy(row.bytes.begin(), row.bytes.end(), exact.get());
+    EXPECT_EQ(isX86PeImage(exact.get(), row.bytes.size()), row.x86);
+  }
+  EXPECT_FALSE(isX86PeImage(nullptr, 0));
+}
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class JavaHomeFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    folder_ = fs::temp_directory_path() / ("tarn-home-" + std::to_string(stamp) + "-" + std::to_string(random()));
+    ASSERT_TRUE(fs::create_directory(folder_));
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+
+  std::wstring writeFile(const std::wstring& name, const std::vector<uint8_t>& bytes) {
+    const fs::path path = folder_ / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path.wstring();
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(JavaHomeFilesTest, FileExistsCountsFilesAndFolders) {
+  const std::wstring file = writeFile(L"jvm.dll", {1});
+  fs::create_directory(folder_ / L"folder.dll");
+  EXPECT_TRUE(fileExists(file));
+  EXPECT_TRUE(fileExists((folder_ / L"folder.dll").wstring()));
+  EXPECT_FALSE(fileExists((folder_ / L"missing.dll").wstring()));
+  EXPECT_FALSE(fileExists((folder_ / L"missing" / L"jvm.dll").wstring()));
+}
+
+TEST_F(JavaHomeFilesTest, FindJvmDllOnTheNativeLayout) {
+  const JavaHomeLayout& layout = nativeJavaHomeLayout();
+  const std::wstring home = folder_.wstring() + layout.separator;
+  bool server = false;
+  EXPECT_EQ(findJvmDll(home, 0, server), L"");
+  EXPECT_FALSE(hasJavaDll(home));
+
+  const JvmLibraryCandidate& client = layout.anyVm.front();
+  fs::create_directories((folder_ / client.subPath).parent_path());
+  writeFile(client.subPath, {0});
+  fs::create_directories((folder_ / layout.runtimeMarker).parent_path());
+  writeFile(layout.runtimeMarker, {0});
+  server = true;
+  EXPECT_EQ(findJvmDll(home, 0, server), home + client.subPath);
+  EXPECT_FALSE(server);
+  EXPECT_EQ(findJvmDll(home, 1, server), L"");
+  EXPECT_TRUE(hasJavaDll(home));
+}
+
+TEST_F(JavaHomeFilesTest, IsX86PeFileReadsOnlyWhatIsThere) {
+  for (const ImageRow& row : imageRows()) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(isX86PeFile(writeFile(L"image.dll", row.bytes)), row.x86);
+  }
+  EXPECT_FALSE(isX86PeFile((folder_ / L"missing.dll").wstring()));
+  EXPECT_FALSE(isX86PeFile(folder_.wstring()));
+}
+
+}  // namespace
+}  // namespace tarn
