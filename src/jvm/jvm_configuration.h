@@ -1,0 +1,86 @@
+#pragma once
+// The VM's class path, library path and environment: what the configuration
+// file and the chosen runtime add to the process environment and to the
+// option list before the VM is created. The text rules are portable
+// functions that take the platform's path rules, so the Windows rules are
+// tested natively too.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarn {
+
+struct JvmPathStyle {
+  wchar_t separator;      // between the components of a path
+  wchar_t listSeparator;  // between the entries of the class path and of the search path
+  // Windows: an entry is absolute with a drive ("C:") or a UNC start ("\\"),
+  // and a relative entry is appended to the launcher's folder as written
+  // ("\lib\*.jar"). POSIX: absolute means a leading "/", and a relative
+  // entry is joined to the folder with a separator ("lib/*.jar").
+  bool windowsRules;
+  const wchar_t* searchPathVariable;  // "Path" or "PATH"
+};
+
+constexpr JvmPathStyle kWindowsJvmPathStyle{L'\\', L';', true, L"Path"};
+constexpr JvmPathStyle kPosixJvmPathStyle{L'/', L':', false, L"PATH"};
+const JvmPathStyle& nativeJvmPathStyle();
+
+// The path without its last count components; a path without a separator
+// stays as it is.
+std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator);
+
+// The executable's path cut at its last separator (no trailing separator).
+std::wstring launcherDirectoryOf(const std::wstring& executablePath, const JvmPathStyle& style);
+
+bool isAbsoluteClassPathEntry(const std::wstring& entry, const JvmPathStyle& style);
+
+// What a class path entry is searched as, and the folder text put in front
+// of every name the search yields.
+struct ClassPathSearch {
+  std::wstring pattern;
+  std::wstring prefix;
+};
+
+// False for an empty entry: it names nothing, not the launcher's folder.
+// The prefix is the pattern's own folder part, so every name found is
+// written under the folder in which it was found.
+bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const JvmPathStyle& style,
+                        ClassPathSearch& out);
+
+// The library path before expansion: the configured value, the launcher's
+// folder, the current directory, the old search path and the runtime's lib
+// folder. moduleFolder ends in a separator.
+std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
+                             const std::wstring& jvmDllPath, const JvmPathStyle& style);
+
+// The search path before expansion: the system path, the old search path
+// and the runtime's bin folder (the folder of the JVM library's folder).
+std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& jvmDllPath, const JvmPathStyle& style);
+
+// Looks a variable up; false when it is not defined.
+using VariableLookup = std::function<bool(const std::wstring& name, std::wstring& value)>;
+
+// Every %NAME% of a defined variable replaced by its value, in one pass from
+// the left. An undefined reference stays as written and the scan goes on
+// after its closing "%"; a "%" without a partner stays.
+std::wstring expandReferences(const std::wstring& text, const VariableLookup& lookup);
+
+// Appends each path the entry stands for, followed by the list separator:
+// an absolute entry with "*" or any relative entry is searched in the file
+// system; the names come in the order the file system gives them, "." and
+// ".." included when the pattern matches them.
+void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath);
+
+// Platform side.
+// The text with its environment references expanded; a text the system
+// cannot expand is left as it is.
+void expandEnvironment(std::wstring& text);
+bool readEnvironmentVariable(const std::wstring& name, std::wstring& value);
+// Result not reported: a failed change leaves the environment as it was.
+void setEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+// The names in the pattern's folder that its last component matches
+// (wildcards * and ?), in the order the file system returns them.
+std::vector<std::wstring> matchingNames(const std::wstring& pattern);
+
+}  // namespace tarn

@@ -1,0 +1,68 @@
+// POSIX: environment variables, their expansion (our own, with the Windows
+// %NAME% syntax), and the directory search behind class path entries.
+#include <dirent.h>
+#include <fnmatch.h>
+#include <stdlib.h>
+
+#include <memory>
+
+#include "base/text.h"
+#include "jvm/jvm_configuration.h"
+
+namespace tarn {
+namespace {
+
+struct DirectoryCloser {
+  void operator()(DIR* directory) const { closedir(directory); }
+};
+
+// The file name pattern for fnmatch: only * and ? are wildcards, as in a
+// Windows search; brackets and backslashes match themselves.
+std::string namePattern(const std::string& component) {
+  std::string pattern;
+  for (char c : component) {
+    if (c == '[' || c == ']' || c == '\\') pattern += '\\';
+    pattern += c;
+  }
+  return pattern;
+}
+
+}  // namespace
+
+const JvmPathStyle& nativeJvmPathStyle() { return kPosixJvmPathStyle; }
+
+void expandEnvironment(std::wstring& text) {
+  if (text.find(L'%') == std::wstring::npos) return;
+  text = expandReferences(text, readEnvironmentVariable);
+}
+
+bool readEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+  if (name.empty() || name.find(L'=') != std::wstring::npos) return false;
+  const char* found = getenv(toUtf8(name).c_str());
+  if (found == nullptr) return false;
+  value = fromUtf8(found);
+  return true;
+}
+
+void setEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
+  setenv(toUtf8(name).c_str(), toUtf8(value).c_str(), 1);
+}
+
+std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  const std::string path = toUtf8(pattern);
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string component = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (component.empty()) return names;
+
+  std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
+  if (!directory) return names;
+  const std::string wanted = namePattern(component);
+  while (const dirent* entry = readdir(directory.get())) {
+    if (fnmatch(wanted.c_str(), entry->d_name, 0) == 0) names.push_back(fromUtf8(entry->d_name));
+  }
+  return names;
+}
+
+}  // namespace tarn
