@@ -1,0 +1,160 @@
+// Log file names and folders on the real Windows API.
+#include "jvm/output_redirection.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tarn {
+namespace {
+
+// The stamp as the system's own picture functions write it, for pictures
+// whose result is short enough for any implementation.
+std::wstring systemStamp(const std::wstring& picture, const SYSTEMTIME& time) {
+  wchar_t afterTime[1024];
+  wchar_t stamp[1024];
+  if (GetTimeFormatW(0x0400, 0, &time, picture.c_str(), afterTime, 1024) == 0) return L"<time pass failed>";
+  if (GetDateFormatW(0x0400, 0, &time, afterTime, stamp, 1024) == 0) return L"<date pass failed>";
+  return stamp;
+}
+
+TEST(StampFileNameOnWindows, MatchesTheSystemPictureFunctions) {
+  const SYSTEMTIME times[] = {
+      {2024, 3, 2, 5, 14, 7, 9, 42},
+      {2009, 11, 0, 1, 0, 5, 3, 0},
+      {2000, 2, 2, 29, 12, 59, 59, 999},
+      {1601, 1, 1, 1, 23, 0, 0, 7},
+  };
+  // Not compared: a single "y" (the last digit of the year in Microsoft's
+  // description of the pictures, two digits in Wine) and the era, which Wine
+  // writes once per "g" letter.
+  const wchar_t* pictures[] = {
+      L"yyyyMMdd-HHmmss",
+      L"yyyy-MM-dd_HH.mm.ss",
+      L"d.M.yy H:m:s",
+      L"dd MM yy hh mm ss",
+      L"yyyyy MMMMM ddddd hhh HHH mmm sss",
+      L"h-H",
+      L"'log'-yyyy",
+      L"'HH'HH 'yyyy'",
+      L"''''yy''",
+      L"'''dd",
+      L"ddd dddd MMM MMMM",
+      L"t tt",
+      L"tt-MM",
+      L"x-z-0123-_. ~!@#$&()[]{}",
+      L"",
+  };
+  for (const SYSTEMTIME& time : times) {
+    const LocalTime local{time.wYear, time.wMonth, time.wDayOfWeek, time.wDay,
+                          time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
+    for (const wchar_t* picture : pictures) {
+      SCOPED_TRACE(testing::PrintToString(std::wstring(picture)) + " at " + std::to_string(time.wYear) + "-" +
+                   std::to_string(time.wMonth) + "-" + std::to_string(time.wDay) + " " +
+                   std::to_string(time.wHour));
+      std::wstring name = L"app-%" + std::wstring(picture) + L"%.log";
+      stampFileName(name, local);
+      EXPECT_EQ(name, L"app-" + systemStamp(picture, time) + L".log");
+    }
+  }
+}
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"tarn-logs-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~TempFolder() { removeTree(path_); }
+  const std::wstring& path() const { return path_; }
+
+  // Every file and folder below, as paths relative to the folder.
+  std::set<std::wstring> contents() const {
+    std::set<std::wstring> found;
+    list(path_, L"", found);
+    return found;
+  }
+
+ private:
+  static void list(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& found) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      found.insert(prefix + name);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) list(folder + L"\\" + name, prefix + name + L"\\", found);
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+  }
+
+  static void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring child = folder + L"\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          removeTree(child);
+        } else {
+          DeleteFileW(child.c_str());
+        }
+      } while (FindNextFileW(search, &data));
+      FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  std::wstring path_;
+};
+
+void writeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+}
+
+TEST(EnsureParentDirectories, MakesTheMissingFolders) {
+  TempFolder temp;
+  CreateDirectoryW((temp.path() + L"\\kept").c_str(), nullptr);
+  EXPECT_EQ(ensureParentDirectories(temp.path() + L"\\kept\\a\\b\\out.log"), 0u);
+  EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"kept", L"kept\\a", L"kept\\a\\b"}));
+  // Once more: everything is there already.
+  EXPECT_EQ(ensureParentDirectories(temp.path() + L"\\kept\\a\\b\\out.log"), 0u);
+  EXPECT_EQ(ensureParentDirectories(L"\\\\?\\" + temp.path() + L"\\long\\out.log"), 0u);
+  EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"kept", L"kept\\a", L"kept\\a\\b", L"long"}));
+}
+
+TEST(EnsureParentDirectories, AnExistingFileNeedsNothing) {
+  TempFolder temp;
+  writeFile(temp.path() + L"\\out.log");
+  EXPECT_EQ(ensureParentDirectories(temp.path() + L"\\out.log"), 0u);
+  EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"out.log"}));
+}
+
+TEST(EnsureParentDirectories, AFailedWalkLeavesNothingBehind) {
+  TempFolder temp;
+  writeFile(temp.path() + L"\\blocker");
+  const std::wstring tooLong(300, L'n');
+  const std::wstring paths[] = {
+      temp.path() + L"\\blocker\\sub\\out.log",               // through a file
+      temp.path() + L"\\new\\deeper\\" + tooLong + L"\\out.log",  // a name no file system takes
+  };
+  for (const std::wstring& path : paths) {
+    SCOPED_TRACE(testing::PrintToString(path.substr(temp.path().size())));
+    EXPECT_NE(ensureParentDirectories(path), 0u);
+    EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"blocker"}));
+  }
+}
+
+}  // namespace
+}  // namespace tarn
