@@ -1,0 +1,117 @@
+#include "jvm/jvm_creation.h"
+
+#include <vector>
+
+#include "jvm/output_redirection.h"
+#include "launcher/launcher.h"
+#include "run/error_output.h"
+#include "ui/message_table.h"
+
+namespace tarn {
+namespace {
+
+// The JNI 1.1 initialisation record, which today's jni.h no longer declares.
+// JNI_GetDefaultJavaVMInitArgs fills it when its version is JNI_VERSION_1_1.
+struct Jdk11InitArgs {
+  jint version;
+  char** properties;
+  jint checkSource;
+  jint nativeStackSize;
+  jint javaStackSize;
+  jint minHeapSize;
+  jint maxHeapSize;
+  jint verifyMode;
+  char* classpath;
+  void* vfprintfHook;
+  void* exitHook;
+  void* abortHook;
+  jint enableClassGC;
+  jint enableVerboseGC;
+  jint disableAsyncGC;
+  jint verbose;
+  jboolean debugging;
+  jint debugPort;
+};
+
+bool hasStamp(const std::wstring& name) { return name.find(L'%') != std::wstring::npos; }
+
+void redirect(JNIEnv* env, const std::wstring& file, bool append, StandardStream which) {
+  if (file.empty()) return;
+  if (!redirectStream(env, file, append, which) && env->ExceptionCheck()) env->ExceptionDescribe();
+}
+
+}  // namespace
+
+void JNICALL jvmExitHook(jint code) {
+  Launcher* launcher = Launcher::current();
+  if (launcher != nullptr && launcher->hookListener != nullptr) launcher->hookListener->onJvmExit(code);
+}
+
+void JNICALL jvmAbortHook() {
+  Launcher* launcher = Launcher::current();
+  if (launcher != nullptr && launcher->hookListener != nullptr) launcher->hookListener->onJvmAbort();
+}
+
+std::wstring jvmCreationFailureReason(jint result) {
+  switch (result) {
+    case JNI_ERR: return loadMessage(MessageId::JniErrUnknown);
+    case JNI_EDETACHED: return loadMessage(MessageId::JniErrDetached);
+    case JNI_EVERSION: return loadMessage(MessageId::JniErrVersion);
+    case JNI_ENOMEM: return loadMessage(MessageId::JniErrNoMemory);
+    case JNI_EEXIST: return loadMessage(MessageId::JniErrExists);
+    case JNI_EINVAL: return loadMessage(MessageId::JniErrInvalid);
+    default: return std::wstring();
+  }
+}
+
+bool Launcher::createJvm() {
+  // The VM reads the option texts during the call only; they stay owned by
+  // jvmOptions, and the array goes when this function returns.
+  std::vector<JavaVMOption> options;
+  options.reserve(jvmOptions.options().size() + 2);
+  for (const std::string& option : jvmOptions.options()) {
+    options.push_back(JavaVMOption{const_cast<char*>(option.c_str()), nullptr});
+  }
+  options.push_back(JavaVMOption{const_cast<char*>("abort"), reinterpret_cast<void*>(&jvmAbortHook)});
+  options.push_back(JavaVMOption{const_cast<char*>("exit"), reinterpret_cast<void*>(&jvmExitHook)});
+
+  JavaVMInitArgs initArgs{};
+  initArgs.version = JNI_VERSION_1_2;
+  initArgs.nOptions = static_cast<jint>(options.size());
+  initArgs.options = options.data();
+  initArgs.ignoreUnrecognized = JNI_FALSE;
+
+  jint result = createJavaVmEntry != nullptr
+                    ? createJavaVmEntry(&javaVm, reinterpret_cast<void**>(&jniEnv), &initArgs)
+                    : static_cast<jint>(JNI_ERR);
+  if (result != JNI_OK) {
+    // Whatever a refusing VM left in these must not reach the teardown.
+    javaVm = nullptr;
+    jniEnv = nullptr;
+    printError(loadMessage(MessageId::JniException), loadMessage(MessageId::CreateJavaVmFailed),
+               jvmCreationFailureReason(result));
+    return false;
+  }
+
+  // One reading of the clock for both names, so their stamps are equal.
+  if (hasStamp(outputFile) || hasStamp(errorFile)) {
+    const LocalTime now = currentLocalTime();
+    if (hasStamp(outputFile)) stampFileName(outputFile, now);
+    if (hasStamp(errorFile)) stampFileName(errorFile, now);
+  }
+  // A failed redirection leaves that stream as it was; the run goes on.
+  redirect(jniEnv, outputFile, appendOutput, StandardStream::Output);
+  redirect(jniEnv, errorFile, appendError, StandardStream::Error);
+  return true;
+}
+
+uint64_t Launcher::defaultJavaStackSize() {
+  if (defaultInitArgsEntry == nullptr) return 0;
+  Jdk11InitArgs initArgs{};
+  initArgs.version = JNI_VERSION_1_1;
+  // The result code tells nothing more than the record does.
+  defaultInitArgsEntry(&initArgs);
+  return initArgs.javaStackSize > 0 ? static_cast<uint64_t>(initArgs.javaStackSize) : 0;
+}
+
+}  // namespace tarn

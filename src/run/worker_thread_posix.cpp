@@ -1,0 +1,46 @@
+// POSIX: the worker thread.
+#include <limits.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <cstdint>
+
+#include "run/worker_thread.h"
+
+namespace tarn {
+namespace {
+
+void* workerThreadStart(void* parameter) {
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(workerMain(static_cast<Launcher*>(parameter))));
+}
+
+// At least PTHREAD_STACK_MIN, rounded up to whole pages; a size too large for
+// the address space is kept at the largest whole number of pages, which makes
+// the thread creation fail rather than wrap.
+size_t threadStackBytes(uint64_t requested) {
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  const size_t page = pageSize > 0 ? static_cast<size_t>(pageSize) : 4096;
+  const size_t largest = SIZE_MAX - (SIZE_MAX % page);
+  if (requested >= largest) return largest;
+  size_t size = static_cast<size_t>(requested);
+  if (size < static_cast<size_t>(PTHREAD_STACK_MIN)) size = static_cast<size_t>(PTHREAD_STACK_MIN);
+  if (size % page != 0) size += page - size % page;
+  return size;
+}
+
+}  // namespace
+
+uint32_t runOnWorkerThread(Launcher* launcher, uint64_t stackSize) {
+  pthread_attr_t attributes;
+  if (pthread_attr_init(&attributes) != 0) return workerMain(launcher);
+  if (stackSize != 0) pthread_attr_setstacksize(&attributes, threadStackBytes(stackSize));
+  pthread_t thread;
+  const int created = pthread_create(&thread, &attributes, &workerThreadStart, launcher);
+  pthread_attr_destroy(&attributes);
+  if (created != 0) return workerMain(launcher);
+  void* result = nullptr;
+  if (pthread_join(thread, &result) != 0) return 1;
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(result));
+}
+
+}  // namespace tarn

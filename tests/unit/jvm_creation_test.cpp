@@ -1,0 +1,173 @@
+#include "jvm/jvm_creation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "launcher/launcher.h"
+#include "unit/fake_jni.h"
+#include "unit/stdout_capture.h"
+
+namespace tarn {
+namespace {
+
+using test::FakeJni;
+
+struct Creation {
+  Creation() { launcher.createJavaVmEntry = &test::fakeCreateJavaVm; }
+  FakeJni fake;
+  Launcher launcher;
+};
+
+TEST(CreateJvm, HandsTheOptionsInOrderThenAbortAndExit) {
+  const struct {
+    const char* name;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"empty list: the two hooks alone", {}},
+      {"options first, in list order", {"-Djava.class.path=C:\\App\\lib\\a.jar", "-Xmx512m", "-Dx=\xE4"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Creation creation;
+    for (const std::string& option : c.options) creation.launcher.jvmOptions.add(option);
+    ASSERT_TRUE(creation.launcher.createJvm());
+
+    std::vector<std::string> texts;
+    for (const auto& option : creation.fake.createdWithOptions) texts.push_back(option.text);
+    std::vector<std::string> expected = c.options;
+    expected.push_back("abort");
+    expected.push_back("exit");
+    EXPECT_EQ(texts, expected);
+    const auto& given = creation.fake.createdWithOptions;
+    for (size_t i = 0; i + 2 < given.size(); ++i) EXPECT_EQ(given[i].extraInfo, nullptr) << given[i].text;
+    EXPECT_EQ(given[given.size() - 2].extraInfo, reinterpret_cast<void*>(&jvmAbortHook));
+    EXPECT_EQ(given[given.size() - 1].extraInfo, reinterpret_cast<void*>(&jvmExitHook));
+    EXPECT_EQ(creation.fake.createdWithVersion, JNI_VERSION_1_2);
+    EXPECT_EQ(creation.fake.createdWithIgnoreUnrecognized, JNI_FALSE);
+    EXPECT_EQ(creation.launcher.javaVm, creation.fake.vm());
+    EXPECT_EQ(creation.launcher.jniEnv, creation.fake.env());
+  }
+}
+
+TEST(CreateJvm, RefusalIsReportedWithTheReasonOfItsCode) {
+  const std::string head = "Error: JNI exception: failed to create the Java VM\nReason: ";
+  const struct {
+    jint result;
+    std::string reason;
+  } cases[] = {
+      {JNI_ERR, "unknown"},
+      {JNI_EDETACHED, "thread detached from VM"},
+      {JNI_EVERSION, "JNI version error"},
+      {JNI_ENOMEM, "not enough memory"},
+      {JNI_EEXIST, "VM already created"},
+      {JNI_EINVAL, "invalid arguments"},
+      {-7, ""},
+      {1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.result);
+    Creation creation;
+    creation.fake.createResult = c.result;
+    creation.fake.rubbishOnRefusal = true;
+    test::StdoutCapture capture;
+    EXPECT_FALSE(creation.launcher.createJvm());
+    EXPECT_EQ(capture.finish(), head + c.reason + ".\n \n");
+    // The teardown must not destroy a VM that was never made.
+    EXPECT_EQ(creation.launcher.javaVm, nullptr);
+    EXPECT_EQ(creation.launcher.jniEnv, nullptr);
+  }
+}
+
+struct RecordingListener : JvmHookListener {
+  void onJvmExit(jint code) override { events.push_back("exit " + std::to_string(code)); }
+  void onJvmAbort() override { events.push_back("abort"); }
+  std::vector<std::string> events;
+};
+
+TEST(JvmHooks, ReachTheListenerOnlyWhenOneIsInstalled) {
+  // No launcher at all, then a launcher without a listener: nothing happens.
+  jvmExitHook(0);
+  jvmAbortHook();
+  RecordingListener listener;
+  {
+    Launcher launcher;
+    jvmExitHook(0);
+    jvmAbortHook();
+    launcher.hookListener = &listener;
+    jvmExitHook(3);
+    jvmExitHook(0);
+    jvmAbortHook();
+  }
+  EXPECT_EQ(listener.events, (std::vector<std::string>{"exit 3", "exit 0", "abort"}));
+}
+
+TEST(CreateJvm, RedirectsOutputThenErrorAndGoesOnAfterAFailure) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  const std::wstring outputName = (folder / "tarn-out-%HH'h'mm'm'ss's'L%.log").wstring();
+  const std::wstring errorName = (folder / "tarn-err-%HH'h'mm'm'ss's'L%.log").wstring();
+  Creation creation;
+  FakeJni& fake = creation.fake;
+  fake.classes.insert({"java/io/FileOutputStream", "java/io/PrintStream", "java/lang/System"});
+  fake.methods.insert({"java/io/FileOutputStream.<init> (Ljava/lang/String;Z)V",
+                       "java/io/PrintStream.<init> (Ljava/io/OutputStream;)V",
+                       "java/lang/System.setErr (Ljava/io/PrintStream;)V"});
+  creation.launcher.outputFile = outputName;
+  creation.launcher.errorFile = errorName;
+  creation.launcher.appendError = true;
+
+  test::StdoutCapture capture;
+  EXPECT_TRUE(creation.launcher.createJvm());
+  // System.setOut is missing: its exception is described, and the error
+  // stream is redirected all the same.
+  EXPECT_EQ(capture.finish(), "[exception java/lang/NoSuchMethodError]\n");
+  std::vector<std::string> steps;
+  std::vector<std::string> appendFlags;
+  for (const std::string& call : fake.mainCalls()) {
+    if (call.rfind("New ", 0) == 0) {
+      steps.push_back(call.substr(0, call.find('(')));
+      if (call.rfind("New java/io/FileOutputStream", 0) == 0) appendFlags.push_back(call.substr(call.rfind(' ') + 1));
+    } else if (call.rfind("GetStaticMethodID", 0) == 0 || call == "ExceptionDescribe" ||
+               call.rfind("CallStaticVoidMethodA", 0) == 0) {
+      steps.push_back(call);
+    }
+  }
+  EXPECT_EQ(appendFlags, (std::vector<std::string>{"false)", "true)"}));
+  EXPECT_EQ(steps, (std::vector<std::string>{
+                       "New java/io/FileOutputStream",
+                       "New java/io/PrintStream",
+                       "GetStaticMethodID java/lang/System.setOut (Ljava/io/PrintStream;)V",
+                       "ExceptionDescribe",
+                       "New java/io/FileOutputStream",
+                       "New java/io/PrintStream",
+                       "GetStaticMethodID java/lang/System.setErr (Ljava/io/PrintStream;)V",
+                       "CallStaticVoidMethodA java/lang/System.setErr",
+                   }));
+
+  // Both names stamped from one reading of the clock, down to the millisecond.
+  const std::wstring outputStamp = creation.launcher.outputFile.substr(folder.wstring().size());
+  const std::wstring errorStamp = creation.launcher.errorFile.substr(folder.wstring().size());
+  EXPECT_EQ(outputStamp.find(L'%'), std::wstring::npos);
+  EXPECT_EQ(outputStamp.substr(outputStamp.find(L"out-") + 4), errorStamp.substr(errorStamp.find(L"err-") + 4));
+  EXPECT_NE(creation.launcher.outputFile, outputName);
+  EXPECT_EQ(fake.violations, std::vector<std::string>{});
+}
+
+TEST(DefaultJavaStackSize, IsTheVmsPositiveValueOrZero) {
+  const struct {
+    jint offered;
+    uint64_t expected;
+  } cases[] = {{1048576, 1048576}, {0, 0}, {-1, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.offered);
+    FakeJni fake;
+    fake.defaultJavaStackSize = c.offered;
+    Launcher launcher;
+    launcher.defaultInitArgsEntry = &test::fakeDefaultInitArgs;
+    EXPECT_EQ(launcher.defaultJavaStackSize(), c.expected);
+    EXPECT_EQ(fake.defaultInitArgsVersion, JNI_VERSION_1_1);
+  }
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,69 @@
+// Loading the JVM library with the real LoadLibraryW / GetProcAddress.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "base/text.h"
+#include "launcher/launcher.h"
+#include "unit/stdout_capture.h"
+
+namespace tarn {
+namespace {
+
+std::wstring tempFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  return std::wstring(folder, length);
+}
+
+std::wstring systemFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  UINT length = GetSystemDirectoryW(folder, MAX_PATH + 1);
+  return std::wstring(folder, length) + L"\\";
+}
+
+TEST(LoadJvmLibrary, ReportsWhyTheLibraryCannotBeUsed) {
+  const std::wstring missing = tempFolder() + L"tarn-no-such-jvm.dll";
+  const std::wstring notALibrary = tempFolder() + L"tarn-not-a-library.dll";
+  std::ofstream(notALibrary.c_str()) << "this is text, not an executable image\n";
+  const std::wstring withoutExports = systemFolder() + L"version.dll";
+
+  const struct {
+    const char* name;
+    std::wstring path;
+    std::string output;
+  } cases[] = {
+      {"missing file", missing,
+       "Error: Failed to load Java VM library: " + toUtf8(missing) + " (errno = 126).\n \n"},
+      {"file that is not a library", notALibrary,
+       "Error: Failed to load Java VM library: " + toUtf8(notALibrary) + " (errno = 193).\n \n"},
+      {"library without the invocation exports", withoutExports,
+       "Error: Windows exception: cannot find CreateJavaVM JNI (errno = 127).\n \n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Launcher launcher;
+    test::StdoutCapture capture;
+    EXPECT_FALSE(launcher.loadJvmLibrary(c.path));
+    EXPECT_EQ(capture.finish(), c.output);
+    EXPECT_EQ(launcher.createJavaVmEntry, nullptr);
+    EXPECT_EQ(launcher.defaultInitArgsEntry, nullptr);
+  }
+  DeleteFileW(notALibrary.c_str());
+}
+
+TEST(LoadJvmLibrary, KeepsTheLibraryLoadedAfterAMissingEntryPoint) {
+  // A system library that nothing else here loads.
+  const std::wstring path = systemFolder() + L"msimg32.dll";
+  if (GetModuleHandleW(path.c_str()) != nullptr) GTEST_SKIP() << "already loaded";
+  Launcher launcher;
+  test::StdoutCapture capture;
+  EXPECT_FALSE(launcher.loadJvmLibrary(path));
+  capture.finish();
+  EXPECT_NE(GetModuleHandleW(path.c_str()), nullptr);
+}
+
+}  // namespace
+}  // namespace tarn
