@@ -1,6 +1,5 @@
-// PLACEHOLDERS for the steps that later stages build: the runtime sources
-// (JRE Path, private runtime, registry, the missing-runtime dialog), the
-// single-instance guard, the sibling start, the VM hosting and the service
+// PLACEHOLDERS for the steps that later stages build: the registry search,
+// the missing-runtime dialog, the single-instance guard and the service
 // host. Each entry here is removed when its real definition lands; this file
 // then goes.
 #include "launcher/launcher.h"
