@@ -40,6 +40,9 @@ void Launcher::checkJvmMachine() {
   relaunchPair = false;
   // Without a sibling launcher the file is not even opened.
   if (pairProduct.empty()) return;
+  // Only the 64-bit launcher hands a 32-bit jvm.dll over: the 32-bit one
+  // loads it itself, and handing it back would send the start to and fro.
+  if (sizeof(void*) == 4) return;
   relaunchPair = isX86PeFile(jvmDllPath);
 }
 

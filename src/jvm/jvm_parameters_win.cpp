@@ -6,14 +6,17 @@
 namespace tarn {
 
 MemoryStatus currentMemoryStatus() {
-  // GlobalMemoryStatus reports SIZE_T figures, which cap at 4 GB in a 32-bit
-  // process; the Ex form gives 64-bit figures in every process.
-  MEMORYSTATUSEX status{};
+  // GlobalMemoryStatus reports what this process can use: in a 32-bit
+  // process its figures stop at the process's address space (2 GB without
+  // large-address awareness), so a percentage of "physical" memory stays a
+  // heap that a 32-bit VM can reserve. The 64-bit figures of the Ex form
+  // would ask such a VM for more than it can ever map.
+  MEMORYSTATUS status{};
   status.dwLength = sizeof status;
+  GlobalMemoryStatus(&status);
   MemoryStatus memory;
-  if (!GlobalMemoryStatusEx(&status)) return memory;
-  memory.totalPhysical = status.ullTotalPhys;
-  memory.availableVirtual = status.ullAvailVirtual;
+  memory.totalPhysical = status.dwTotalPhys;
+  memory.availableVirtual = status.dwAvailVirtual;
   return memory;
 }
 
