@@ -1,0 +1,27 @@
+// The exports of the test VM, under the names of a real jvm.dll. Built twice:
+// with TARN_TESTVM_BOOT_LOADER the DLL also exports
+// JVM_FindClassFromBootLoader, as HotSpot's does.
+#include "java_vm.h"
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) tarn::testvm::onProcessAttach();
+  return TRUE;
+}
+
+extern "C" {
+
+JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* arguments) {
+  return tarn::testvm::defaultJavaVmInitArgs(arguments);
+}
+
+JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
+  return tarn::testvm::createJavaVm(vm, env, arguments);
+}
+
+#ifdef TARN_TESTVM_BOOT_LOADER
+JNIEXPORT jclass JNICALL JVM_FindClassFromBootLoader(JNIEnv* env, const char* name) {
+  return tarn::testvm::findClassFromBootLoader(env, name);
+}
+#endif
+
+}  // extern "C"

@@ -1,0 +1,505 @@
+#include "java_world.h"
+
+#include <algorithm>
+
+#include "vm_log.h"
+
+namespace tarn::testvm {
+
+namespace {
+
+CRITICAL_SECTION vmLock;
+
+std::set<Ref*>& allRefs() {
+  static std::set<Ref*> refs;
+  return refs;
+}
+
+std::set<Method*>& allMethods() {
+  static std::set<Method*> methods;
+  return methods;
+}
+
+std::map<DWORD, ThreadState*>& threadsById() {
+  static std::map<DWORD, ThreadState*> threads;
+  return threads;
+}
+
+int threadCounter = 0;
+
+Method* addMethod(Object* owner, const std::string& name, const std::string& signature, bool isStatic,
+                  Behaviour behaviour) {
+  Method* method = new Method{owner, name, signature, isStatic, behaviour, {}};
+  owner->methods.push_back(method);
+  allMethods().insert(method);
+  return method;
+}
+
+Object* newClass(const std::string& name) {
+  Object* object = newObject(Kind::Class);
+  object->name = name;
+  return object;
+}
+
+// The classes of the Java platform the launcher uses, with the members it
+// calls; every real VM has them.
+std::map<std::string, Object*> makeBootClasses() {
+  std::map<std::string, Object*> classes;
+  Object* string = newClass("java/lang/String");
+  addMethod(string, "<init>", "([C)V", false, Behaviour::StringInit);
+  Object* system = newClass("java/lang/System");
+  addMethod(system, "setOut", "(Ljava/io/PrintStream;)V", true, Behaviour::SetOut);
+  addMethod(system, "setErr", "(Ljava/io/PrintStream;)V", true, Behaviour::SetErr);
+  addMethod(system, "exit", "(I)V", true, Behaviour::SystemExit);
+  Object* fileStream = newClass("java/io/FileOutputStream");
+  addMethod(fileStream, "<init>", "(Ljava/lang/String;Z)V", false, Behaviour::FileStreamInit);
+  Object* printStream = newClass("java/io/PrintStream");
+  addMethod(printStream, "<init>", "(Ljava/io/OutputStream;)V", false, Behaviour::PrintStreamInit);
+  Object* helper = newClass("sun/launcher/LauncherHelper");
+  addMethod(helper, "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;", true, Behaviour::CheckAndLoadMain);
+  for (Object* c : {string, system, fileStream, printStream, helper}) classes[c->name] = c;
+  for (const char* name : {"java/lang/Object", "java/lang/Class", "java/lang/Throwable", "java/io/OutputStream"}) {
+    classes[name] = newClass(name);
+  }
+  return classes;
+}
+
+std::map<std::string, Object*>& bootClasses() {
+  static std::map<std::string, Object*> classes = makeBootClasses();
+  return classes;
+}
+
+std::map<std::string, Object*> makeApplicationClasses() {
+  std::map<std::string, Object*> classes;
+  for (const std::string& name : scenario().classes) classes[name] = newClass(name);
+  for (const ScriptedMethod& declared : scenario().methods) {
+    Method* method = addMethod(classes[declared.className], declared.name, declared.signature, true, Behaviour::Scripted);
+    method->actions = declared.actions;
+  }
+  return classes;
+}
+
+std::map<std::string, Object*>& applicationClasses() {
+  static std::map<std::string, Object*> classes = makeApplicationClasses();
+  return classes;
+}
+
+// Case-insensitive match with * (any run) and ? (one character).
+bool matches(const std::u16string& pattern, const std::u16string& text) {
+  auto lower = [](char16_t c) -> char16_t { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; };
+  size_t p = 0, t = 0, starP = std::u16string::npos, starT = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || lower(pattern[p]) == lower(text[t]))) {
+      ++p;
+      ++t;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      starP = p++;
+      starT = t;
+    } else if (starP != std::u16string::npos) {
+      p = starP + 1;
+      t = ++starT;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+std::u16string systemErrorText(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND: return u"The system cannot find the file specified";
+    case ERROR_PATH_NOT_FOUND: return u"The system cannot find the path specified";
+    case ERROR_ACCESS_DENIED: return u"Access is denied";
+    case ERROR_INVALID_NAME: return u"The filename, directory name, or volume label syntax is incorrect";
+    case ERROR_SHARING_VIOLATION:
+      return u"The process cannot access the file because it is being used by another process";
+    default: return utf16("Windows error " + std::to_string(error));
+  }
+}
+
+Object* openFileStream(ThreadState& thread, Object* name, bool append) {
+  std::u16string path = name->text;
+  std::string log = "new FileOutputStream " + quoted(path) + (append ? " append" : " truncate");
+  for (const std::u16string& pattern : scenario().failOpen) {
+    if (matches(pattern, path)) {
+      logLine(log + " -> refused");
+      throwNew(thread, "java/io/FileNotFoundException", path + u" (" + systemErrorText(ERROR_ACCESS_DENIED) + u")",
+               true, {"\tat java.io.FileOutputStream.open0(Native Method)"});
+      return nullptr;
+    }
+  }
+  HANDLE file = CreateFileW(wide(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    logLine(log + " -> failed, error " + std::to_string(error));
+    throwNew(thread, "java/io/FileNotFoundException", path + u" (" + systemErrorText(error) + u")", true,
+             {"\tat java.io.FileOutputStream.open0(Native Method)"});
+    return nullptr;
+  }
+  logLine(log + " -> opened");
+  Object* stream = newObject(Kind::FileStream);
+  stream->path = wide(path);
+  stream->file = file;
+  return stream;
+}
+
+// The JDK's LauncherHelper.checkAndLoadMain: loads the class by its dotted
+// name and checks its main method; on failure it prints its own message and
+// exits the VM with 1.
+Object* checkAndLoadMain(ThreadState& thread, const std::u16string& dottedName) {
+  std::u16string slashName = dottedName;
+  std::replace(slashName.begin(), slashName.end(), u'.', u'/');
+  auto found = applicationClasses().find(utf8(slashName));
+  Object* mainClass = found == applicationClasses().end() ? nullptr : found->second;
+  if (mainClass != nullptr && findMethod(mainClass, "main", "([Ljava/lang/String;)V", true) != nullptr) {
+    return mainClass;
+  }
+  if (!scenario().helperExits) {
+    throwNew(thread, "java/lang/ClassNotFoundException", dottedName, true);
+    return nullptr;
+  }
+  if (mainClass == nullptr) {
+    javaPrintln(true, u"Error: Could not find or load main class " + dottedName);
+    javaPrintln(true, u"Caused by: java.lang.ClassNotFoundException: " + dottedName);
+  } else {
+    javaPrintln(true, u"Error: Main method not found in class " + dottedName +
+                          u", please define the main method as:");
+    javaPrintln(true, u"   public static void main(String[] args)");
+    javaPrintln(true, u"or a JavaFX application class must extend javafx.application.Application");
+  }
+  systemExit(1);
+}
+
+DWORD WINAPI javaThreadMain(void* parameter) {
+  auto* thread = static_cast<ThreadState*>(parameter);
+  const Action* action = thread->job;
+  // Outlives main for sure: it runs on only once the launcher is destroying
+  // the VM, so DestroyJavaVM has to wait for it.
+  WaitForSingleObject(vmState().destroyBegun, INFINITE);
+  Sleep(static_cast<DWORD>(action->number));
+  VmLock lock;
+  if (!action->text.empty()) javaPrintln(false, utf16(action->text));
+  logLine(thread->name + " ended");
+  thread->attached = false;
+  threadsById().erase(thread->id);
+  return 0;
+}
+
+void startJavaThread(const Action& action) {
+  ThreadState* thread = new ThreadState();
+  thread->block.env.functions = jniFunctions();
+  thread->block.thread = thread;
+  thread->name = nextThreadName();
+  thread->job = &action;
+  DWORD id = 0;
+  HANDLE handle = CreateThread(nullptr, 0, javaThreadMain, thread, CREATE_SUSPENDED, &id);
+  if (handle == nullptr) fail(kMisuse, "cannot start a Java thread");
+  thread->id = id;
+  thread->handle = handle;
+  threadsById()[id] = thread;
+  logLine(thread->name + " started, runs " + std::to_string(action.number) + " ms");
+  ResumeThread(handle);
+}
+
+void runScripted(ThreadState& thread, Method* method) {
+  for (const Action& action : method->actions) {
+    switch (action.kind) {
+      case Action::Kind::PrintOut: javaPrintln(false, utf16(action.text)); break;
+      case Action::Kind::PrintErr: javaPrintln(true, utf16(action.text)); break;
+      case Action::Kind::Thread: startJavaThread(action); break;
+      case Action::Kind::Exit: systemExit(static_cast<jint>(action.number));
+      case Action::Kind::Throw:
+        throwNew(thread, action.className, utf16(action.text), !action.text.empty(),
+                 {"\tat " + dotted(method->owner->name) + "." + method->name + "(Unknown Source)"});
+        return;
+    }
+  }
+}
+
+}  // namespace
+
+VmLock::VmLock() { EnterCriticalSection(&vmLock); }
+VmLock::~VmLock() { LeaveCriticalSection(&vmLock); }
+
+void initializeVmLock() { InitializeCriticalSection(&vmLock); }
+
+void waitUnlocked(HANDLE handle) {
+  LeaveCriticalSection(&vmLock);
+  WaitForSingleObject(handle, INFINITE);
+  EnterCriticalSection(&vmLock);
+}
+
+Object* newObject(Kind kind) {
+  Object* object = new Object();
+  object->kind = kind;
+  return object;
+}
+
+jobject newRef(Object* object) {
+  if (object == nullptr) return nullptr;
+  Ref* ref = new Ref{object, false};
+  allRefs().insert(ref);
+  return reinterpret_cast<jobject>(ref);
+}
+
+Object* resolve(jobject ref, const char* function) {
+  if (ref == nullptr) return nullptr;
+  Ref* found = reinterpret_cast<Ref*>(ref);
+  if (allRefs().count(found) == 0) fail(kMisuse, std::string(function) + ": a reference the VM never handed out");
+  if (found->deleted) fail(kMisuse, std::string(function) + ": a local reference used after DeleteLocalRef");
+  return found->target;
+}
+
+Object* resolveKind(jobject ref, Kind kind, const char* function, const char* what) {
+  Object* object = resolve(ref, function);
+  if (object == nullptr || object->kind != kind) {
+    fail(kMisuse, std::string(function) + ": " + what + " expected, got " + describe(object));
+  }
+  return object;
+}
+
+void deleteRef(jobject ref, const char* function) {
+  if (ref == nullptr) return;
+  resolve(ref, function);
+  reinterpret_cast<Ref*>(ref)->deleted = true;
+}
+
+Method* resolveMethod(jmethodID id, const char* function) {
+  Method* method = reinterpret_cast<Method*>(id);
+  if (method == nullptr || allMethods().count(method) == 0) {
+    fail(kMisuse, std::string(function) + ": not a method ID the VM handed out");
+  }
+  return method;
+}
+
+Object* findBootClass(const std::string& name) {
+  if (name == "sun/launcher/LauncherHelper" && !scenario().launcherHelper) return nullptr;
+  auto found = bootClasses().find(name);
+  return found == bootClasses().end() ? nullptr : found->second;
+}
+
+Object* findClass(const std::string& name) {
+  if (Object* boot = findBootClass(name)) return boot;
+  auto found = applicationClasses().find(name);
+  return found == applicationClasses().end() ? nullptr : found->second;
+}
+
+Method* findMethod(Object* owner, const std::string& name, const std::string& signature, bool isStatic) {
+  for (Method* method : owner->methods) {
+    if (method->name == name && method->signature == signature && method->isStatic == isStatic) return method;
+  }
+  return nullptr;
+}
+
+ThreadState* currentThread() {
+  auto found = threadsById().find(GetCurrentThreadId());
+  return found == threadsById().end() ? nullptr : found->second;
+}
+
+std::string nextThreadName() { return "Thread-" + std::to_string(threadCounter++); }
+
+ThreadState* attachThread(const std::string& name) {
+  ThreadState* thread = new ThreadState();
+  thread->block.env.functions = jniFunctions();
+  thread->block.thread = thread;
+  thread->id = GetCurrentThreadId();
+  thread->name = name;
+  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread->handle, SYNCHRONIZE, FALSE,
+                  0);
+  threadsById()[thread->id] = thread;
+  return thread;
+}
+
+std::vector<ThreadState*> attachedThreads() {
+  std::vector<ThreadState*> threads;
+  for (const auto& entry : threadsById()) threads.push_back(entry.second);
+  return threads;
+}
+
+ThreadState& threadOf(JNIEnv* env, const char* function) {
+  if (env == nullptr) fail(kMisuse, std::string(function) + ": a null JNIEnv");
+  ThreadState* thread = reinterpret_cast<EnvBlock*>(env)->thread;
+  if (thread == nullptr || thread->block.thread != thread) {
+    fail(kMisuse, std::string(function) + ": not a JNIEnv of this VM");
+  }
+  if (!thread->attached) {
+    fail(kMisuse, std::string(function) + ": the JNIEnv of " + thread->name + " used after it detached");
+  }
+  if (thread->id != GetCurrentThreadId()) {
+    fail(kMisuse, std::string(function) + ": the JNIEnv of " + thread->name + " used on another thread");
+  }
+  return *thread;
+}
+
+void throwNew(ThreadState& thread, const std::string& className, const std::u16string& message, bool hasMessage,
+              std::vector<std::string> trace) {
+  Object* throwable = newObject(Kind::Throwable);
+  throwable->name = className;
+  throwable->text = message;
+  throwable->hasMessage = hasMessage;
+  throwable->trace = std::move(trace);
+  thread.pending = throwable;
+  logLine("throw " + className + (hasMessage ? " " + quoted(message) : ""));
+}
+
+void printStackTrace(Object* throwable) {
+  std::u16string first = utf16(dotted(throwable->name));
+  if (throwable->hasMessage) first += u": " + throwable->text;
+  javaPrintln(true, first);
+  for (const std::string& line : throwable->trace) javaPrintln(true, utf16(line));
+}
+
+void writeProcessStream(DWORD which, const std::string& bytes) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void javaPrintln(bool error, const std::u16string& text) {
+  Object* stream = error ? vmState().err : vmState().out;
+  // println on Windows ends the line with the platform's line separator.
+  std::string bytes = utf8(text) + "\r\n";
+  std::string where;
+  if (stream == nullptr) {
+    writeProcessStream(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, bytes);
+    where = "console";
+  } else {
+    DWORD written = 0;
+    WriteFile(stream->target->file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    where = quoted(stream->path);
+  }
+  logLine(std::string("print ") + (error ? "err " : "out ") + quoted(text) + " -> " + where);
+}
+
+std::string dotted(const std::string& slashName) {
+  std::string name = slashName;
+  std::replace(name.begin(), name.end(), '/', '.');
+  return name;
+}
+
+std::string describe(Object* object) {
+  if (object == nullptr) return "null";
+  switch (object->kind) {
+    case Kind::Class: return "class " + object->name;
+    case Kind::String: return quoted(object->text);
+    case Kind::CharArray: return "char[] " + quoted(object->text);
+    case Kind::ObjectArray: {
+      std::string text = "[";
+      for (size_t i = 0; i < object->elements.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += describe(object->elements[i]);
+      }
+      return text + "]";
+    }
+    case Kind::FileStream: return "FileOutputStream " + quoted(object->path);
+    case Kind::PrintStream: return "PrintStream " + quoted(object->path);
+    case Kind::Throwable: return object->name + (object->hasMessage ? " " + quoted(object->text) : "");
+  }
+  return "?";
+}
+
+VmState& vmState() {
+  static VmState state;
+  if (state.destroyBegun == nullptr) state.destroyBegun = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  return state;
+}
+
+void systemExit(jint code) {
+  logLine("System.exit " + std::to_string(code));
+  if (vmState().exitHook != nullptr) {
+    auto hook = vmState().exitHook;
+#if defined(__i386__)
+    // The hook is a JNICALL (stdcall) function: it pops its argument. A hook
+    // built with another convention leaves the stack off by four bytes.
+    uint32_t delta = 0;
+    asm volatile(
+        "movl %%esp, %%esi\n\t"
+        "pushl %%ebx\n\t"
+        "call *%%edi\n\t"
+        "movl %%esp, %%eax\n\t"
+        "subl %%esi, %%eax\n\t"
+        "movl %%esi, %%esp\n\t"
+        : "=a"(delta)
+        : "b"(code), "D"(hook)
+        : "esi", "ecx", "edx", "memory", "cc");
+    if (delta != 0) fail(kMisuse, "the exit hook left the stack off by " + std::to_string(static_cast<int32_t>(delta)));
+#else
+    hook(code);
+#endif
+    logLine("exit hook returned");
+  }
+  ExitProcess(static_cast<UINT>(code));
+}
+
+jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& arguments, Object** created) {
+  jvalue result{};
+  const char* function = "invoke";
+  switch (method->behaviour) {
+    case Behaviour::StringInit: {
+      Object* chars = resolveKind(arguments[0].l, Kind::CharArray, "new String(char[])", "a char[]");
+      for (const std::u16string& failing : scenario().failString) {
+        if (failing == chars->text) {
+          throwNew(thread, "java/lang/OutOfMemoryError", u"Java heap space", true);
+          return result;
+        }
+      }
+      Object* string = newObject(Kind::String);
+      string->text = chars->text;
+      logLine("new String " + quoted(string->text));
+      *created = string;
+      return result;
+    }
+    case Behaviour::FileStreamInit: {
+      Object* name = resolve(arguments[0].l, function);
+      if (name == nullptr) {
+        throwNew(thread, "java/lang/NullPointerException", u"", false);
+        return result;
+      }
+      if (name->kind != Kind::String) fail(kMisuse, "new FileOutputStream: a String expected, got " + describe(name));
+      *created = openFileStream(thread, name, arguments[1].z != JNI_FALSE);
+      return result;
+    }
+    case Behaviour::PrintStreamInit: {
+      Object* target = resolve(arguments[0].l, function);
+      if (target == nullptr) {
+        throwNew(thread, "java/lang/NullPointerException", u"", false);
+        return result;
+      }
+      if (target->kind != Kind::FileStream && target->kind != Kind::PrintStream) {
+        fail(kMisuse, "new PrintStream: an OutputStream expected, got " + describe(target));
+      }
+      Object* stream = newObject(Kind::PrintStream);
+      stream->target = target->kind == Kind::FileStream ? target : target->target;
+      stream->path = stream->target->path;
+      logLine("new PrintStream " + quoted(stream->path));
+      *created = stream;
+      return result;
+    }
+    case Behaviour::SetOut:
+    case Behaviour::SetErr: {
+      Object* stream = resolve(arguments[0].l, function);
+      if (stream != nullptr && stream->kind != Kind::PrintStream) {
+        fail(kMisuse, "System.setOut/setErr: a PrintStream expected, got " + describe(stream));
+      }
+      bool error = method->behaviour == Behaviour::SetErr;
+      (error ? vmState().err : vmState().out) = stream;
+      logLine(std::string(error ? "System.setErr " : "System.setOut ") + describe(stream));
+      return result;
+    }
+    case Behaviour::SystemExit: systemExit(arguments[0].i);
+    case Behaviour::CheckAndLoadMain: {
+      Object* name = resolve(arguments[2].l, function);
+      if (name == nullptr || name->kind != Kind::String) {
+        fail(kMisuse, "checkAndLoadMain: a String expected, got " + describe(name));
+      }
+      *created = checkAndLoadMain(thread, name->text);
+      return result;
+    }
+    case Behaviour::Scripted: runScripted(thread, method); return result;
+  }
+  return result;
+}
+
+}  // namespace tarn::testvm

@@ -1,0 +1,48 @@
+#pragma once
+// What the test VM's little Java world looks like in one test: read once from
+// the file named by TARN_TESTVM_SCENARIO (format: tests/testvm/README.md).
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarn::testvm {
+
+struct Action {
+  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit };
+  Kind kind;
+  std::string text;       // the line printed; the exception's message
+  std::string className;  // Throw: the exception class (slash form)
+  int64_t number = 0;     // Exit: the code; Thread: milliseconds
+};
+
+struct ScriptedMethod {
+  std::string className;
+  std::string name;
+  std::string signature;
+  std::vector<Action> actions;
+};
+
+struct Scenario {
+  std::vector<std::string> classes;  // application classes, slash form
+  std::vector<ScriptedMethod> methods;   // their static methods
+  bool launcherHelper = true;
+  // checkAndLoadMain on a class that cannot be used: exits the VM with 1 after
+  // its own message (true, as the JDK does) or returns null (false).
+  bool helperExits = true;
+  bool hasCreateResult = false;
+  int32_t createResult = 0;
+  bool rejectUnknownOptions = false;
+  int32_t rejectResult = -1;
+  std::vector<std::u16string> failOpen;  // name patterns, * and ?, any case
+  std::vector<std::u16string> failString;
+  bool lookupThrows = true;
+  int32_t defaultStackSize = 0;
+};
+
+// Loaded on first use; a file that cannot be read or parsed ends the process
+// with kBadScenario. Without TARN_TESTVM_SCENARIO the world has no
+// application classes and every other setting keeps its default.
+const Scenario& scenario();
+
+}  // namespace tarn::testvm
