@@ -1,0 +1,139 @@
+// exitcode.exe: starts one program with a command line given exactly and
+// reports the program's full 32-bit exit code. A shell under Wine sees only
+// the low 8 bits of an exit code; this helper writes all of them to a file.
+//
+// Everything comes from the environment, so the runner controls every
+// character of the child's command line, program token and quotes included:
+//   TARN_E2E_APP          application name for CreateProcessW
+//   TARN_E2E_CMDLINE      the child's raw command line
+//   TARN_E2E_EXITFILE     receives "exit code: <signed decimal>\n"
+//   TARN_E2E_TIMEOUT_MS   optional; default 120000
+//   TARN_E2E_SET_<NAME>   sets NAME in the child's environment (e.g. APPDATA)
+// Every TARN_E2E_* variable is removed before the child starts. The child
+// inherits standard input, output and error.
+//
+// The helper's own exit code: 0 the child ran and its code is in the file,
+// 2 a variable is missing, 3 the child could not be started ("create failed:
+// <error>" in the file), 4 the child outlived the time-out and was terminated
+// ("timed out" in the file).
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kPrefix[] = L"TARN_E2E_";
+const wchar_t kSetPrefix[] = L"TARN_E2E_SET_";
+const DWORD kDefaultTimeoutMs = 120000;
+
+bool readVariable(const wchar_t* name, std::wstring& value) {
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    // Returns the length without the terminator when the value fits, else the
+    // size needed including it; 0 with ERROR_ENVVAR_NOT_FOUND when unset.
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+      value.clear();
+      return true;
+    }
+    if (length < buffer.size()) {
+      value.assign(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length);
+  }
+}
+
+bool startsWith(const std::wstring& text, const wchar_t* prefix) {
+  return text.compare(0, wcslen(prefix), prefix) == 0;
+}
+
+// Removes every TARN_E2E_* variable and applies the TARN_E2E_SET_* ones.
+void prepareChildEnvironment() {
+  std::vector<std::wstring> names;
+  std::vector<std::pair<std::wstring, std::wstring>> assignments;
+  wchar_t* block = GetEnvironmentStringsW();
+  if (block == nullptr) return;
+  for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
+    std::wstring text(entry);
+    // Entries such as "=C:=C:\dir" begin with '='; they never carry our prefix.
+    size_t equals = text.find(L'=', 1);
+    if (equals == std::wstring::npos) continue;
+    std::wstring name = text.substr(0, equals);
+    if (!startsWith(name, kPrefix)) continue;
+    names.push_back(name);
+    if (startsWith(name, kSetPrefix) && name.size() > wcslen(kSetPrefix)) {
+      assignments.emplace_back(name.substr(wcslen(kSetPrefix)), text.substr(equals + 1));
+    }
+  }
+  FreeEnvironmentStringsW(block);
+  for (const std::wstring& name : names) SetEnvironmentVariableW(name.c_str(), nullptr);
+  for (const auto& assignment : assignments) {
+    SetEnvironmentVariableW(assignment.first.c_str(), assignment.second.c_str());
+  }
+}
+
+bool writeReport(const std::wstring& path, const std::string& text) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == text.size();
+}
+
+}  // namespace
+
+int main() {
+  std::wstring application;
+  std::wstring commandLine;
+  std::wstring exitFile;
+  if (!readVariable(L"TARN_E2E_APP", application) || !readVariable(L"TARN_E2E_CMDLINE", commandLine) ||
+      !readVariable(L"TARN_E2E_EXITFILE", exitFile)) {
+    std::fprintf(stderr, "exitcode: TARN_E2E_APP, TARN_E2E_CMDLINE and TARN_E2E_EXITFILE must be set\n");
+    return 2;
+  }
+  DWORD timeoutMs = kDefaultTimeoutMs;
+  std::wstring timeoutText;
+  if (readVariable(L"TARN_E2E_TIMEOUT_MS", timeoutText) && !timeoutText.empty()) {
+    timeoutMs = static_cast<DWORD>(wcstoul(timeoutText.c_str(), nullptr, 10));
+  }
+  prepareChildEnvironment();
+
+  // CreateProcessW may write into the command-line buffer.
+  std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
+  mutableCommandLine.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(application.c_str(), mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    DWORD error = GetLastError();
+    writeReport(exitFile, "create failed: " + std::to_string(error) + "\n");
+    return 3;
+  }
+  CloseHandle(process.hThread);
+
+  if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 0xDEAD);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hProcess);
+    writeReport(exitFile, "timed out\n");
+    return 4;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  if (!writeReport(exitFile, "exit code: " + std::to_string(static_cast<int32_t>(code)) + "\n")) {
+    std::fprintf(stderr, "exitcode: cannot write the exit file\n");
+    return 2;
+  }
+  return 0;
+}

@@ -1,0 +1,785 @@
+"""End-to-end scenarios of the VM hosting: the launcher with the test-double
+JVM (tests/testvm) laid out as a Java runtime, run by run_windows.
+
+Each scenario gives the test VM its little Java world (a class
+com.example.App whose main method does what the scenario says) and checks,
+besides standard output and the exit code, the calls the VM received: which
+jvm.dll was loaded, the options, the environment, the main call, the end.
+"""
+
+import re
+from pathlib import Path
+from typing import Dict, List, Optional, Sequence
+
+from scenarios_windows import Like, Result, Scenario, crlf
+
+# --- building blocks -----------------------------------------------------------
+
+MAIN_SIGNATURE = "([Ljava/lang/String;)V"
+
+
+def world(*actions: str, extra: str = "") -> str:
+    """The VM's scenario: com.example.App with a main method doing `actions`
+    (tests/testvm/README.md), then `extra` lines."""
+    text = "class com/example/App\nmethod com/example/App main %s\n" % MAIN_SIGNATURE
+    for action in actions:
+        text += "do com/example/App main %s\n" % action
+    return text + extra
+
+
+def ini(main="com.example.App", class_path: Optional[str] = "\\lib\\*.jar", jre="", app="") -> bytes:
+    text = "[Java Runtime Environment]\n"
+    if main:
+        text += "Main Class=%s\n" % main
+    text += "Minimum Version=1.6\n" + jre
+    if app:
+        text += "[Application]\n" + app
+    if class_path is not None:
+        text += "[Class Path]\nClass Path=%s\n" % class_path
+    return crlf(text)
+
+
+def ini_in(**kwargs):
+    """ini() with "{dir}" in its values standing for the scenario folder."""
+    return lambda folder: ini(**kwargs).replace(b"{dir}", folder.encode("utf-8"))
+
+
+JARS = {"lib\\a.jar": b"PK\x05\x06" + bytes(18), "lib\\b.jar": b"PK\x05\x06" + bytes(18)}
+
+
+def home(folder: str, kind="client", variant="boot", java_dll=True):
+    """A Java home (the scenario folder itself for ""): files and test VMs for
+    bin\\java.dll and bin\\<kind>\\jvm.dll."""
+    prefix = folder + "\\" if folder else ""
+    files = {prefix + "bin\\java.dll": b""} if java_dll else {}
+    return files, {prefix + "bin\\%s\\jvm.dll" % kind: variant}
+
+
+def app(name: str, settings=None, vm_scenario: Optional[str] = None, homes=(("jre64",),), files=None, **rest):
+    """A launcher run.exe with its INI, the jars and the Java homes given as
+    arguments of home() (the private runtime jre64 by default)."""
+    laid_out = dict(JARS)
+    vms: Dict[str, str] = {}
+    for arguments in homes:
+        home_files, home_vms = home(*arguments)
+        laid_out.update(home_files)
+        vms.update(home_vms)
+    laid_out["run.ini"] = settings if settings is not None else ini()
+    laid_out.update(files or {})
+    return Scenario(
+        name=name,
+        exe="run.exe",
+        files=laid_out,
+        vms=vms,
+        vm_scenario=world() if vm_scenario is None else vm_scenario,
+        **rest
+    )
+
+
+LOAD_PRIVATE = "load {dir}\\jre64\\bin\\client\\jvm.dll"
+CLASS_PATH = "option -Djava.class.path={dir}\\lib\\a.jar;{dir}\\lib\\b.jar;"
+HOOKS = ["option abort extraInfo=set", "option exit extraInfo=set"]
+CREATED = "CreateJavaVM -> 0"
+MAIN_CALL = 'call com/example/App.main%s (["x"])' % MAIN_SIGNATURE
+MAIN_END = ["return com/example/App.main", "DetachCurrentThread main", "DestroyJavaVM", "DestroyJavaVM done"]
+NOTHING_LOADED = [Like("load .*")]
+
+
+def error(text: str) -> bytes:
+    return b"Error: " + text.encode("utf-8") + b" \n"
+
+
+def load_failed(relative: str, errno: int):
+    return lambda folder: error("Failed to load Java VM library: %s\\%s (errno = %d).\n" % (folder, relative, errno))
+
+
+MISSING_ENTRY = error("Windows exception: cannot find CreateJavaVM JNI (errno = 127).\n")
+
+
+def creation_failed(reason: str) -> bytes:
+    return error("JNI exception: failed to create the Java VM\nReason: %s.\n" % reason)
+
+
+def log_value(result: Result, prefix: str) -> Optional[str]:
+    for line in result.log:
+        if line.startswith(prefix):
+            return line[len(prefix) :]
+    return None
+
+
+def stack_at_least(size: int):
+    """The thread that created the VM reserved at least `size` bytes of stack."""
+
+    def check(result: Result) -> List[str]:
+        value = log_value(result, "stack reserved=")
+        if value is None:
+            return ["the VM logged no stack size"]
+        if int(value) < size:
+            return ["the creating thread reserved %s bytes of stack, wanted at least %d" % (value, size)]
+        return []
+
+    return check
+
+
+def large_address_aware(exe: Path) -> bool:
+    data = exe.read_bytes()
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    characteristics = int.from_bytes(data[header + 22 : header + 24], "little")
+    return bool(characteristics & 0x20)
+
+
+def total_physical_kb(result: Result) -> int:
+    """What GlobalMemoryStatus reports as dwTotalPhys, in KB, under Wine: the
+    pages of MemTotal less one (Wine counts physical pages from 1), capped
+    for a 32-bit process at 2 GB - 1 or, when it is large-address aware,
+    4 GB - 1."""
+    meminfo = Path("/proc/meminfo").read_text()
+    pages = int(re.search(r"^MemTotal:\s+(\d+) kB", meminfo, re.M).group(1)) // 4
+    total = (pages - 1) * 4096
+    if result.arch == "x86":
+        total = min(total, 0xFFFFFFFF if large_address_aware(result.folder / "run.exe") else 0x7FFFFFFF)
+    return total >> 10
+
+
+def percent_options(result: Result) -> List[str]:
+    base = total_physical_kb(result)
+
+    def size(percent: float, minimum: int = 0, maximum: int = 0) -> int:
+        value = int(base * (percent / 100.0))
+        if maximum and value > maximum * 1024:
+            value = maximum * 1024
+        return max(value, minimum * 1024)
+
+    wanted = ["option -Xmx%dK" % size(25), "option -Xms%dK" % size(1, 1024, 0), "option -Xss%dK" % size(50, 0, 2)]
+    options = [line for line in result.log if line.startswith("option -X")]
+    failures = []
+    if options[:3] != wanted:
+        failures.append("percentage options %r, expected %r (total physical memory %d KB)" % (options[:3], wanted, base))
+    if len(options) < 4 or not re.fullmatch(r"option -Xmx[1-9][0-9]*K", options[3]):
+        failures.append("-Xmx50T should become a K size: %r" % options[3:4])
+    failures += stack_at_least(size(50, 0, 2) * 1024)(result)
+    return failures
+
+
+def same_stamp(first: str, second: str):
+    """Two redirected files of one start carry the same stamp."""
+
+    def check(result: Result) -> List[str]:
+        stamps = []
+        for pattern in (first, second):
+            names = [p.name for p in result.folder.rglob("*") if re.fullmatch(pattern, p.name)]
+            stamps += [re.fullmatch(pattern, name).group(1) for name in names]
+        if len(stamps) != 2 or stamps[0] != stamps[1]:
+            return ["the two files should carry one stamp: %r" % stamps]
+        return []
+
+    return check
+
+
+def only_loads(*expected: str):
+    """The VM log's load lines are exactly these, in this order."""
+
+    def check(result: Result) -> List[str]:
+        loads = [line for line in result.log if line.startswith("load ")]
+        wanted = [line.replace("{dir}", result.folder_windows) for line in expected]
+        return [] if loads == wanted else ["loaded %r, expected %r" % (loads, wanted)]
+
+    return check
+
+
+# --- the road of one start ---------------------------------------------------
+
+ROAD = [
+    app(
+        # C:\...\run.exe x with the runtime in jre64\ and the class path \lib\*.jar.
+        "road-of-one-start",
+        vm_scenario=world("print out Hello"),
+        command_line='"{exe}" x',
+        stdout=b"Hello\r\n",
+        stderr=b"",
+        exit_code=0,
+        vm_log=[
+            LOAD_PRIVATE,
+            "host {dir}\\run.exe",
+            "CreateJavaVM version=0x00010002 nOptions=3 ignoreUnrecognized=0",
+            CLASS_PATH,
+            *HOOKS,
+            'command line "{dir}\\run.exe" x',
+            "env TARN_JVM_PATH={dir}\\jre64\\bin\\client\\jvm.dll",
+            "env TARN_JVM_HOME={dir}\\jre64",
+            Like(r"env Path=.*;{dir}\\jre64\\bin"),
+            CREATED,
+            "JVM_FindClassFromBootLoader sun/launcher/LauncherHelper",
+            'call sun/launcher/LauncherHelper.checkAndLoadMain(ZILjava/lang/String;)Ljava/lang/Class; '
+            '(true, 1, "com.example.App")',
+            MAIN_CALL,
+            'print out "Hello" -> console',
+            *MAIN_END,
+        ],
+        vm_log_excludes=[Like("warning: .*")],
+        check=only_loads(LOAD_PRIVATE),
+    ),
+    app(
+        # Without JVM_FindClassFromBootLoader the main class comes from FindClass.
+        "runtime-without-boot-loader-export",
+        homes=(("jre64", "client", "plain"),),
+        command_line='"{exe}" x',
+        exit_code=0,
+        stdout=b"",
+        vm_log=[LOAD_PRIVATE, CREATED, "FindClass com/example/App", MAIN_CALL, *MAIN_END],
+        vm_log_excludes=[Like("JVM_FindClassFromBootLoader.*")],
+    ),
+    app(
+        "boot-loader-without-launcher-helper",
+        vm_scenario=world(extra="launcher-helper no\n"),
+        command_line='"{exe}" x',
+        exit_code=0,
+        stdout=b"",
+        vm_log=[
+            "JVM_FindClassFromBootLoader sun/launcher/LauncherHelper -> not found",
+            "FindClass com/example/App",
+            MAIN_CALL,
+            *MAIN_END,
+        ],
+    ),
+    app(
+        # Arguments reach main unchanged: an empty one, one outside the ANSI
+        # code page, the Cmd pieces after the command line's.
+        "arguments-and-cmd",
+        settings=ini(app='Cmd=a  "b c" ""\n'),
+        command_line='"{exe}" "" \u00fc\u4e2d',
+        exit_code=0,
+        vm_log=['call com/example/App.main%s (["", "\u00fc\u4e2d", "a", "b c"])' % MAIN_SIGNATURE, *MAIN_END],
+    ),
+    app(
+        # Embedded Jar puts the launcher first; a relative entry is taken against
+        # its folder, an absolute one is kept even when missing, references
+        # to the environment are expanded.
+        "class-path-entries",
+        settings=ini(
+            class_path="\\lib\\*.jar;C:\\shared\\util.jar;\\classes;\\missing.jar;%APP_LIBS%\\x.jar",
+            app="Embedded Jar=yes\n",
+        ),
+        files={"classes\\App.class": b"\xca\xfe\xba\xbe"},
+        env={"APP_LIBS": "C:\\libs"},
+        exit_code=0,
+        vm_log=[
+            "option -Djava.class.path={dir}\\run.exe;{dir}\\lib\\a.jar;{dir}\\lib\\b.jar;C:\\shared\\util.jar;"
+            "{dir}\\classes;C:\\libs\\x.jar;",
+            *MAIN_END,
+        ],
+    ),
+    app(
+        "no-arguments-give-an-empty-array",
+        command_line='"{exe}"',
+        exit_code=0,
+        vm_log=["new java/lang/String[0]", "call com/example/App.main%s ([])" % MAIN_SIGNATURE, *MAIN_END],
+    ),
+]
+
+# --- where the runtime comes from --------------------------------------------
+
+SOURCES = [
+    app(
+        "jre-path-without-trailing-backslash",
+        settings=ini_in(jre="JRE Path={dir}\\jre\n"),
+        homes=(("jre",), ("jre64",)),
+        exit_code=0,
+        vm_log=[
+            "load {dir}\\jre\\bin\\client\\jvm.dll",
+            "env TARN_JVM_PATH={dir}\\jre\\bin\\client\\jvm.dll",
+            "env TARN_JVM_HOME={dir}\\jre",
+            *MAIN_END,
+        ],
+        check=only_loads("load {dir}\\jre\\bin\\client\\jvm.dll"),
+    ),
+    app(
+        "jre-path-with-trailing-backslash",
+        settings=ini_in(jre="JRE Path={dir}\\jre\\\n"),
+        homes=(("jre",), ("jre64",)),
+        exit_code=0,
+        vm_log=["env TARN_JVM_PATH={dir}\\jre\\bin\\client\\jvm.dll", *MAIN_END],
+        check=only_loads("load {dir}\\jre\\bin\\client\\jvm.dll"),
+    ),
+    app(
+        # A JRE Path needs no bin\java.dll: only the jvm.dll is looked for.
+        "jre-path-without-java-dll",
+        settings=ini_in(jre="JRE Path={dir}\\jre\n"),
+        homes=(("jre", "client", "boot", False), ("jre64",)),
+        exit_code=0,
+        check=only_loads("load {dir}\\jre\\bin\\client\\jvm.dll"),
+    ),
+    app(
+        # JRE Path holds only a client VM; a server VM is wanted: the private runtime.
+        "jre-path-without-vm-of-type-falls-to-private",
+        settings=ini_in(jre="JRE Path={dir}\\jre\nJVM Type=server\n"),
+        homes=(("jre", "client"), ("jre64", "server")),
+        exit_code=0,
+        vm_log=["env TARN_JVM_PATH={dir}\\jre64\\bin\\server\\jvm.dll", *MAIN_END],
+        check=only_loads("load {dir}\\jre64\\bin\\server\\jvm.dll"),
+    ),
+    app(
+        "jre-path-missing-falls-to-private",
+        settings=ini_in(jre="JRE Path={dir}\\nowhere\n"),
+        exit_code=0,
+        check=only_loads(LOAD_PRIVATE),
+    ),
+    app(
+        # The launcher in the root of a runtime (bin\java.dll beside it) takes it before jre64\.
+        "launcher-in-runtime-root",
+        homes=(("",), ("jre64",)),
+        exit_code=0,
+        vm_log=["env TARN_JVM_PATH={dir}\\bin\\client\\jvm.dll", "env TARN_JVM_HOME={dir}", *MAIN_END],
+        check=only_loads("load {dir}\\bin\\client\\jvm.dll"),
+    ),
+]
+
+
+# JVM Type against homes holding client, server, both or jrockit VMs. The home
+# is the JRE Path; when it has no VM of the type, the private runtime's server
+# VM is taken.
+JVM_TYPES = {"0": "", "1": "JVM Type=server\n", "2": "JVM Type=favor_server\n"}
+HOME_KINDS = {"client": ("client",), "server": ("server",), "both": ("client", "server"), "jrockit": ("jrockit",)}
+CHOSEN = {
+    ("client", "0"): "client", ("client", "1"): None, ("client", "2"): "client",
+    ("server", "0"): "server", ("server", "1"): "server", ("server", "2"): "server",
+    ("both", "0"): "client", ("both", "1"): "server", ("both", "2"): "server",
+    ("jrockit", "0"): "jrockit", ("jrockit", "1"): None, ("jrockit", "2"): "jrockit",
+}  # fmt: skip
+
+
+def jvm_type_scenario(kinds_name: str, jvm_type: str) -> Scenario:
+    chosen = CHOSEN[(kinds_name, jvm_type)]
+    load = "load {dir}\\jre\\bin\\%s\\jvm.dll" % chosen if chosen else "load {dir}\\jre64\\bin\\server\\jvm.dll"
+    homes = tuple(("jre", kind) for kind in HOME_KINDS[kinds_name]) + (("jre64", "server"),)
+    return app(
+        "jvm-type-%s-home-%s" % (jvm_type, kinds_name),
+        settings=ini_in(jre="JRE Path={dir}\\jre\n" + JVM_TYPES[jvm_type]),
+        homes=homes,
+        exit_code=0,
+        check=only_loads(load),
+    )
+
+
+SOURCES += [jvm_type_scenario(kinds, jvm_type) for kinds in HOME_KINDS for jvm_type in JVM_TYPES]
+
+SOURCES += [
+    Scenario(
+        # No runtime beside the launcher: a bin\client\jvm.dll in the current
+        # directory is not a runtime the launcher may load (anyone who can
+        # write there would run code in it).
+        name="no-runtime-beside-launcher-ignores-current-directory",
+        exe="app\\run.exe",
+        files={"app\\run.ini": ini(class_path="C:\\none.jar"), "work\\bin\\java.dll": b""},
+        vms={"work\\bin\\client\\jvm.dll": "boot"},
+        vm_scenario=world(),
+        cwd="work",
+        # What is said about the missing runtime belongs to the dialog's scenarios.
+        exit_code=-1,
+        vm_log_excludes=NOTHING_LOADED,
+    ),
+]
+
+# --- loading the library and creating the VM: the messages ---------------
+
+REASONS = {-1: "unknown", -2: "thread detached from VM", -3: "JNI version error", -4: "not enough memory",
+           -5: "VM already created", -6: "invalid arguments", -7: "", 1: ""}  # fmt: skip
+
+MESSAGES = [
+    app(
+        "vm-library-not-an-image",
+        homes=(),
+        files={"jre64\\bin\\java.dll": b"", "jre64\\bin\\client\\jvm.dll": b"not a library\r\n"},
+        stdout=load_failed("jre64\\bin\\client\\jvm.dll", 193),
+        exit_code=-1,
+    ),
+    app(
+        # The other width's VM: a 32-bit jvm.dll for tarn.exe without Pair
+        # Product, a 64-bit one for tarn32.exe.
+        "vm-library-of-other-width",
+        homes=(("jre64", "client", "other:boot"),),
+        stdout=load_failed("jre64\\bin\\client\\jvm.dll", 193),
+        exit_code=-1,
+        vm_log_excludes=NOTHING_LOADED,
+    ),
+    app(
+        "vm-library-without-create-entry",
+        homes=(("jre64", "client", "no-create"),),
+        stdout=MISSING_ENTRY,
+        exit_code=-1,
+        vm_log=[LOAD_PRIVATE],
+    ),
+    app(
+        "vm-library-without-default-args-entry",
+        homes=(("jre64", "client", "no-defaults"),),
+        stdout=MISSING_ENTRY,
+        exit_code=-1,
+        vm_log=[LOAD_PRIVATE],
+    ),
+] + [
+    app(
+        "vm-creation-fails-%d" % code,
+        vm_scenario=world(extra="create-result %d\n" % code),
+        stdout=creation_failed(reason),
+        exit_code=-1,
+        vm_log=["CreateJavaVM -> %d" % code],
+        vm_log_excludes=[Like("FindClass .*"), Like("DestroyJavaVM.*")],
+    )
+    for code, reason in REASONS.items()
+] + [
+    app(
+        # The options go to the VM with ignoreUnrecognized false: an option it
+        # does not know fails the creation (HotSpot: JNI_ERR).
+        "vm-rejects-unknown-option",
+        settings=ini(jre="Virtual Machine Parameters=-Xmx64m -bogus\n"),
+        vm_scenario=world(extra="reject-unknown-options\n"),
+        stdout=creation_failed("unknown"),
+        stderr=b"Unrecognized option: -bogus\n",
+        exit_code=-1,
+        vm_log=["option -Xmx64m", "option -bogus", "CreateJavaVM -> -1"],
+    ),
+    app(
+        # No class path: message 209, and the VM is created with the two hooks
+        # alone; nothing further of the assembly happens (no output file, no Cmd).
+        "no-class-path-run-goes-on",
+        settings=ini(class_path=None, app="Output File=out.log\nCmd=extra\n"),
+        vm_scenario=world("print out Hello"),
+        command_line='"{exe}" x',
+        stdout=error("Java Class Path was not specified in INI file.") + b"Hello\r\n",
+        exit_code=0,
+        vm_log=["CreateJavaVM version=0x00010002 nOptions=2 ignoreUnrecognized=0", *HOOKS, CREATED, MAIN_CALL, *MAIN_END],
+        absent=["out.log"],
+    ),
+    app(
+        # The message stays when the application ends the process at once.
+        "no-class-path-then-system-exit",
+        settings=ini(class_path=None),
+        vm_scenario=world("exit 5"),
+        stdout=error("Java Class Path was not specified in INI file."),
+        exit_code=5,
+    ),
+    app(
+        "main-class-not-found",
+        settings=ini(main="com.example.Missing"),
+        homes=(("jre64", "client", "plain"),),
+        stdout=error("Could not find the main class com/example/Missing.\n"),
+        stderr=b'Exception in thread "main" java.lang.NoClassDefFoundError: com/example/Missing\r\n'
+        b"Caused by: java.lang.ClassNotFoundException: com.example.Missing\r\n",
+        exit_code=-1,
+        vm_log=["FindClass com/example/Missing -> not found", "ExceptionDescribe java/lang/NoClassDefFoundError"],
+        vm_log_excludes=[Like("call com/example/.*")],
+    ),
+    app(
+        # A JDK's LauncherHelper reports a missing class itself and exits with 1.
+        "main-class-not-found-through-launcher-helper",
+        settings=ini(main="com.example.Missing"),
+        stdout=b"",
+        stderr=b"Error: Could not find or load main class com.example.Missing\r\n"
+        b"Caused by: java.lang.ClassNotFoundException: com.example.Missing\r\n",
+        exit_code=1,
+    ),
+    app(
+        "main-method-missing",
+        vm_scenario="class com/example/App\nlookup-throws no\n",
+        homes=(("jre64", "client", "plain"),),
+        stdout=error("No main method found in specified class.\n"),
+        stderr=b"",
+        exit_code=-1,
+    ),
+    app(
+        # A real VM's GetStaticMethodID throws NoSuchMethodError: it is described, no message.
+        "main-method-missing-with-exception",
+        vm_scenario="class com/example/App\n",
+        homes=(("jre64", "client", "plain"),),
+        stdout=b"",
+        stderr=b'Exception in thread "main" java.lang.NoSuchMethodError: main\r\n',
+        exit_code=-1,
+    ),
+    app(
+        "main-class-name-not-made-a-string",
+        vm_scenario=world(extra="fail-string com/example/App\n"),
+        homes=(("jre64", "client", "plain"),),
+        stdout=error("Failed to load Main Class: com/example/App.\n"),
+        exit_code=-1,
+        vm_log_excludes=[Like("call com/example/.*")],
+    ),
+    app(
+        "argument-array-not-built",
+        vm_scenario=world(extra="fail-string y\n"),
+        command_line='"{exe}" x y',
+        stdout=b"",
+        stderr=b'Exception in thread "main" java.lang.OutOfMemoryError: Java heap space\r\n',
+        exit_code=-1,
+        vm_log_excludes=[Like("call com/example/.*")],
+    ),
+]
+
+# --- how the process ends -------------------------------------------------
+
+ENDINGS = [
+    app(
+        "system-exit-3",
+        vm_scenario=world("print out before", "exit 3", "print out after"),
+        stdout=b"before\r\n",
+        exit_code=3,
+        vm_log=["System.exit 3", "exit hook returned"],
+        vm_log_excludes=[Like("DetachCurrentThread.*"), Like("DestroyJavaVM.*")],
+    ),
+    app(
+        "system-exit-minus-2",
+        vm_scenario=world("exit -2"),
+        exit_code=-2,
+    ),
+    app(
+        # An exception out of main stays pending; the VM reports it when the thread detaches.
+        "exception-from-main-exits-0",
+        vm_scenario=world("throw java/lang/IllegalStateException boom"),
+        stdout=b"",
+        stderr=b'Exception in thread "main" java.lang.IllegalStateException: boom\r\n'
+        b"\tat com.example.App.main(Unknown Source)\r\n",
+        exit_code=0,
+        vm_log=[
+            "return com/example/App.main, java/lang/IllegalStateException pending",
+            "DetachCurrentThread main, uncaught java/lang/IllegalStateException",
+            "DestroyJavaVM done",
+        ],
+        vm_log_excludes=[Like("ExceptionDescribe.*"), Like("ExceptionClear.*")],
+    ),
+    app(
+        "exception-from-main-with-failure-check",
+        settings=ini(app="Failure Check=Yes\n"),
+        vm_scenario=world("throw java/lang/IllegalStateException boom"),
+        stdout=b"",
+        exit_code=0,
+        vm_log=["DetachCurrentThread main, uncaught java/lang/IllegalStateException"],
+    ),
+    app(
+        # main returns while a non-daemon thread runs on: the process waits for it.
+        "non-daemon-thread-keeps-process-alive",
+        vm_scenario=world("thread 200 tick", "print out main done"),
+        stdout=b"main done\r\ntick\r\n",
+        exit_code=0,
+        vm_log=[
+            "Thread-0 started, runs 200 ms",
+            "return com/example/App.main",
+            "DetachCurrentThread main",
+            "DestroyJavaVM",
+            "DestroyJavaVM waits for Thread-0",
+            "Thread-0 ended",
+            "DestroyJavaVM done",
+        ],
+    ),
+]
+
+# --- environment, options, memory, stack ---------------------------------
+
+BASE_PATH = "C:\\windows\\system32;C:\\windows"
+
+ENVIRONMENT = [
+    app(
+        "environment-seen-by-vm",
+        settings=ini(jre="System Path=C:\\tools\n"),
+        env={"Path": BASE_PATH, "TARN_JVM_HOME": "C:\\stale"},
+        exit_code=0,
+        vm_log=[
+            "env TARN_JVM_PATH={dir}\\jre64\\bin\\client\\jvm.dll",
+            "env TARN_JVM_HOME={dir}\\jre64",
+            "env Path=C:\\tools;" + BASE_PATH + ";{dir}\\jre64\\bin",
+        ],
+    ),
+    app(
+        "library-path-option-comes-first",
+        settings=ini(jre="Library Path=C:\\libs\nVirtual Machine Parameters=-Xmx64m\n"),
+        env={"Path": BASE_PATH},
+        exit_code=0,
+        vm_log=[
+            "CreateJavaVM version=0x00010002 nOptions=5 ignoreUnrecognized=0",
+            "option -Djava.library.path=C:\\libs;{dir}\\;.;" + BASE_PATH + ";{dir}\\jre64\\lib",
+            CLASS_PATH,
+            "option -Xmx64m",
+            *HOOKS,
+            "env Path=" + BASE_PATH + ";{dir}\\jre64\\bin",
+        ],
+    ),
+    app(
+        "vm-parameters-quoted-and-stack",
+        settings=ini(jre='Virtual Machine Parameters=  -Xms64m   "-Dpath=C:\\a b" -Xss1m -Xss8m  \n'),
+        exit_code=0,
+        vm_log=[
+            "CreateJavaVM version=0x00010002 nOptions=7 ignoreUnrecognized=0",
+            CLASS_PATH,
+            "option -Xms64m",
+            "option -Dpath=C:\\a b",
+            "option -Xss1m",
+            "option -Xss8m",
+            *HOOKS,
+        ],
+        check=stack_at_least(8 * 1024 * 1024),
+    ),
+    app(
+        "memory-percentages",
+        settings=ini(jre="Virtual Machine Parameters=-Xmx25p -Xms1:1024:0p -Xss50:0:2P -Xmx50T\n"),
+        exit_code=0,
+        check=percent_options,
+    ),
+    app(
+        "default-stack-size-from-vm",
+        vm_scenario=world(extra="default-stack-size 4194304\n"),
+        exit_code=0,
+        vm_log=["GetDefaultJavaVMInitArgs version=0x00010001 javaStackSize=4194304 -> -1"],
+        check=stack_at_least(4194304),
+    ),
+]
+
+# --- output redirection ------------------------------------------------------
+
+STAMP = r"(\d{8}-\d{6}\.\d{1,3})"
+
+REDIRECTION = [
+    app(
+        "redirect-output-and-error-with-stamps",
+        settings=ini_in(
+            app="Output File={dir}\\logs\\out-%yyyyMMdd-HHmmss.L%.log\nError File=logs\\err-%yyyyMMdd-HHmmss.L%.log\n"
+        ),
+        vm_scenario=world("print out to out", "print err to err"),
+        stdout=b"",
+        stderr=b"",
+        exit_code=0,
+        writes=True,
+        contents_like={r"logs\\out-" + STAMP + r"\.log": b"to out\r\n", r"logs\\err-" + STAMP + r"\.log": b"to err\r\n"},
+        check=same_stamp(r"out-" + STAMP + r"\.log", r"err-" + STAMP + r"\.log"),
+    ),
+    app(
+        # "yes" appends; "Yes" (any other value) truncates.
+        "redirect-append-and-truncate",
+        settings=ini(app="Output File=out.log\nOutput Append=yes\nError File=err.log\nError Append=Yes\n"),
+        vm_scenario=world("print out new out", "print err new err"),
+        files={"out.log": b"old out\r\n", "err.log": b"old err\r\n"},
+        stdout=b"",
+        exit_code=0,
+        writes=True,
+        contents={"out.log": b"old out\r\nnew out\r\n", "err.log": b"new err\r\n"},
+    ),
+    app(
+        "redirect-creates-folders",
+        settings=ini_in(app="Output File={dir}\\a\\b\\c\\out.log\n"),
+        vm_scenario=world("print out deep"),
+        exit_code=0,
+        writes=True,
+        contents={"a\\b\\c\\out.log": b"deep\r\n"},
+    ),
+    app(
+        # The output file cannot be opened: the VM describes the exception, the
+        # error file is still redirected and main still runs.
+        "redirect-output-refused",
+        settings=ini_in(app="Output File={dir}\\out.log\nError File={dir}\\err.log\n"),
+        vm_scenario=world("print out to console", "print err to file", extra="fail-open *\\out.log\n"),
+        stdout=b"to console\r\n",
+        stderr=lambda folder: (
+            'Exception in thread "main" java.io.FileNotFoundException: %s\\out.log (Access is denied)\r\n'
+            "\tat java.io.FileOutputStream.open0(Native Method)\r\n" % folder
+        ).encode("utf-8"),
+        exit_code=0,
+        writes=True,
+        contents={"err.log": b"to file\r\n"},
+        absent=["out.log"],
+        vm_log=[
+            'new FileOutputStream "{dir}\\out.log" truncate -> refused',
+            "ExceptionDescribe java/io/FileNotFoundException",
+            'new FileOutputStream "{dir}\\err.log" truncate -> opened',
+            'call java/lang/System.setErr(Ljava/io/PrintStream;)V (PrintStream "{dir}\\err.log")',
+            "call com/example/App.main%s ([])" % MAIN_SIGNATURE,
+        ],
+    ),
+    app(
+        # A real failure: a file stands where the folder should be.
+        "redirect-output-into-a-file-as-folder",
+        settings=ini_in(app="Output File={dir}\\blocker\\out.log\nError File={dir}\\err.log\n"),
+        vm_scenario=world("print out to console", "print err to file"),
+        files={"blocker": b"a file\r\n"},
+        stdout=b"to console\r\n",
+        stderr=lambda folder: (
+            'Exception in thread "main" java.io.FileNotFoundException: %s\\blocker\\out.log '
+            "(The system cannot find the path specified)\r\n"
+            "\tat java.io.FileOutputStream.open0(Native Method)\r\n" % folder
+        ).encode("utf-8"),
+        exit_code=0,
+        writes=True,
+        contents={"err.log": b"to file\r\n", "blocker": b"a file\r\n"},
+    ),
+    Scenario(
+        # Override WorkingDir: a relative output file lands beside the launcher,
+        # wherever it was started from.
+        name="working-directory-for-relative-output",
+        exe="app\\run.exe",
+        files={
+            "app\\run.ini": ini(app="Override WorkingDir=Yes\nOutput File=out.log\n"),
+            "app\\jre64\\bin\\java.dll": b"",
+            "app\\lib\\a.jar": b"PK",
+            "elsewhere\\keep.txt": b"",
+        },
+        vms={"app\\jre64\\bin\\client\\jvm.dll": "boot"},
+        vm_scenario=world("print out here"),
+        cwd="elsewhere",
+        exit_code=0,
+        writes=True,
+        contents={"app\\out.log": b"here\r\n"},
+        absent=["elsewhere\\out.log"],
+    ),
+]
+
+# --- the sibling launcher ------------------------------------------------
+
+def sibling_scenario(name: str, return_code: bool, actions: Sequence[str], exit_code: int, **rest) -> Scenario:
+    settings = ini_in(
+        jre="JRE Path={dir}\\jre32\n",
+        app="Pair Product={dir}\\run32.exe\n" + ("Pair Return Code=Yes\n" if return_code else ""),
+    )
+    sibling_settings = ini_in(jre="JRE Path={dir}\\jre32\n")
+    return Scenario(
+        name=name,
+        exe="run.exe",
+        sibling="run32.exe",
+        files=dict(JARS, **{"run.ini": settings, "run32.ini": sibling_settings, "jre32\\bin\\java.dll": b""}),
+        vms={"jre32\\bin\\client\\jvm.dll": "other:boot"},
+        vm_scenario=world(*actions),
+        command_line='"{exe}" x "y z"',
+        exit_code=exit_code,
+        arches=("x64",),
+        vm_log=[
+            "load {dir}\\jre32\\bin\\client\\jvm.dll",
+            "host {dir}\\run32.exe",
+            'command line "{dir}\\run.exe" x "y z"',
+            'call com/example/App.main%s (["x", "y z"])' % MAIN_SIGNATURE,
+        ],
+        check=only_loads("load {dir}\\jre32\\bin\\client\\jvm.dll"),
+        **rest
+    )
+
+
+SIBLING = [
+    # Pair Return Code off: the launcher ends with 0 at once, whatever the sibling does.
+    sibling_scenario("sibling-relaunch", False, ["exit 7"], 0, wait_for_log="exit hook returned"),
+    sibling_scenario(
+        "sibling-relaunch-returns-its-code", True, ["print out from the sibling", "exit 7"], 7,
+        stdout=b"from the sibling\r\n",
+    ),
+    sibling_scenario("sibling-relaunch-returns-0", True, [], 0, wait_for_log="DestroyJavaVM done"),
+    Scenario(
+        # The 32-bit launcher with Pair Product set loads a 32-bit VM itself:
+        # handing it on would bring the start straight back.
+        name="sibling-pair-product-on-32-bit-launcher",
+        exe="run.exe",
+        files=dict(
+            JARS, **{"run.ini": ini_in(jre="JRE Path={dir}\\jre32\n", app="Pair Product={dir}\\run64.exe\n")}
+        ),
+        vms={"jre32\\bin\\client\\jvm.dll": "boot"},
+        vm_scenario=world("print out ran"),
+        stdout=b"ran\r\n",
+        exit_code=0,
+        arches=("x86",),
+        check=only_loads("load {dir}\\jre32\\bin\\client\\jvm.dll"),
+    ),
+]
+
+SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING
