@@ -71,6 +71,33 @@ std::wstring findJvmLibraryIn(const std::wstring& home, int32_t jvmType, bool& s
   return path;
 }
 
+std::wstring javaHomeOfJvmLibrary(const std::wstring& libraryPath, const JavaHomeLayout& layout) {
+  size_t shortest = std::wstring::npos;
+  for (const auto* candidates : {&layout.serverVm, &layout.anyVm}) {
+    for (const JvmLibraryCandidate& candidate : *candidates) {
+      const std::wstring subPath = candidate.subPath;
+      const size_t size = libraryPath.size();
+      if (size < subPath.size() || libraryPath.compare(size - subPath.size(), subPath.size(), subPath) != 0) continue;
+      // The sub-path must start a component: "mylib/server/libjvm.so" is no "lib/server/libjvm.so".
+      const size_t start = size - subPath.size();
+      if (start > 0 && libraryPath[start - 1] != layout.separator) continue;
+      if (shortest == std::wstring::npos || subPath.size() < shortest) shortest = subPath.size();
+    }
+  }
+  std::wstring home = libraryPath;
+  if (shortest == std::wstring::npos) {
+    for (int i = 0; i < 3; ++i) {
+      const size_t cut = home.rfind(layout.separator);
+      if (cut == std::wstring::npos) break;
+      home.erase(cut);
+    }
+    return home;
+  }
+  home.erase(home.size() - shortest);
+  if (!home.empty() && home.back() == layout.separator) home.pop_back();
+  return home;
+}
+
 bool choosePrivateRuntimeHome(const std::wstring& launcherFolder, const JavaHomeLayout& layout,
                               const ExistenceTest& exists, std::wstring& home) {
   if (launcherFolder.empty()) return false;

@@ -48,6 +48,14 @@ std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator
 std::wstring findJvmLibraryIn(const std::wstring& home, int32_t jvmType, bool& server, const JavaHomeLayout& layout,
                               const ExistenceTest& exists);
 
+// The runtime's home, as the VM itself sees it, for a JVM library that
+// findJvmLibraryIn found: the library path less the shortest sub-path of the
+// layout it ends in, without the trailing separator. A Java 8 development
+// kit's VM (jre/lib/amd64/server/libjvm.so) thus has its jre/ folder as home,
+// as the same kit's jvm.dll does on Windows. A path that ends in none of the
+// sub-paths loses its last three components.
+std::wstring javaHomeOfJvmLibrary(const std::wstring& libraryPath, const JavaHomeLayout& layout);
+
 // The home that a launcher in `launcherFolder` takes its bundled runtime
 // from: the folder itself when it is a runtime's root, else its private
 // runtime sub-folder when that holds one, else the folder itself again, so

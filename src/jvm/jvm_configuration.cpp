@@ -84,12 +84,13 @@ std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring
   return text;
 }
 
-std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& jvmDllPath, const JvmPathStyle& style) {
+std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
+                            const JvmPathStyle& style) {
   std::wstring text = systemPath;
   if (!text.empty() && text.back() != style.listSeparator) text += style.listSeparator;
   text += searchPathReference(style);
   text += style.listSeparator;
-  text += stripPathComponents(jvmDllPath, 2, style.separator);
+  text += runtimeBinFolder;
   return text;
 }
 
@@ -130,7 +131,7 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
 void Launcher::prepareJvmEnvironment() {
   const JvmPathStyle& style = nativeJvmPathStyle();
   setEnvironmentVariable(L"TARN_JVM_PATH", jvmDllPath);
-  setEnvironmentVariable(L"TARN_JVM_HOME", stripPathComponents(jvmDllPath, 3, style.separator));
+  setEnvironmentVariable(L"TARN_JVM_HOME", runtimeHomeOf(jvmDllPath));
 
   // Composed before the search path changes: its %Path% is the old one.
   if (!libraryPath.empty()) {
@@ -141,7 +142,7 @@ void Launcher::prepareJvmEnvironment() {
     jvmOptions.add(toJvmCodePage(L"-Djava.library.path=" + path));
   }
 
-  std::wstring searchPath = searchPathText(systemPath, jvmDllPath, style);
+  std::wstring searchPath = searchPathText(systemPath, runtimeBinFolderOf(jvmDllPath), style);
   expandEnvironment(searchPath);
   setEnvironmentVariable(style.searchPathVariable, searchPath);
 }

@@ -55,8 +55,9 @@ std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring
                              const std::wstring& jvmDllPath, const JvmPathStyle& style);
 
 // The search path before expansion: the system path, the old search path
-// and the runtime's bin folder (the folder of the JVM library's folder).
-std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& jvmDllPath, const JvmPathStyle& style);
+// and the runtime's bin folder (runtimeBinFolderOf).
+std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
+                            const JvmPathStyle& style);
 
 // Looks a variable up; false when it is not defined.
 using VariableLookup = std::function<bool(const std::wstring& name, std::wstring& value)>;
@@ -82,5 +83,13 @@ void setEnvironmentVariable(const std::wstring& name, const std::wstring& value)
 // The names in the pattern's folder that its last component matches
 // (wildcards * and ?), in the order the file system returns them.
 std::vector<std::wstring> matchingNames(const std::wstring& pattern);
+// The value of TARN_JVM_HOME for the chosen JVM library: on Windows the
+// path less its last three components (bin\server\jvm.dll); on Linux the
+// home that the library's place in the Java home layout gives.
+std::wstring runtimeHomeOf(const std::wstring& jvmDllPath);
+// The runtime's folder of programs, put at the end of the search path: on
+// Windows the folder of the JVM library's folder (C:\jre\bin, which also
+// holds the DLLs the VM needs); on Linux the bin/ folder of that home.
+std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath);
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/text.h"
+#include "discovery/java_home.h"
 #include "jvm/jvm_configuration.h"
 
 namespace tarn {
@@ -63,6 +64,20 @@ std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
     if (fnmatch(wanted.c_str(), entry->d_name, 0) == 0) names.push_back(fromUtf8(entry->d_name));
   }
   return names;
+}
+
+// The VM lies two (lib/server/) or three (lib/amd64/server/) folders below
+// the home, so the Windows rule of three components does not carry over.
+std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) {
+  return javaHomeOfJvmLibrary(jvmDllPath, kPosixJavaHomeLayout);
+}
+
+// The VM's own folder holds no programs here, and the loader finds the VM's
+// libraries without the search path.
+std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath) {
+  const std::wstring home = runtimeHomeOf(jvmDllPath);
+  // A home in the current directory keeps its bin folder relative, as on Windows.
+  return home.empty() ? std::wstring(L"bin") : home + L"/bin";
 }
 
 }  // namespace tarn

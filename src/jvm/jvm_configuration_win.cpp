@@ -113,4 +113,8 @@ std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   return names;
 }
 
+std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) { return stripPathComponents(jvmDllPath, 3, L'\\'); }
+
+std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath) { return stripPathComponents(jvmDllPath, 2, L'\\'); }
+
 }  // namespace tarn

@@ -1,6 +1,7 @@
 #include "launcher/launcher.h"
 
 #include "config/launcher_paths.h"
+#include "launcher/platform_support.h"
 #include "launcher/process_platform.h"
 
 namespace tarn {
@@ -23,6 +24,7 @@ Launcher* Launcher::current() { return currentLauncher; }
 bool Launcher::initialize() {
   parseCommandLine();
   if (!readSettings()) return false;
+  if (!supportsConfiguredMode(*this)) return false;
   if (!setupSingleInstance()) return false;
   // A second instance hands over to the running one: no runtime, no dialog.
   if (guardEnabled && !isFirstInstance) return true;

@@ -14,15 +14,21 @@ void* workerThreadStart(void* parameter) {
   return reinterpret_cast<void*>(static_cast<uintptr_t>(workerMain(static_cast<Launcher*>(parameter))));
 }
 
-// At least PTHREAD_STACK_MIN, rounded up to whole pages; a size too large for
-// the address space is kept at the largest whole number of pages, which makes
-// the thread creation fail rather than wrap.
+// JNI_CreateJavaVM needs this much stack to get as far as refusing a Java
+// stack size that is too small (HotSpot wants at least 136 KiB on x64); on
+// the bare PTHREAD_STACK_MIN an "-Xss1k" overflows it and the process dies.
+constexpr size_t kSmallestWorkerStack = 256 * 1024;
+
+// At least kSmallestWorkerStack and PTHREAD_STACK_MIN, rounded up to whole
+// pages; a size too large for the address space is kept at the largest whole
+// number of pages, which makes the thread creation fail rather than wrap.
 size_t threadStackBytes(uint64_t requested) {
   const long pageSize = sysconf(_SC_PAGESIZE);
   const size_t page = pageSize > 0 ? static_cast<size_t>(pageSize) : 4096;
   const size_t largest = SIZE_MAX - (SIZE_MAX % page);
   if (requested >= largest) return largest;
   size_t size = static_cast<size_t>(requested);
+  if (size < kSmallestWorkerStack) size = kSmallestWorkerStack;
   if (size < static_cast<size_t>(PTHREAD_STACK_MIN)) size = static_cast<size_t>(PTHREAD_STACK_MIN);
   if (size % page != 0) size += page - size % page;
   return size;

@@ -110,11 +110,11 @@ TEST(LibraryPath, ConfiguredPathLauncherFolderOldPathAndRuntimeLib) {
 }
 
 TEST(SearchPath, SystemPathFirstRuntimeBinLast) {
-  const std::wstring jvm = L"C:\\jre\\bin\\server\\jvm.dll";
-  EXPECT_EQ(searchPathText(L"C:\\tools", jvm, kWindowsJvmPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
-  EXPECT_EQ(searchPathText(L"C:\\tools;", jvm, kWindowsJvmPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
-  EXPECT_EQ(searchPathText(L"", jvm, kWindowsJvmPathStyle), L"%Path%;C:\\jre\\bin");
-  EXPECT_EQ(searchPathText(L"/tools", L"/jdk/lib/server/libjvm.so", kPosixJvmPathStyle), L"/tools:%PATH%:/jdk/lib");
+  const std::wstring bin = L"C:\\jre\\bin";
+  EXPECT_EQ(searchPathText(L"C:\\tools", bin, kWindowsJvmPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
+  EXPECT_EQ(searchPathText(L"C:\\tools;", bin, kWindowsJvmPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
+  EXPECT_EQ(searchPathText(L"", bin, kWindowsJvmPathStyle), L"%Path%;C:\\jre\\bin");
+  EXPECT_EQ(searchPathText(L"/tools", L"/jdk/bin", kPosixJvmPathStyle), L"/tools:%PATH%:/jdk/bin");
 }
 
 TEST(ExpandReferences, DefinedReplacedUndefinedKept) {

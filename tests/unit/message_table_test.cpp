@@ -37,6 +37,7 @@ TEST(MessageTable, TextsByIdentifier) {
       {228, L"not enough memory"},
       {229, L"VM already created"},
       {230, L"invalid arguments"},
+      {232, L"%s is not supported on this platform."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.id);

@@ -1,0 +1,518 @@
+"""End-to-end scenarios of the Linux launcher with the real JDK, run by run_linux.
+
+A scenario lays out a fresh folder <work>/scenarios/<name>/: the launcher
+copied as `exe`, the INI text `ini` beside it, jars from the compiled
+tests/java programs, links (by default jre64 -> the JDK) and the forwarding
+JVM library at the places `forwarders` names. It starts the launcher with the
+exact argument vector `args` and checks the exit code, standard output and
+standard error byte for byte (or their start), files written, and whatever
+`check` adds. "{dir}" stands for the scenario folder and "{jdk}" for the
+JDK's home in INI texts, arguments, environment values and expectations.
+Programs run by the scenarios are the classes probe.* of tests/java.
+"""
+
+import os
+import re
+from dataclasses import dataclass, field
+from datetime import datetime
+from pathlib import Path
+from typing import Callable, Dict, List, Optional, Sequence, Union
+
+Expected = Union[None, bytes, Callable[["Context"], bytes]]
+
+
+class Context:
+    def __init__(self, folder: Path, jdk: Path, results: Dict[str, "Result"]):
+        self.dir = folder
+        self.jdk = jdk
+        # The results of the scenarios that ran before, by name.
+        self.results = results
+
+    def fill(self, text: str) -> str:
+        return text.replace("{dir}", str(self.dir)).replace("{jdk}", str(self.jdk))
+
+    def fill_bytes(self, expected: Expected) -> Optional[bytes]:
+        if expected is None:
+            return None
+        if callable(expected):
+            return expected(self)
+        return self.fill(expected.decode("utf-8")).encode("utf-8")
+
+
+@dataclass
+class Result:
+    context: Context
+    exit_code: int
+    stdout: bytes
+    stderr: bytes
+    started: datetime
+    ended: datetime
+
+    def lines(self) -> List[str]:
+        return self.stdout.decode("utf-8", errors="replace").splitlines()
+
+
+def ini(main="probe.Arguments", vm="", class_path: Optional[str] = "lib/probe.jar", jre="", app="") -> str:
+    text = "[Java Runtime Environment]\n"
+    if main:
+        text += "Main Class=%s\n" % main
+    if vm:
+        text += "Virtual Machine Parameters=%s\n" % vm
+    text += jre
+    if app:
+        text += "[Application]\n" + app
+    if class_path is not None:
+        text += "[Class Path]\nClass Path=%s\n" % class_path
+    return text
+
+
+@dataclass
+class Scenario:
+    name: str
+    ini: Optional[str] = field(default_factory=ini)
+    # Where the launcher is copied, relative to the folder.
+    exe: str = "run"
+    # The INI's place when it is not the one the launcher should find.
+    ini_name: Optional[str] = None
+    args: Sequence[str] = ()
+    env: Dict[str, str] = field(default_factory=dict)
+    # relative path -> jar built by run_linux (probe.jar, app.jar, util.jar)
+    jars: Dict[str, str] = field(default_factory=lambda: {"lib/probe.jar": "probe.jar"})
+    # relative path -> target of a symbolic link
+    links: Dict[str, str] = field(default_factory=lambda: {"jre64": "{jdk}"})
+    # relative paths that get a copy of the forwarding libjvm.so
+    forwarders: Sequence[str] = ()
+    files: Dict[str, bytes] = field(default_factory=dict)
+    cwd: Optional[str] = None
+    exit_code: Optional[int] = 0
+    stdout: Expected = b""
+    stderr: Expected = b""
+    stderr_starts: Expected = None
+    contents: Dict[str, bytes] = field(default_factory=dict)
+    check: Optional[Callable[[Result], List[str]]] = None
+
+    def default_ini_name(self) -> str:
+        folder, _, name = self.exe.rpartition("/")
+        stem = name.rpartition(".")[0] if "." in name else name
+        return (folder + "/" if folder else "") + stem + ".ini"
+
+
+# --- expectations ------------------------------------------------------------
+
+
+def echoed(*arguments: str) -> bytes:
+    """What probe.Arguments prints for these arguments."""
+    lines = ["count %d" % len(arguments)]
+    for argument in arguments:
+        units = argument.encode("utf-16-le")
+        text = ""
+        for i in range(0, len(units), 2):
+            unit = units[i] | units[i + 1] << 8
+            text += chr(unit) if 0x20 <= unit < 0x7F else "\\u%04X" % unit
+        lines.append("[%s]" % text)
+    return ("\n".join(lines) + "\n").encode("utf-8")
+
+
+def error_line(text: str) -> bytes:
+    return ("Error: %s \n" % text).encode("utf-8")
+
+
+MISSING_RUNTIME = "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:"
+ADD_EXPORTS = "--add-exports=java.base/sun.launcher=ALL-UNNAMED"
+THREAD_LOG = "-Xlog:os+thread=info:file=threads.log"
+FORWARDED_HOME = ["old/lib/server/libjvm.so"]
+JRE_PATH_OLD = "JRE Path={dir}/old\n"
+
+
+def physical_kilobytes() -> int:
+    return (os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE")) >> 10
+
+
+def heap_option(kilobytes: Callable[[], int]):
+    """probe.MemoryProbe saw -Xmx<n>K, and its heap limit is close to it (the
+    collector rounds it to its regions or keeps a survivor space aside)."""
+
+    def check(result: Result) -> List[str]:
+        expected = kilobytes()
+        lines = result.lines()
+        failures = []
+        if "option -Xmx%dK" % expected not in lines:
+            failures.append("the VM was not given -Xmx%dK" % expected)
+        limits = [int(line.split()[1]) for line in lines if line.startswith("maxMemory ")]
+        if not limits or not 0.85 * expected * 1024 <= limits[0] <= 1.05 * expected * 1024:
+            failures.append("maxMemory %r is not close to %d KiB" % (limits, expected))
+        return failures
+
+    return check
+
+
+def attached_stack(kilobytes: int, deeper_than: Optional[str] = None):
+    """The VM's own record of the thread that created it (the first thread it
+    saw attach) gives its stack size; with deeper_than, probe.StackDepth also
+    reached more than eight times the depth of that earlier scenario."""
+
+    def check(result: Result) -> List[str]:
+        failures = []
+        log = result.context.dir / "threads.log"
+        text = log.read_text(errors="replace") if log.exists() else ""
+        found = re.search(r"Thread attached \(tid: \d+.*?\((\d+)K\)", text)
+        if found is None:
+            failures.append("threads.log has no 'Thread attached' line")
+        elif int(found.group(1)) != kilobytes:
+            failures.append("the worker thread's stack is %sK, expected %dK" % (found.group(1), kilobytes))
+        depth = [int(line.split()[1]) for line in result.lines() if line.startswith("depth ")]
+        if not depth:
+            failures.append("probe.StackDepth printed no depth")
+        elif deeper_than is not None:
+            earlier = result.context.results.get(deeper_than)
+            before = [int(line.split()[1]) for line in earlier.lines() if line.startswith("depth ")] if earlier else []
+            if not before:
+                failures.append("no depth from %s to compare with" % deeper_than)
+            elif depth[0] <= 8 * before[0]:
+                failures.append("depth %d is not more than 8 x %d (%s)" % (depth[0], before[0], deeper_than))
+        return failures
+
+    return check
+
+
+def class_path_entries(greeting: bool, entries: Callable[[Context], List[str]], ordered: bool):
+    def check(result: Result) -> List[str]:
+        lines = result.lines()
+        failures = []
+        if greeting and (not lines or lines[0] != "greeting from the second jar"):
+            failures.append("the class from the second jar did not answer")
+        seen = [line[len("entry ") :] for line in lines if line.startswith("entry ")]
+        wanted = entries(result.context)
+        if (seen if ordered else sorted(seen)) != (wanted if ordered else sorted(wanted)):
+            failures.append("class path entries %r, expected %r" % (seen, wanted))
+        return failures
+
+    return check
+
+
+def stamped_logs(result: Result) -> List[str]:
+    """logs/<yyyyMMdd>/out-<HHmmss>.<ms>.log and err-... with one stamp taken
+    during the run."""
+    failures = []
+    found = {}
+    for path in sorted((result.context.dir / "logs").rglob("*.log")):
+        relative = str(path.relative_to(result.context.dir))
+        match = re.fullmatch(r"logs/(\d{8})/(out|err)-(\d{6})\.(\d{1,3})\.log", relative)
+        if match is None:
+            failures.append("unexpected log file %s" % relative)
+            continue
+        found[match.group(2)] = (match.group(1), match.group(3), match.group(4), path.read_bytes())
+    if set(found) != {"out", "err"}:
+        return failures + ["expected one out- and one err- log, found %r" % sorted(found)]
+    if found["out"][:3] != found["err"][:3]:
+        failures.append("the two names carry different stamps: %r, %r" % (found["out"][:3], found["err"][:3]))
+    date, time, millis, _ = found["out"]
+    stamp = datetime.strptime(date + time, "%Y%m%d%H%M%S")
+    if not result.started.replace(microsecond=0) <= stamp <= result.ended:
+        failures.append("stamp %s lies outside the run (%s to %s)" % (stamp, result.started, result.ended))
+    if str(int(millis)) != millis:
+        failures.append("milliseconds %r carry a leading zero" % millis)
+    for stream, data in (("out", b"out x\n"), ("err", b"err x\n")):
+        if found[stream][3] != data:
+            failures.append("%s log holds %r, expected %r" % (stream, found[stream][3], data))
+    return failures
+
+
+# --- the scenarios -----------------------------------------------------------
+
+UNUSUAL_ARGUMENTS = [
+    "plain",
+    "two words",
+    "",
+    'say "hi"',
+    "C:\\dir\\",
+    "tab\there",
+    "  spaced  ",
+    "caf\u00e9",
+    "\u65e5\u672c\u8a9e",
+    "\U0001F600",
+]
+
+SCENARIOS = [
+    # --- arguments -------------------------------------------------------------
+    Scenario("arguments-exact", args=UNUSUAL_ARGUMENTS, stdout=echoed(*UNUSUAL_ARGUMENTS)),
+    Scenario("arguments-none", stdout=echoed()),
+    Scenario(
+        "arguments-cmd-after-command-line",
+        ini=ini(app='Cmd=one "two words"  %TARN_E2E_WORD% "" %TARN_E2E_UNSET%\n'),
+        args=["first", "second"],
+        env={"TARN_E2E_WORD": "w\u00f6rt"},
+        stdout=echoed("first", "second", "one", "two words", "w\u00f6rt", "%TARN_E2E_UNSET%"),
+    ),
+    # --- exit codes and failures ------------------------------------------------
+    Scenario("exit-code-from-system-exit", ini=ini("probe.ExitWith"), args=["3"], exit_code=3, stdout=b"exiting with 3\n"),
+    Scenario(
+        "uncaught-exception-exits-0",
+        ini=ini("probe.Uncaught"),
+        stdout=b"before the throw\n",
+        stderr=None,
+        stderr_starts=b'Exception in thread "main" java.lang.IllegalStateException: thrown out of main\n'
+        b"\tat probe.Uncaught.main(",
+    ),
+    Scenario("non-daemon-thread-keeps-the-process", ini=ini("probe.Lingering"),
+             stdout=b"main returns\nmain thread ended\nworker thread ends\n"),
+    # Through LauncherHelper the VM itself reports a missing class or method and exits with 1.
+    Scenario(
+        "main-class-missing-boot-loader-route",
+        ini=ini("probe.Missing"),
+        exit_code=1,
+        stderr=b"Error: Could not find or load main class probe.Missing\n"
+        b"Caused by: java.lang.ClassNotFoundException: probe.Missing\n",
+    ),
+    Scenario(
+        "main-method-missing-boot-loader-route",
+        ini=ini("probe.NoMain"),
+        exit_code=1,
+        stderr=None,
+        stderr_starts=b"Error: Main method not found in class probe.NoMain, please define the main method as:\n",
+    ),
+    # Through FindClass the launcher reports them (a runtime without the boot-loader export).
+    Scenario(
+        "main-class-missing-find-class-route",
+        ini=ini("probe.Missing", jre=JRE_PATH_OLD),
+        links={},
+        forwarders=FORWARDED_HOME,
+        exit_code=255,
+        stdout=error_line("Could not find the main class probe/Missing.\n"),
+        stderr=None,
+        stderr_starts=b'Exception in thread "main" java.lang.NoClassDefFoundError: probe/Missing\n',
+    ),
+    # HotSpot's GetStaticMethodID throws NoSuchMethodError; its description is
+    # the whole report.
+    Scenario(
+        "main-method-missing-find-class-route",
+        ini=ini("probe.NoMain", jre=JRE_PATH_OLD),
+        links={},
+        forwarders=FORWARDED_HOME,
+        exit_code=255,
+        stderr=None,
+        stderr_starts=b'Exception in thread "main" java.lang.NoSuchMethodError: ',
+    ),
+    Scenario(
+        "vm-option-unrecognized",
+        ini=ini(vm="-Xbogus"),
+        exit_code=255,
+        stdout=error_line("JNI exception: failed to create the Java VM\nReason: unknown.\n"),
+        stderr=b"Unrecognized option: -Xbogus\n",
+    ),
+    Scenario(
+        "vm-option-unknown-flag",
+        ini=ini(vm="-XX:+NoSuchFlag"),
+        exit_code=255,
+        stdout=error_line("JNI exception: failed to create the Java VM\nReason: invalid arguments.\n"),
+        stderr=b"Unrecognized VM option 'NoSuchFlag'\n",
+    ),
+    # The VM refuses the size; the worker's stack must still be big enough for it to say so.
+    Scenario(
+        "stack-too-small-for-the-vm",
+        ini=ini(vm="-Xss1k"),
+        exit_code=255,
+        stdout=lambda c: b"\nThe Java thread stack size specified is too small. Specify at least 136k\n"
+        + error_line("JNI exception: failed to create the Java VM\nReason: unknown.\n"),
+    ),
+    # --- the two routes to the main class ----------------------------------------
+    Scenario("route-boot-loader", ini=ini("probe.Route", vm=ADD_EXPORTS), stdout=b"LauncherHelper\n"),
+    Scenario(
+        "route-find-class",
+        ini=ini("probe.Route", vm=ADD_EXPORTS, jre=JRE_PATH_OLD),
+        links={},
+        forwarders=FORWARDED_HOME,
+        stdout=b"FindClass\n",
+    ),
+    # --- class path ------------------------------------------------------------
+    Scenario(
+        "class-path-wildcard",
+        ini=ini("probe.ClassPathProbe", class_path="lib/*.jar"),
+        jars={"lib/app.jar": "app.jar", "lib/util.jar": "util.jar"},
+        files={"lib/notes.txt": b"not a jar"},
+        stdout=None,
+        check=class_path_entries(True, lambda c: ["%s/lib/app.jar" % c.dir, "%s/lib/util.jar" % c.dir], False),
+    ),
+    # An undefined variable stays as written: the entry is then relative and names nothing.
+    Scenario(
+        "class-path-variables",
+        ini=ini(
+            "probe.ClassPathProbe",
+            class_path="%TARN_E2E_SHARED%/app.jar;%TARN_E2E_SHARED%/u*.jar;/nonexistent/absent.jar;%TARN_E2E_UNSET%/x.jar",
+        ),
+        jars={"shared/app.jar": "app.jar", "shared/util.jar": "util.jar"},
+        env={"TARN_E2E_SHARED": "{dir}/shared"},
+        stdout=None,
+        check=class_path_entries(
+            True, lambda c: ["%s/shared/app.jar" % c.dir, "%s/shared/util.jar" % c.dir, "/nonexistent/absent.jar"], True
+        ),
+    ),
+    Scenario(
+        "class-path-missing",
+        ini=ini(class_path=None),
+        exit_code=1,
+        stdout=error_line("Java Class Path was not specified in INI file."),
+        stderr=None,
+        stderr_starts=b"Error: Could not find or load main class probe.Arguments\n",
+    ),
+    # --- memory and stack ------------------------------------------------------------
+    Scenario("heap-percent-of-memory", ini=ini("probe.MemoryProbe", vm="-Xmx25p"), stdout=None,
+             check=heap_option(lambda: int(physical_kilobytes() * (25 / 100.0)))),
+    Scenario("heap-percent-minimum", ini=ini("probe.MemoryProbe", vm="-Xmx0:256:0p"), stdout=None,
+             check=heap_option(lambda: 256 * 1024)),
+    Scenario("stack-default-from-the-vm", ini=ini("probe.StackDepth", vm=THREAD_LOG), stdout=None,
+             check=attached_stack(1024)),
+    Scenario("stack-xss", ini=ini("probe.StackDepth", vm="-Xss3m " + THREAD_LOG), stdout=None,
+             check=attached_stack(3072)),
+    Scenario("stack-last-xss-counts", ini=ini("probe.StackDepth", vm="-Xss1m -Xss3m " + THREAD_LOG), stdout=None,
+             check=attached_stack(3072)),
+    Scenario("stack-xss-percent", ini=ini("probe.StackDepth", vm="-Xss0:3:0p " + THREAD_LOG), stdout=None,
+             check=attached_stack(3072)),
+    Scenario("stack-small", ini=ini("probe.StackDepth", vm="-Xss512k " + THREAD_LOG), stdout=None,
+             check=attached_stack(512)),
+    Scenario("stack-large", ini=ini("probe.StackDepth", vm="-Xss16m " + THREAD_LOG), stdout=None,
+             check=attached_stack(16384, deeper_than="stack-small")),
+    # --- output and error files ----------------------------------------------------
+    Scenario(
+        "output-files-stamped",
+        # One stamp per name, from its first to its last "%"; the quotes keep
+        # the "t" of "out" from being read as the AM/PM picture.
+        ini=ini("probe.Streams", app="Output File=logs/%yyyyMMdd'/out-'HHmmss.L%.log\n"
+                "Error File=logs/%yyyyMMdd'/err-'HHmmss.L%.log\n"),
+        args=["x"],
+        check=stamped_logs,
+    ),
+    # Appending takes exactly "yes".
+    Scenario(
+        "output-append-and-truncate",
+        ini=ini("probe.Streams", app="Output File=out.log\nOutput Append=Yes\nError File=err.log\nError Append=yes\n"),
+        args=["x"],
+        files={"out.log": b"old out\n", "err.log": b"old err\n"},
+        contents={"out.log": b"out x\n", "err.log": b"old err\nerr x\n"},
+    ),
+    Scenario(
+        "output-file-cannot-be-opened",
+        ini=ini("probe.Streams", app="Output File=blocker/out.log\nError File=%TARN_E2E_LOGS%/err.log\n"),
+        args=["x"],
+        env={"TARN_E2E_LOGS": "{dir}/logs"},
+        files={"blocker": b"a file where a folder should be\n"},
+        stdout=b"out x\n",
+        stderr=None,
+        stderr_starts=b'Exception in thread "main" java.io.FileNotFoundException: blocker/out.log (Not a directory)\n',
+        contents={"logs/err.log": b"err x\n"},
+    ),
+    # --- the runtime and the environment ------------------------------------------
+    Scenario(
+        "runtime-jre-path",
+        ini=ini("probe.Environment", jre="JRE Path={jdk}\n"),
+        links={},
+        args=["TARN_JVM_PATH", "TARN_JVM_HOME", "-Djava.home"],
+        stdout=b"TARN_JVM_PATH={jdk}/lib/server/libjvm.so\nTARN_JVM_HOME={jdk}\n-Djava.home={jdk}\n",
+    ),
+    Scenario(
+        "runtime-private-jre64",
+        ini=ini("probe.Environment"),
+        args=["TARN_JVM_PATH", "TARN_JVM_HOME", "PATH"],
+        env={"PATH": "/usr/bin:/bin"},
+        stdout=b"TARN_JVM_PATH={dir}/jre64/lib/server/libjvm.so\nTARN_JVM_HOME={dir}/jre64\n"
+        b"PATH=/usr/bin:/bin:{dir}/jre64/bin\n",
+    ),
+    Scenario(
+        "runtime-jre-path-without-vm-falls-back",
+        ini=ini("probe.Environment", jre="JRE Path={dir}/empty\n"),
+        files={"empty/lib/readme": b"no VM here\n"},
+        args=["TARN_JVM_HOME"],
+        stdout=b"TARN_JVM_HOME={dir}/jre64\n",
+    ),
+    Scenario(
+        "runtime-launcher-in-java-home",
+        ini=ini("probe.Environment", class_path="app/probe.jar"),
+        jars={"app/probe.jar": "probe.jar"},
+        links={"lib": "{jdk}/lib"},
+        args=["TARN_JVM_HOME"],
+        stdout=b"TARN_JVM_HOME={dir}\n",
+    ),
+    Scenario(
+        "runtime-java8-development-kit-layout",
+        ini=ini("probe.Environment", jre="JRE Path={dir}/jdk8\n"),
+        links={},
+        forwarders=["jdk8/jre/lib/amd64/server/libjvm.so"],
+        args=["TARN_JVM_PATH", "TARN_JVM_HOME", "PATH"],
+        env={"PATH": "/usr/bin"},
+        stdout=b"TARN_JVM_PATH={dir}/jdk8/jre/lib/amd64/server/libjvm.so\nTARN_JVM_HOME={dir}/jdk8/jre\n"
+        b"PATH=/usr/bin:{dir}/jdk8/jre/bin\n",
+    ),
+    Scenario(
+        "runtime-java8-runtime-layout",
+        ini=ini("probe.Environment", jre="JRE Path={dir}/jre8\nJVM Type=server\n"),
+        links={},
+        forwarders=["jre8/lib/amd64/server/libjvm.so"],
+        args=["TARN_JVM_HOME"],
+        stdout=b"TARN_JVM_HOME={dir}/jre8\n",
+    ),
+    Scenario(
+        "system-path-and-library-path",
+        ini=ini("probe.Environment", jre="System Path=/opt/tools\nLibrary Path=/opt/native:%TARN_E2E_NATIVE%\n"),
+        args=["PATH", "-Djava.library.path"],
+        env={"PATH": "/usr/bin:/bin", "TARN_E2E_NATIVE": "/srv/native"},
+        stdout=b"PATH=/opt/tools:/usr/bin:/bin:{dir}/jre64/bin\n"
+        b"-Djava.library.path=/opt/native:/srv/native:{dir}/:.:/usr/bin:/bin:{dir}/jre64/lib\n",
+    ),
+    Scenario(
+        "runtime-missing",
+        links={},
+        exit_code=255,
+        stdout=error_line(MISSING_RUNTIME % ("", "latest version")),
+    ),
+    Scenario(
+        "runtime-missing-server-minimum",
+        ini=ini(jre="JVM Type=server\nMinimum Version=11\n"),
+        links={},
+        exit_code=255,
+        stdout=error_line(MISSING_RUNTIME % ("with a server JVM ", "minimum version 11.0")),
+    ),
+    # --- where the configuration file lies ----------------------------------------
+    Scenario("configuration-extension-replaced", exe="my.app", ini_name="my.ini", args=["x"], stdout=echoed("x")),
+    Scenario(
+        "configuration-in-folder-with-dot",
+        exe="v1.2/run",
+        ini_name="v1.2/run.ini",
+        jars={"v1.2/lib/probe.jar": "probe.jar"},
+        links={"v1.2/jre64": "{jdk}"},
+        args=["x"],
+        stdout=echoed("x"),
+    ),
+    Scenario(
+        "non-ascii-folder",
+        exe="Pr\u00f6gramme und Daten/run",
+        jars={"Pr\u00f6gramme und Daten/lib/probe.jar": "probe.jar"},
+        links={"Pr\u00f6gramme und Daten/jre64": "{jdk}"},
+        args=["\u00fc"],
+        stdout=echoed("\u00fc"),
+    ),
+    Scenario(
+        "override-working-dir",
+        ini=ini("probe.Environment", app="Override WorkingDir=yes\n"),
+        files={"elsewhere/.keep": b""},
+        cwd="elsewhere",
+        args=["-Duser.dir"],
+        stdout=b"-Duser.dir={dir}\n",
+    ),
+    # --- settings that exist on Windows only -----------------------------------------
+    Scenario(
+        "service-not-supported",
+        ini=ini(app="Application Type=service\n"),
+        exit_code=255,
+        stdout=error_line("Application Type=service is not supported on this platform."),
+    ),
+    Scenario(
+        "single-instance-not-supported",
+        ini=ini(app="Single Instance=yes\n"),
+        exit_code=255,
+        stdout=error_line("Single Instance=yes is not supported on this platform."),
+    ),
+    Scenario("single-instance-other-values-ignored", ini=ini(app="Single Instance=Yes\n"), args=["x"],
+             stdout=echoed("x")),
+    Scenario("pair-product-ignored", ini=ini(app="Pair Product=run32\nPair Return Code=yes\n"), args=["x"],
+             stdout=echoed("x")),
+]
