@@ -1,15 +1,12 @@
-// PLACEHOLDERS for the steps that later stages build: the registry search,
-// the missing-runtime dialog, the single-instance guard and the service
-// host. Each entry here is removed when its real definition lands; this file
-// then goes.
+// PLACEHOLDERS for the steps that later stages build: the missing-runtime
+// dialog, the single-instance guard and the service host. Each entry here is
+// removed when its real definition lands; this file then goes.
 #include "launcher/launcher.h"
 #include "run/service_host.h"
 
 namespace tarn {
 
 bool Launcher::setupSingleInstance() { return true; }
-
-bool Launcher::searchRegistry(bool, std::wstring&) { return false; }
 
 bool Launcher::showMissingJreDialog(const std::wstring&) { return false; }
 

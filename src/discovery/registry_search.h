@@ -1,0 +1,108 @@
+#pragma once
+// The Java runtimes that vendors register under HKEY_LOCAL_MACHINE: which
+// keys are read, which of their version subkeys are admitted, how the
+// admitted ones are ranked and which one is chosen.
+//
+// The rules are portable and read the registry through RegistryReader, so
+// they are tested natively against a fake registry; the real reader is
+// registry_search_win.cpp (Linux has no registry and finds nothing).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/settings_keywords.h"
+#include "discovery/java_home.h"
+#include "discovery/java_version.h"
+
+namespace tarn {
+
+// One admitted runtime.
+struct JvmCandidate {
+  JavaVersion version;
+  // Ends in a separator; a development kit's ends in its jre folder.
+  std::wstring home;
+  // The JVM library found on admission lies in a server VM folder.
+  bool hasServerVm = false;
+  // Its kind is wanted by JVM Source and its vendor favoured by VM Provider.
+  bool preferred = false;
+};
+
+// HKEY_LOCAL_MACHINE in one registry view. Key paths are relative to it.
+class RegistryReader {
+ public:
+  virtual ~RegistryReader() = default;
+  // The names of the key's subkeys in the registry's enumeration order;
+  // none when the key cannot be opened.
+  virtual std::vector<std::wstring> subkeyNames(const std::wstring& key) = 0;
+  // The raw bytes of a value, whatever its type; false when the key cannot
+  // be opened or the value not read.
+  virtual bool readValue(const std::wstring& key, const std::wstring& name, std::vector<uint8_t>& data) = 0;
+};
+
+// The launcher's own view (the 64-bit one for the x64 build, the 32-bit one
+// for the x86 build), or with `otherView` the 32-bit view.
+std::unique_ptr<RegistryReader> machineRegistry(bool otherView);
+
+enum class JavaVendor { Sun, JRockit, Ibm };
+
+struct RuntimeRegistryKey {
+  // Below HKEY_LOCAL_MACHINE, ending in a backslash.
+  const wchar_t* path;
+  JavaVendor vendor;
+  bool developmentKit;
+  // Under "favor_server" its runtimes are tested for a VM in the plain
+  // client-first order, so a server VM counts only where there is no other.
+  bool clientFirstUnderFavorServer;
+};
+
+// The five keys in the order they are searched.
+extern const RuntimeRegistryKey kRuntimeRegistryKeys[5];
+
+// What the search takes from the settings.
+struct RegistrySearchSettings {
+  JvmSourceFlags source;
+  VmProviderFlags provider;
+  int32_t jvmType = 0;
+  JavaVersion minVersion;
+  JavaVersion maxVersion;
+  std::vector<std::wstring> preferredVersions;
+};
+
+bool isKeySearched(const RuntimeRegistryKey& key, const RegistrySearchSettings& settings);
+bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RegistrySearchSettings& settings);
+
+// Where a search looks for a JVM library inside a registered home.
+struct JavaHomeProbe {
+  const JavaHomeLayout& layout;
+  ExistenceTest exists;
+};
+
+// The text of a JavaHome value's bytes: UTF-16LE code units up to the first
+// zero unit, or all of them; a final odd byte is half a unit and is dropped.
+std::wstring javaHomeText(const std::vector<uint8_t>& data);
+
+// The home registered under key + name, with its trailing separator (and the
+// jre folder of a development kit); false when the JavaHome value is missing
+// or empty or the home holds no JVM library for the JVM type.
+bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, int32_t jvmType,
+                  const JavaHomeProbe& probe, std::wstring& home, bool& server);
+
+// Appends the admitted runtimes of one key, in its subkeys' order.
+void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeRegistryKey& key,
+                       const RegistrySearchSettings& settings, const JavaHomeProbe& probe);
+
+// Stable: preferred first (only while JVM Source is not an "only_" value),
+// then, under "favor_server", those with a server VM, then newer versions.
+void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, int32_t jvmType);
+
+// Sorts the list; the first candidate matching the first preferred version
+// that matches any, else the top one. False for an empty list.
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RegistrySearchSettings& settings, std::wstring& home);
+
+// Every searched key of one view, then the choice.
+bool searchRuntimeRegistry(RegistryReader& registry, const RegistrySearchSettings& settings,
+                           const JavaHomeProbe& probe, std::wstring& home);
+
+}  // namespace tarn

@@ -1,0 +1,141 @@
+"""Registry entries for an end-to-end scenario, written into the Wine prefix
+of the run before the launcher starts and removed after it.
+
+Entries are imported with Wine's `reg import` from a .reg file per view, so a
+value may hold any bytes of any type (no terminator, odd lengths, 32 KB)
+and a thousand keys cost one call. Before writing, the topmost key of each
+entry that does not exist yet is noted; afterwards exactly those keys are
+deleted, so the registry is left as it was found. A key that exists already
+is refused rather than changed.
+"""
+
+import subprocess
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Callable, Dict, List, Optional, Sequence, Set, Tuple, Union
+
+REG_TIMEOUT_SECONDS = 120
+
+# The hex(<type>) numbers of the .reg format.
+TYPES = {"REG_NONE": 0, "REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4, "REG_MULTI_SZ": 7}
+
+
+@dataclass
+class RegistryValue:
+    # Below HKEY_LOCAL_MACHINE, e.g. Software\\JavaSoft\\Java Runtime Environment\\1.8.
+    key: str
+    # None: the key alone. A str: REG_SZ text with its terminator ("{dir}"
+    # stands for the scenario folder's Windows path). Bytes: exactly these
+    # bytes, of `type`. A function of the scenario folder may give either.
+    data: Union[None, str, bytes, Callable[[str], Union[str, bytes]]] = None
+    type: str = "REG_SZ"
+    name: str = "JavaHome"
+    # "own": the launcher's own view (64-bit for x64, 32-bit for x86); "32" or "64".
+    view: str = "own"
+
+
+class RegistryError(Exception):
+    pass
+
+
+def view_bits(value: RegistryValue, arch: str) -> int:
+    if value.view == "own":
+        return 64 if arch == "x64" else 32
+    return int(value.view)
+
+
+def value_bytes(value: RegistryValue, folder_windows: str) -> Optional[bytes]:
+    data = value.data(folder_windows) if callable(value.data) else value.data
+    if data is None:
+        return None
+    if isinstance(data, str):
+        return data.replace("{dir}", folder_windows).encode("utf-16-le") + b"\0\0"
+    return data
+
+
+def hex_list(data: bytes) -> str:
+    parts = ["%02x" % byte for byte in data]
+    return ",\\\r\n  ".join(",".join(parts[i : i + 24]) for i in range(0, len(parts), 24))
+
+
+def reg_file(values: Sequence[RegistryValue], folder_windows: str) -> bytes:
+    blocks: Dict[str, List[str]] = {}
+    for value in values:
+        lines = blocks.setdefault(value.key, [])
+        data = value_bytes(value, folder_windows)
+        if data is not None:
+            name = value.name.replace("\\", "\\\\").replace('"', '\\"')
+            lines.append('"%s"=hex(%x):%s' % (name, TYPES[value.type], hex_list(data)))
+    text = "Windows Registry Editor Version 5.00\r\n\r\n"
+    for key, lines in blocks.items():
+        text += "[HKEY_LOCAL_MACHINE\\%s]\r\n" % key + "".join(line + "\r\n" for line in lines) + "\r\n"
+    return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+def reg(*arguments: str) -> int:
+    completed = subprocess.run(
+        ["wine", "reg", *arguments],
+        stdin=subprocess.DEVNULL,
+        stdout=subprocess.PIPE,
+        stderr=subprocess.PIPE,
+        timeout=REG_TIMEOUT_SECONDS,
+    )
+    return completed.returncode
+
+
+def key_exists(key: str, bits: int) -> bool:
+    status = reg("query", "HKLM\\" + key, "/reg:%d" % bits)
+    if status not in (0, 1):
+        raise RegistryError("reg query %s (/reg:%d) ended with status %d" % (key, bits, status))
+    return status == 0
+
+
+class WrittenEntries:
+    """The keys one scenario created, by view, for removal."""
+
+    def __init__(self):
+        self.roots: Set[Tuple[int, str]] = set()
+
+    def remove(self) -> List[str]:
+        failures = []
+        for bits, root in sorted(self.roots):
+            if reg("delete", "HKLM\\" + root, "/f", "/reg:%d" % bits) != 0 or key_exists(root, bits):
+                failures.append("registry key HKLM\\%s (/reg:%d) could not be removed" % (root, bits))
+        self.roots.clear()
+        return failures
+
+
+def write_entries(values: Sequence[RegistryValue], arch: str, folder_windows: str, scratch: Path,
+                  scratch_windows: str) -> WrittenEntries:
+    """Writes the values; raises RegistryError (having removed what it wrote) when it cannot."""
+    written = WrittenEntries()
+    by_view: Dict[int, List[RegistryValue]] = {}
+    for value in values:
+        by_view.setdefault(view_bits(value, arch), []).append(value)
+    try:
+        for bits, view_values in by_view.items():
+            known: Dict[str, bool] = {}
+            for key in dict.fromkeys(value.key for value in view_values):
+                parts = key.split("\\")
+                # Software itself always exists; look from the level below it down.
+                for depth in range(2, len(parts) + 1):
+                    prefix = "\\".join(parts[:depth])
+                    if any(prefix == root or prefix.startswith(root + "\\") for b, root in written.roots if b == bits):
+                        break
+                    if prefix not in known:
+                        known[prefix] = key_exists(prefix, bits)
+                    if not known[prefix]:
+                        written.roots.add((bits, prefix))
+                        break
+                else:
+                    raise RegistryError("registry key HKLM\\%s (/reg:%d) exists already" % (key, bits))
+            scratch.mkdir(parents=True, exist_ok=True)
+            name = "view%d.reg" % bits
+            (scratch / name).write_bytes(reg_file(view_values, folder_windows))
+            if reg("import", "%s\\%s" % (scratch_windows, name), "/reg:%d" % bits) != 0:
+                raise RegistryError("reg import of %s (/reg:%d) failed" % (scratch / name, bits))
+            (scratch / name).unlink()
+    except (RegistryError, subprocess.TimeoutExpired) as error:
+        failures = written.remove()
+        raise RegistryError("; ".join([str(error)] + failures))
+    return written

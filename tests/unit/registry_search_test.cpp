@@ -1,0 +1,508 @@
+// The registry search on a fake registry and a fake file system, with the
+// Windows home layout on every platform.
+#include "discovery/registry_search.h"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/text.h"
+#include "config/settings_keywords.h"
+
+namespace tarn {
+namespace {
+
+const wchar_t* const kJdk = kRuntimeRegistryKeys[0].path;
+const wchar_t* const kJre = kRuntimeRegistryKeys[1].path;
+const wchar_t* const kJRockitJre = kRuntimeRegistryKeys[2].path;
+const wchar_t* const kJRockitJdk = kRuntimeRegistryKeys[3].path;
+const wchar_t* const kIbmJre = kRuntimeRegistryKeys[4].path;
+
+std::vector<uint8_t> utf16Bytes(const std::wstring& text, bool terminated = true) {
+  std::vector<uint8_t> bytes;
+  auto unit = [&](uint32_t u) {
+    bytes.push_back(static_cast<uint8_t>(u & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(u >> 8));
+  };
+  for (wchar_t c : text) {
+    const uint32_t code = static_cast<uint32_t>(c);
+    if (code > 0xFFFF) {
+      unit(0xD800 + ((code - 0x10000) >> 10));
+      unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      unit(code);
+    }
+  }
+  if (terminated) unit(0);
+  return bytes;
+}
+
+// HKEY_LOCAL_MACHINE of one view: subkeys in the order they were added, a
+// JavaHome value of any bytes or none. Records the keys listed.
+class FakeRegistry : public RegistryReader {
+ public:
+  void addRaw(const std::wstring& key, const std::wstring& name, std::vector<uint8_t> javaHome) {
+    subkeys_[key].push_back(name);
+    values_[key + name] = std::move(javaHome);
+  }
+  void add(const std::wstring& key, const std::wstring& name, const std::wstring& javaHome) {
+    addRaw(key, name, utf16Bytes(javaHome));
+  }
+  void addWithoutValue(const std::wstring& key, const std::wstring& name) { subkeys_[key].push_back(name); }
+
+  std::vector<std::wstring> subkeyNames(const std::wstring& key) override {
+    listed.push_back(key);
+    auto found = subkeys_.find(key);
+    return found == subkeys_.end() ? std::vector<std::wstring>() : found->second;
+  }
+  bool readValue(const std::wstring& key, const std::wstring& name, std::vector<uint8_t>& data) override {
+    auto found = values_.find(key);
+    if (name != L"JavaHome" || found == values_.end()) return false;
+    data = found->second;
+    return true;
+  }
+
+  std::vector<std::wstring> listed;
+
+ private:
+  std::map<std::wstring, std::vector<std::wstring>> subkeys_;
+  std::map<std::wstring, std::vector<uint8_t>> values_;
+};
+
+struct FakeFiles {
+  std::set<std::wstring> existing;
+
+  // bin\<kind>\jvm.dll for each kind under the folder.
+  void addVms(const std::wstring& folder, const std::vector<const wchar_t*>& kinds) {
+    for (const wchar_t* kind : kinds) existing.insert(folder + L"bin\\" + kind + L"\\jvm.dll");
+  }
+  JavaHomeProbe probe() {
+    return JavaHomeProbe{kWindowsJavaHomeLayout, [this](const std::wstring& path) { return existing.count(path) != 0; }};
+  }
+};
+
+// The search settings as the configuration file's values give them.
+struct SettingsText {
+  const wchar_t* source = L"";
+  const wchar_t* provider = L"";
+  const wchar_t* jvmType = L"";
+  const wchar_t* minimum = L"any";
+  const wchar_t* maximum = L"any";
+  const wchar_t* preferred = L"";
+};
+
+RegistrySearchSettings settingsFrom(const SettingsText& text) {
+  RegistrySearchSettings settings;
+  applyJvmSource(text.source, settings.source);
+  applyVmProvider(text.provider, settings.provider);
+  settings.jvmType = jvmTypeFor(text.jvmType);
+  settings.minVersion = versionBoundFor(text.minimum, 0);
+  settings.maxVersion = versionBoundFor(text.maximum, 65535);
+  settings.preferredVersions = splitAtSeparator(text.preferred, L';');
+  return settings;
+}
+
+// One registered runtime: key, subkey name, JavaHome, and its VM folders
+// (under jre\ for a development kit).
+struct Runtime {
+  const wchar_t* key;
+  const wchar_t* name;
+  const wchar_t* home;
+  std::vector<const wchar_t*> vms;
+};
+
+bool isDevelopmentKitKey(const std::wstring& key) { return key == kJdk || key == kJRockitJdk; }
+
+void registerRuntimes(const std::vector<Runtime>& runtimes, FakeRegistry& registry, FakeFiles& files) {
+  for (const Runtime& runtime : runtimes) {
+    registry.add(runtime.key, runtime.name, runtime.home);
+    std::wstring folder = withTrailingSeparator(runtime.home, L'\\');
+    if (isDevelopmentKitKey(runtime.key)) folder += L"jre\\";
+    files.addVms(folder, runtime.vms);
+  }
+}
+
+TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
+  struct Row {
+    const wchar_t* source;
+    const wchar_t* provider;
+    const char* searched;   // key numbers 1 to 5 in table order
+    const char* preferred;
+  };
+  const Row rows[] = {
+      {L"", L"", "12", "12"},
+      {L"favor_JRE", L"", "12", "2"},
+      {L"favor_JDK", L"", "12", "1"},
+      {L"only_JDK", L"", "1", "1"},
+      {L"only_JDK", L"favor_jrockit", "14", "4"},
+      {L"only_JRE", L"any", "235", ""},
+      {L"Only_JDK", L"any", "", ""},
+      {L"JRE", L"", "", ""},
+      {L"", L"jrockit", "34", "34"},
+      {L"", L"JRockit", "34", "34"},
+      {L"", L"ibm", "5", "5"},
+      {L"", L"any", "12345", ""},
+      {L"", L"favor_sun", "12345", "12"},
+      {L"", L"FAVOR_IBM", "12345", "5"},
+      {L"favor_JRE", L"Favor_JRockit", "12345", "3"},
+      {L"", L"sun", "12", "12"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(toUtf8(std::wstring(row.source) + L" / " + row.provider));
+    SettingsText text;
+    text.source = row.source;
+    text.provider = row.provider;
+    const RegistrySearchSettings settings = settingsFrom(text);
+    std::string searched, preferred;
+    for (int i = 0; i < 5; ++i) {
+      if (isKeySearched(kRuntimeRegistryKeys[i], settings)) searched += static_cast<char>('1' + i);
+      if (areKeyRuntimesPreferred(kRuntimeRegistryKeys[i], settings)) preferred += static_cast<char>('1' + i);
+    }
+    EXPECT_EQ(searched, row.searched);
+    EXPECT_EQ(preferred, row.preferred);
+
+    // The search lists exactly those keys, in table order.
+    FakeRegistry registry;
+    FakeFiles files;
+    std::wstring home;
+    EXPECT_FALSE(searchRuntimeRegistry(registry, settings, files.probe(), home));
+    std::vector<std::wstring> expected;
+    for (char number : std::string(row.searched)) expected.push_back(kRuntimeRegistryKeys[number - '1'].path);
+    EXPECT_EQ(registry.listed, expected);
+  }
+}
+
+TEST(RegistrySearch, ChoosesByPreferenceServerVmVersionAndPreferredVersions) {
+  struct Row {
+    const char* name;
+    SettingsText settings;
+    std::vector<Runtime> runtimes;
+    std::wstring chosen;  // empty: nothing chosen
+  };
+  const Row rows[] = {
+      {"defaults: newest version",
+       {},
+       {{kJdk, L"1.6.0_20", L"C:\\jdk6", {L"client"}},
+        {kJre, L"1.7.0", L"C:\\jre7", {L"client"}},
+        {kJre, L"1.5.0_22", L"C:\\jre5", {L"client"}}},
+       L"C:\\jre7\\"},
+      {"defaults: a development kit first at the same version",
+       {},
+       {{kJre, L"1.7", L"C:\\jre7", {L"client"}}, {kJdk, L"1.7", L"C:\\jdk7\\", {L"client"}}},
+       L"C:\\jdk7\\jre\\"},
+      {"defaults: JRockit and IBM are not searched",
+       {},
+       {{kJRockitJre, L"1.9", L"C:\\jrockit", {L"jrockit"}},
+        {kIbmJre, L"1.9", L"C:\\ibm", {L"client"}},
+        {kJre, L"1.5", L"C:\\jre5", {L"client"}}},
+       L"C:\\jre5\\"},
+      {"favor_JRE: any runtime environment before every development kit",
+       {L"favor_JRE"},
+       {{kJdk, L"1.8", L"C:\\jdk8", {L"client"}}, {kJre, L"1.5", L"C:\\jre5", {L"client"}}},
+       L"C:\\jre5\\"},
+      {"favor_JDK",
+       {L"favor_JDK"},
+       {{kJre, L"1.8", L"C:\\jre8", {L"client"}}, {kJdk, L"1.5", L"C:\\jdk5", {L"client"}}},
+       L"C:\\jdk5\\jre\\"},
+      {"only_JDK: runtime environments are not searched",
+       {L"only_JDK"},
+       {{kJre, L"1.8", L"C:\\jre8", {L"client"}}, {kJdk, L"1.5", L"C:\\jdk5", {L"client"}}},
+       L"C:\\jdk5\\jre\\"},
+      {"only_JDK: a favoured vendor is not preferred",
+       {L"only_JDK", L"favor_jrockit"},
+       {{kJRockitJdk, L"1.6", L"C:\\jrockit6", {L"jrockit"}}, {kJdk, L"1.7", L"C:\\jdk7", {L"client"}}},
+       L"C:\\jdk7\\jre\\"},
+      {"only_JRE",
+       {L"only_JRE"},
+       {{kJdk, L"1.8", L"C:\\jdk8", {L"client"}}, {kJre, L"1.5", L"C:\\jre5", {L"client"}}},
+       L"C:\\jre5\\"},
+      {"a JVM Source that matches no rule searches nothing",
+       {L"JRE"},
+       {{kJdk, L"1.8", L"C:\\jdk8", {L"client"}}, {kJre, L"1.5", L"C:\\jre5", {L"client"}}},
+       L""},
+      {"jrockit: only JRockit",
+       {L"", L"jrockit"},
+       {{kJre, L"1.8", L"C:\\jre8", {L"client"}},
+        {kJRockitJre, L"1.5", L"C:\\jrockit5", {L"jrockit"}},
+        {kIbmJre, L"1.9", L"C:\\ibm9", {L"client"}}},
+       L"C:\\jrockit5\\"},
+      {"ibm: only IBM",
+       {L"", L"ibm"},
+       {{kJre, L"1.8", L"C:\\jre8", {L"client"}}, {kIbmJre, L"1.4", L"C:\\ibm4", {L"classic"}}},
+       L"C:\\ibm4\\"},
+      {"any: every vendor, none preferred, newest version",
+       {L"", L"any"},
+       {{kJre, L"1.7", L"C:\\jre7", {L"client"}},
+        {kIbmJre, L"1.8", L"C:\\ibm8", {L"client"}},
+        {kJRockitJre, L"1.6", L"C:\\jrockit6", {L"jrockit"}}},
+       L"C:\\ibm8\\"},
+      {"FAVOR_IBM: IBM before newer Sun runtimes",
+       {L"", L"FAVOR_IBM"},
+       {{kJre, L"1.8", L"C:\\jre8", {L"client"}}, {kIbmJre, L"1.5", L"C:\\ibm5", {L"client"}}},
+       L"C:\\ibm5\\"},
+      {"sun is no provider name: the defaults",
+       {L"", L"sun"},
+       {{kIbmJre, L"1.8", L"C:\\ibm8", {L"client"}}, {kJre, L"1.6", L"C:\\jre6", {L"client"}}},
+       L"C:\\jre6\\"},
+      {"favor_server: a development kit's server VM before a runtime's client VM",
+       {L"", L"", L"favor_server"},
+       {{kJre, L"1.6.0_30", L"C:\\jre630", {L"client", L"server"}},
+        {kJdk, L"1.6.0_20", L"C:\\jdk620", {L"server"}}},
+       L"C:\\jdk620\\jre\\"},
+      {"favor_server: a runtime with only a server VM counts as one",
+       {L"", L"", L"favor_server"},
+       {{kJre, L"1.6.0_30", L"C:\\jre630", {L"server"}}, {kJdk, L"1.6.0_20", L"C:\\jdk620", {L"server"}}},
+       L"C:\\jre630\\"},
+      {"favor_server: preference still decides first",
+       {L"favor_JRE", L"", L"favor_server"},
+       {{kJre, L"1.6.0_30", L"C:\\jre630", {L"client", L"server"}},
+        {kJdk, L"1.6.0_20", L"C:\\jdk620", {L"server"}}},
+       L"C:\\jre630\\"},
+      {"server: a runtime without a server VM is not admitted",
+       {L"", L"", L"server"},
+       {{kJre, L"1.8", L"C:\\jre8", {L"client"}}, {kJre, L"1.6", L"C:\\jre6", {L"server"}}},
+       L"C:\\jre6\\"},
+      {"preferred 1.5;1.6: the first entry that matches",
+       {L"", L"", L"", L"any", L"any", L"1.5;1.6"},
+       {{kJre, L"1.7.0", L"C:\\jre7", {L"client"}},
+        {kJre, L"1.6.0_20", L"C:\\jre6", {L"client"}},
+        {kJre, L"1.5.0_22", L"C:\\jre5", {L"client"}}},
+       L"C:\\jre5\\"},
+      {"preferred 1.5;1.6 without either: the top one",
+       {L"", L"", L"", L"any", L"any", L"1.5;1.6"},
+       {{kJre, L"1.7.0", L"C:\\jre7", {L"client"}}, {kJre, L"1.8.0", L"C:\\jre8", {L"client"}}},
+       L"C:\\jre8\\"},
+      {"preferred: the top match within the entry",
+       {L"", L"", L"", L"any", L"any", L"1.6"},
+       {{kJre, L"1.6.0_20", L"C:\\jre620", {L"client"}},
+        {kJre, L"1.7", L"C:\\jre7", {L"client"}},
+        {kJre, L"1.6.0_45", L"C:\\jre645", {L"client"}}},
+       L"C:\\jre645\\"},
+      {"preferred: an empty entry matches every runtime",
+       {L"", L"", L"", L"any", L"any", L"1.9;;1.5"},
+       {{kJre, L"1.5", L"C:\\jre5", {L"client"}}, {kJre, L"1.7", L"C:\\jre7", {L"client"}}},
+       L"C:\\jre7\\"},
+      {"bounds: Maximum Version 1.6 takes 1.6.0_45, not 1.7",
+       {L"", L"", L"", L"1.6", L"1.6"},
+       {{kJre, L"1.7", L"C:\\jre7", {L"client"}},
+        {kJre, L"1.6.0_45", L"C:\\jre645", {L"client"}},
+        {kJre, L"1.5", L"C:\\jre5", {L"client"}}},
+       L"C:\\jre645\\"},
+      {"bounds: an empty Maximum Version admits nothing newer than 0.0.0.0",
+       {L"", L"", L"", L"any", L""},
+       {{kJre, L"1.7", L"C:\\jre7", {L"client"}}, {kJre, L"1.5", L"C:\\jre5", {L"client"}}},
+       L""},
+      {"bounds: compared literally, four parts",
+       {L"", L"", L"", L"1.6.0_20", L"1.6.0_30"},
+       {{kJre, L"1.6.0_19", L"C:\\jre619", {L"client"}},
+        {kJre, L"1.6.0_31", L"C:\\jre631", {L"client"}},
+        {kJre, L"1.6.0_20", L"C:\\jre620", {L"client"}}},
+       L"C:\\jre620\\"},
+      {"a subkey without digits reads as 0.0.0.0",
+       {L"", L"", L"", L"any", L""},
+       {{kJre, L"current", L"C:\\current", {L"client"}}},
+       L"C:\\current\\"},
+      {"equal rank: the registry's order",
+       {},
+       {{kJre, L"1.7", L"C:\\first", {L"client"}}, {kJre, L"1.7.0.0", L"C:\\second", {L"client"}}},
+       L"C:\\first\\"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeRegistry registry;
+    FakeFiles files;
+    registerRuntimes(row.runtimes, registry, files);
+    std::wstring home;
+    const bool chosen = searchRuntimeRegistry(registry, settingsFrom(row.settings), files.probe(), home);
+    EXPECT_EQ(chosen, !row.chosen.empty());
+    EXPECT_EQ(home, row.chosen);
+  }
+}
+
+TEST(RegistrySearch, CandidatesCarryVersionHomeServerVmAndPreference) {
+  FakeRegistry registry;
+  FakeFiles files;
+  registerRuntimes({{kJre, L"1.6", L"C:\\jre6", {L"client", L"server"}},
+                    {kJre, L"1.6.0_20", L"C:\\jre6", {L"client", L"server"}},
+                    {kJRockitJre, L"1.6", L"C:\\jrockit", {L"client", L"server"}},
+                    {kJdk, L"1.6", L"C:\\jdk", {L"client", L"server"}}},
+                   registry, files);
+  SettingsText text;
+  text.provider = L"favor_sun";
+  text.jvmType = L"favor_server";
+  const RegistrySearchSettings settings = settingsFrom(text);
+  std::vector<JvmCandidate> list;
+  for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) collectCandidates(list, registry, key, settings, files.probe());
+
+  // Key order, then the registry's order within a key. Under favor_server
+  // the JavaSoft runtime environment's client VM is found first.
+  struct Expected {
+    JavaVersion version;
+    std::wstring home;
+    bool server;
+    bool preferred;
+  };
+  const Expected expected[] = {
+      {parseJavaVersion(L"1.6", 0), L"C:\\jdk\\jre\\", true, true},
+      {parseJavaVersion(L"1.6", 0), L"C:\\jre6\\", false, true},
+      {parseJavaVersion(L"1.6.0_20", 0), L"C:\\jre6\\", false, true},
+      {parseJavaVersion(L"1.6", 0), L"C:\\jrockit\\", true, false},
+  };
+  ASSERT_EQ(list.size(), std::size(expected));
+  for (size_t i = 0; i < list.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(list[i].version, expected[i].version);
+    EXPECT_EQ(list[i].home, expected[i].home);
+    EXPECT_EQ(list[i].hasServerVm, expected[i].server);
+    EXPECT_EQ(list[i].preferred, expected[i].preferred);
+  }
+
+  // Two subkeys of one home stay two candidates; the newer ranks first.
+  std::vector<JvmCandidate> sameHome(list.begin() + 1, list.begin() + 3);
+  sortCandidates(sameHome, true, 0);
+  EXPECT_EQ(sameHome[0].version, parseJavaVersion(L"1.6.0_20", 0));
+  EXPECT_EQ(sameHome[1].version, parseJavaVersion(L"1.6", 0));
+}
+
+TEST(RegistrySearch, SortIsStableUnderEachRule) {
+  auto candidate = [](const wchar_t* version, const wchar_t* home, bool server, bool preferred) {
+    return JvmCandidate{parseJavaVersion(version, 0), home, server, preferred};
+  };
+  std::vector<JvmCandidate> list = {
+      candidate(L"1.6", L"a", false, false), candidate(L"1.8", L"b", true, false),
+      candidate(L"1.6", L"c", false, true),  candidate(L"1.7", L"d", true, true),
+      candidate(L"1.6", L"e", false, false), candidate(L"1.6", L"f", true, true),
+  };
+  auto homes = [](const std::vector<JvmCandidate>& sorted) {
+    std::wstring order;
+    for (const JvmCandidate& c : sorted) order += c.home;
+    return order;
+  };
+  struct Row {
+    bool sourceAny;
+    int32_t jvmType;
+    const wchar_t* order;
+  };
+  const Row rows[] = {
+      {true, 0, L"dcfbae"},   // preferred, then version
+      {true, 2, L"dfcbae"},   // preferred, then server VM, then version
+      {false, 2, L"bdface"},  // server VM, then version
+      {false, 0, L"bdacef"},  // version alone
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(toUtf8(row.order));
+    std::vector<JvmCandidate> sorted = list;
+    sortCandidates(sorted, row.sourceAny, row.jvmType);
+    EXPECT_EQ(homes(sorted), row.order);
+  }
+}
+
+TEST(RegistrySearch, SkipsSubkeysWithoutAUsableHome) {
+  FakeRegistry registry;
+  FakeFiles files;
+  registry.add(kJre, L"1.9", L"");                     // empty JavaHome
+  registry.addRaw(kJre, L"1.8.1", {});                 // no data at all
+  registry.addWithoutValue(kJre, L"1.8");              // no JavaHome value
+  registry.add(kJre, L"1.7", L"C:\\nowhere");          // no such folder
+  registry.add(kJre, L"1.6.5", L"C:\\client-only");    // no VM of the type
+  files.addVms(L"C:\\client-only\\", {L"client"});
+  registry.add(kJdk, L"1.6.9", L"C:\\jdk-without-jre");  // a development kit's VM lies under jre\ only
+  files.addVms(L"C:\\jdk-without-jre\\", {L"server"});
+  registry.add(kJre, L"1.6", L"C:\\jre6");
+  files.addVms(L"C:\\jre6\\", {L"server"});
+
+  SettingsText text;
+  text.jvmType = L"server";
+  std::wstring home;
+  EXPECT_TRUE(searchRuntimeRegistry(registry, settingsFrom(text), files.probe(), home));
+  EXPECT_EQ(home, L"C:\\jre6\\");
+}
+
+TEST(RegistrySearch, JavaHomeOfAnyValueTypeIsItsText) {
+  // A REG_BINARY or REG_DWORD value is read as UTF-16 text all the same.
+  FakeRegistry registry;
+  FakeFiles files;
+  registry.addRaw(kJre, L"1.8", {'C', 0, ':', 0, '\\', 0, 'b', 0});
+  files.addVms(L"C:\\b\\", {L"client"});
+  registry.addRaw(kJre, L"1.9", {5, 0, 0, 0});
+  files.addVms(L"\x05\\", {L"client"});
+  std::vector<JvmCandidate> list;
+  collectCandidates(list, registry, kRuntimeRegistryKeys[1], settingsFrom({}), files.probe());
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].home, L"C:\\b\\");
+  EXPECT_EQ(list[1].home, L"\x05\\");
+}
+
+TEST(JavaHomeText, TakesUtf16UpToTheFirstZero) {
+  struct Row {
+    const char* name;
+    std::vector<uint8_t> data;
+    std::wstring text;
+  };
+  std::vector<uint8_t> large;
+  for (int i = 0; i < 16 * 1024; ++i) large.insert(large.end(), {'a', 0});
+  const Row rows[] = {
+      {"terminated", utf16Bytes(L"C:\\Java"), L"C:\\Java"},
+      {"without terminator", utf16Bytes(L"C:\\Java", false), L"C:\\Java"},
+      {"stops at the first zero", {'A', 0, 0, 0, 'B', 0, 0, 0}, L"A"},
+      {"empty", {}, L""},
+      {"only a terminator", {0, 0}, L""},
+      {"odd length drops the half unit", {'A', 0, 'B'}, L"A"},
+      {"a single byte", {'A'}, L""},
+      {"REG_DWORD", {5, 0, 0, 0}, L"\x05"},
+      {"REG_DWORD with a zero low word", {0, 0, 1, 0}, L""},
+      {"REG_BINARY", {0x41, 0x30, 0x42, 0x00}, std::wstring(1, static_cast<wchar_t>(0x3041)) + L"B"},
+      {"32 KB without terminator", large, std::wstring(16 * 1024, L'a')},
+      {"a surrogate pair", utf16Bytes(L"C:\\\U0001F600"), L"C:\\\U0001F600"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(javaHomeText(row.data), row.text);
+  }
+
+  // An unpaired surrogate goes to the Windows file system as it is; a Linux
+  // wide string cannot hold it.
+  const std::wstring lone = javaHomeText({'A', 0, 0x00, 0xD8, 'B', 0});
+  ASSERT_EQ(lone.size(), 3u);
+  EXPECT_EQ(static_cast<uint32_t>(lone[1]), sizeof(wchar_t) == 2 ? 0xD800u : 0xFFFDu);
+}
+
+TEST(RegistrySearch, ManySubkeysAndLongNames) {
+  FakeRegistry registry;
+  FakeFiles files;
+  // 1,000 subkeys of one key, the newest in the middle.
+  for (int i = 0; i < 1000; ++i) {
+    const std::wstring home = L"C:\\rt\\" + std::to_wstring(i);
+    registry.add(kJre, L"1.6.0_" + std::to_wstring(i == 500 ? 9999 : i), home);
+    files.addVms(home + L"\\", {L"client"});
+  }
+  // Names of 255 characters: the version is read from its digit groups.
+  const std::wstring longName = L"1.9.0_7-" + std::wstring(247, L'x');
+  ASSERT_EQ(longName.size(), 255u);
+  registry.add(kJdk, longName, L"C:\\jdk9");
+  files.addVms(L"C:\\jdk9\\jre\\", {L"client"});
+  // All digits: a group beyond 2147483647 makes it 0.0.0.0, below the minimum.
+  registry.add(kJdk, std::wstring(255, L'9'), L"C:\\jdk9");
+
+  SettingsText text;
+  text.minimum = L"1.6";
+  const RegistrySearchSettings settings = settingsFrom(text);
+  std::vector<JvmCandidate> list;
+  collectCandidates(list, registry, kRuntimeRegistryKeys[0], settings, files.probe());
+  collectCandidates(list, registry, kRuntimeRegistryKeys[1], settings, files.probe());
+  ASSERT_EQ(list.size(), 1001u);
+  EXPECT_EQ(list[0].version, parseJavaVersion(L"1.9.0.7", 0));
+
+  std::wstring home;
+  text.maximum = L"1.8";
+  ASSERT_TRUE(searchRuntimeRegistry(registry, settingsFrom(text), files.probe(), home));
+  EXPECT_EQ(home, L"C:\\rt\\500\\");
+}
+
+}  // namespace
+}  // namespace tarn
