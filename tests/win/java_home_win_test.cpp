@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "win/folder_tree_win.h"
 #include "discovery/java_home.h"
 #include "launcher/launcher.h"
 
@@ -80,7 +81,7 @@ class JavaHomeWinTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
     folder_ += L"\\";
   }
-  void TearDown() override { removeTree(folder_.substr(0, folder_.size() - 1)); }
+  void TearDown() override { test::removeFolderTree(folder_.substr(0, folder_.size() - 1)); }
 
   std::wstring writeFile(const std::wstring& name, const std::vector<uint8_t>& bytes) {
     const std::wstring path = folder_ + name;
@@ -99,25 +100,6 @@ class JavaHomeWinTest : public ::testing::Test {
       path += c;
     }
     CreateDirectoryW(path.c_str(), nullptr);
-  }
-
-  static void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring child = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          removeTree(child);
-        } else {
-          DeleteFileW(child.c_str());
-        }
-      } while (FindNextFileW(search, &data));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
   }
 
   std::wstring folder_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "win/folder_tree_win.h"
 #include "launcher/launcher.h"
 
 namespace tarn {
@@ -39,28 +40,10 @@ class TempFolder {
     path_ = std::wstring(base) + L"tarn-paths-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(path_.c_str(), nullptr);
   }
-  ~TempFolder() { removeTree(L"\\\\?\\" + path_); }
+  ~TempFolder() { test::removeFolderTree(L"\\\\?\\" + path_); }
   const std::wstring& path() const { return path_; }
 
  private:
-  static void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        std::wstring child = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          removeTree(child);
-        } else {
-          DeleteFileW(child.c_str());
-        }
-      } while (FindNextFileW(search, &data));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
   std::wstring path_;
 };
 

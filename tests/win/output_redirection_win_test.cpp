@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "win/folder_tree_win.h"
+
 namespace tarn {
 namespace {
 
@@ -71,7 +73,7 @@ class TempFolder {
     path_ = std::wstring(base) + L"tarn-logs-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(path_.c_str(), nullptr);
   }
-  ~TempFolder() { removeTree(path_); }
+  ~TempFolder() { test::removeFolderTree(path_); }
   const std::wstring& path() const { return path_; }
 
   // Every file and folder below, as paths relative to the folder.
@@ -93,25 +95,6 @@ class TempFolder {
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) list(folder + L"\\" + name, prefix + name + L"\\", found);
     } while (FindNextFileW(search, &data));
     FindClose(search);
-  }
-
-  static void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring child = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          removeTree(child);
-        } else {
-          DeleteFileW(child.c_str());
-        }
-      } while (FindNextFileW(search, &data));
-      FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
   }
 
   std::wstring path_;
