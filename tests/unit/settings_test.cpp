@@ -357,40 +357,31 @@ class PerUserSettingsTest : public SettingsTest {
   std::wstring userPath_;
 };
 
-TEST_F(PerUserSettingsTest, PerUserFileGivesJrePath) {
-  writeConfiguration("");
-  writeLines(userPath_, {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"});
-  Launcher launcher;
-  std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_EQ(launcher.jrePath, L"C:\\PerUser");
-}
-
-TEST_F(PerUserSettingsTest, PerUserFileWithoutTheKeyStillHidesTheConfigurationFile) {
-  writeConfiguration("");
-  writeLines(userPath_, {"[Java Runtime Environment]", "Other=1"});
-  Launcher launcher;
-  std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_EQ(launcher.jrePath, L"");
-}
-
-TEST_F(PerUserSettingsTest, ServiceReadsJrePathBesideTheExecutable) {
-  writeConfiguration("service");
-  writeLines(userPath_, {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"});
-  Launcher launcher;
-  std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_TRUE(launcher.isService);
-  EXPECT_EQ(launcher.jrePath, L"C:\\Beside");
-}
-
-TEST_F(PerUserSettingsTest, MissingPerUserFileLeavesTheConfigurationFile) {
-  writeConfiguration("");
-  Launcher launcher;
-  std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_EQ(launcher.jrePath, L"C:\\Beside");
+TEST_F(PerUserSettingsTest, JrePathComesFromThePerUserFileWhenItExists) {
+  const struct {
+    const char* name;
+    const char* applicationType;
+    std::vector<std::string> perUserLines;  // empty: no per-user file
+    const wchar_t* jrePath;
+  } cases[] = {
+      {"the per-user file gives JRE Path", "", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"}, L"C:\\PerUser"},
+      {"without the key it still hides the file beside", "", {"[Java Runtime Environment]", "Other=1"}, L""},
+      {"a service reads the file beside", "service", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"},
+       L"C:\\Beside"},
+      {"no per-user file: the file beside", "", {}, L"C:\\Beside"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeConfiguration(c.applicationType);
+    std::error_code ignored;
+    fs::remove(fs::path(userPath_), ignored);
+    if (!c.perUserLines.empty()) writeLines(userPath_, c.perUserLines);
+    Launcher launcher;
+    std::string output;
+    ASSERT_TRUE(readSettings(launcher, output));
+    EXPECT_EQ(launcher.isService, std::string(c.applicationType) == "service");
+    EXPECT_EQ(launcher.jrePath, c.jrePath);
+  }
 }
 
 }  // namespace
