@@ -412,4 +412,28 @@ SCENARIOS = [
         stdout=MISSING_MAIN_CLASS,
         exit_code=-1,
     ),
+    # Ways of running that this build does not have yet are refused, never
+    # quietly replaced by a plain start.
+    Scenario(
+        name="service-not-built-yet",
+        exe="run.exe",
+        files=with_runtime({"run.ini": INI_WITH_MAIN_CLASS + crlf("[Application]\nApplication Type=service\n")}),
+        stdout=b"Error: Application Type=service is not supported on this platform. \n",
+        exit_code=-1,
+    ),
+    Scenario(
+        name="single-instance-not-built-yet",
+        exe="run.exe",
+        files=with_runtime({"run.ini": INI_WITH_MAIN_CLASS + crlf("[Application]\nSingle Instance=yes\n")}),
+        stdout=b"Error: Single Instance=yes is not supported on this platform. \n",
+        exit_code=-1,
+    ),
+    Scenario(
+        # Only the lower-case "yes" turns the guard on.
+        name="single-instance-other-values-ignored",
+        exe="run.exe",
+        files=with_runtime({"run.ini": INI_WITH_MAIN_CLASS + crlf("[Application]\nSingle Instance=Yes\n")}),
+        stdout=load_failure(),
+        exit_code=-1,
+    ),
 ]
