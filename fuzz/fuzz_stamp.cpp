@@ -66,18 +66,18 @@ class MemoryFolders : public tarn::FolderOperations {
   }
 };
 
-void checkSplitAndWalk(const std::wstring& path, const tarn::PathSyntax& syntax) {
-  const std::vector<std::wstring> parts = tarn::splitPathForCreation(path, syntax);
+void checkSplitAndWalk(const std::wstring& path, const tarn::PathStyle& style) {
+  const std::vector<std::wstring> parts = tarn::splitPathForCreation(path, style);
   require(parts.empty() == path.empty());
   if (!parts.empty()) {
     // The parts joined again give the path, less a final separator.
     std::wstring joined = parts[0];
-    for (size_t i = 1; i < parts.size(); ++i) joined += syntax.separator + parts[i];
-    require(joined == path || joined + syntax.separator == path);
+    for (size_t i = 1; i < parts.size(); ++i) joined += style.separator + parts[i];
+    require(joined == path || joined + style.separator == path);
   }
 
   MemoryFolders folders;
-  const uint32_t result = tarn::createParentFolders(path, syntax, folders);
+  const uint32_t result = tarn::createParentFolders(path, style, folders);
   for (const std::wstring& folder : folders.made) {
     require(folder.size() < path.size() && path.compare(0, folder.size(), folder) == 0);
   }
@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   checkStamp(text, time);
   checkPasses(text, time);
-  checkSplitAndWalk(text, tarn::kWindowsPathSyntax);
-  checkSplitAndWalk(text, tarn::kPosixPathSyntax);
+  checkSplitAndWalk(text, tarn::kWindowsPathStyle);
+  checkSplitAndWalk(text, tarn::kPosixPathStyle);
   return 0;
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "jvm/jvm_parameters.h"
-#include "launcher/launcher.h"
 
 namespace {
 
@@ -50,13 +49,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   require(unquoted.size() <= text.size());
   require(withoutQuotes(unquoted) == withoutQuotes(text));
 
-  tarn::Launcher launcher;
+  // Appended after what the list holds; the stack size is that of the last
+  // "-Xss" parameter and is left alone without one.
+  constexpr uint64_t kGiB = uint64_t{1} << 30;
+  constexpr uint64_t kUntouched = 7;
   std::vector<std::wstring> parameters{L"first"};
-  launcher.addVmParameters(text, parameters);
+  uint64_t stackSize = kUntouched;
+  tarn::appendVmParameters(text, tarn::MemoryStatus{8 * kGiB, 2 * kGiB}, parameters, stackSize);
   require(parameters.size() <= text.size() + 1);
   require(parameters.front() == L"first");
-  bool anyStackSize = false;
-  for (const std::wstring& parameter : parameters) anyStackSize |= parameter.compare(0, 4, L"-Xss") == 0;
-  require(anyStackSize || launcher.threadStackSize == 0);
+  const std::wstring* lastStackSize = nullptr;
+  for (size_t i = 1; i < parameters.size(); ++i) {
+    if (parameters[i].compare(0, 4, L"-Xss") == 0) lastStackSize = &parameters[i];
+  }
+  require(lastStackSize != nullptr ? stackSize == tarn::parseStackSize(lastStackSize->substr(4))
+                                   : stackSize == kUntouched);
   return 0;
 }

@@ -1,8 +1,6 @@
-#include "launcher/command_line.h"
+#include "base/command_line.h"
 
 #include "base/text.h"
-#include "launcher/launcher.h"
-#include "launcher/process_platform.h"
 
 namespace tarn {
 
@@ -40,7 +38,5 @@ std::vector<std::wstring> argumentsFromCommandLine(const std::wstring& commandLi
   if (!pieces.empty()) pieces.erase(pieces.begin());
   return pieces;
 }
-
-void Launcher::parseCommandLine() { arguments = processArguments(); }
 
 }  // namespace tarn

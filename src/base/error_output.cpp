@@ -1,4 +1,4 @@
-#include "run/error_output.h"
+#include "base/error_output.h"
 
 #include "base/format.h"
 

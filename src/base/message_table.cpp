@@ -1,4 +1,4 @@
-#include "ui/message_table.h"
+#include "base/message_table.h"
 
 #include "base/fatal.h"
 

@@ -1,5 +1,5 @@
 // POSIX: the message table compiled in.
-#include "ui/message_table.h"
+#include "base/message_table.h"
 
 namespace tarn {
 

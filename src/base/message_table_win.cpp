@@ -1,5 +1,5 @@
 // Windows: the message table is the executable's RT_STRING resource.
-#include "ui/message_table.h"
+#include "base/message_table.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "base/text.h"
-#include "run/error_output.h"
+#include "base/error_output.h"
 
 namespace tarn {
 

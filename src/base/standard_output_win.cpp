@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "run/error_output.h"
+#include "base/error_output.h"
 
 namespace tarn {
 

@@ -38,6 +38,10 @@ void appendWide(std::wstring& out, char32_t c) {
 }
 
 bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -91,6 +95,65 @@ std::wstring fromUtf8(const std::string& text) {
     i += length;
   }
   return out;
+}
+
+std::u16string toUtf16(const std::wstring& text) {
+  std::u16string units;
+  units.reserve(text.size());
+  for (wchar_t c : text) {
+    char32_t value = static_cast<char32_t>(c);
+    if (value <= 0xFFFF) {
+      units += static_cast<char16_t>(value);
+    } else if (value <= 0x10FFFF) {
+      value -= 0x10000;
+      units += static_cast<char16_t>(0xD800 + (value >> 10));
+      units += static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(kReplacement);
+    }
+  }
+  return units;
+}
+
+std::wstring fromUtf16(const std::u16string& units, UnpairedSurrogates unpaired) {
+  std::wstring text;
+  text.reserve(units.size());
+  const bool keep = sizeof(wchar_t) == 2 && unpaired == UnpairedSurrogates::KeepWherePossible;
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char32_t unit = units[i];
+    if (isHighSurrogate(unit) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
+      appendWide(text, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      ++i;
+    } else if (isSurrogate(unit) && !keep) {
+      appendWide(text, kReplacement);
+    } else {
+      text += static_cast<wchar_t>(unit);
+    }
+  }
+  return text;
+}
+
+std::wstring fromModifiedUtf8(const char* bytes) {
+  std::u16string units;
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+  size_t i = 0;
+  while (in[i] != 0) {
+    const unsigned char lead = in[i];
+    if (lead < 0x80) {
+      units += static_cast<char16_t>(lead);
+      i += 1;
+    } else if ((lead & 0xE0) == 0xC0 && isContinuation(in[i + 1])) {
+      units += static_cast<char16_t>(((lead & 0x1F) << 6) | (in[i + 1] & 0x3F));
+      i += 2;
+    } else if ((lead & 0xF0) == 0xE0 && isContinuation(in[i + 1]) && isContinuation(in[i + 2])) {
+      units += static_cast<char16_t>(((lead & 0x0F) << 12) | ((in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F));
+      i += 3;
+    } else {
+      units += static_cast<char16_t>(kReplacement);
+      i += 1;
+    }
+  }
+  return fromUtf16(units, UnpairedSurrogates::KeepWherePossible);
 }
 
 std::wstring trimWhiteSpace(const std::wstring& text) {

@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers shared by every subsystem. Text is std::wstring: UTF-16 on
-// Windows, UTF-32 on Linux, where UTF-8 is used at the edges.
+// Windows, UTF-32 on Linux, where UTF-8 is used at the edges. This file and
+// text.cpp are the only places that care which of the two wchar_t holds.
 
 #include <string>
 #include <vector>
@@ -11,6 +12,25 @@ namespace tarn {
 // malformed UTF-8 become U+FFFD.
 std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& text);
+
+// Wide text as UTF-16 code units, the form Java strings and UTF-16 files
+// hold. UTF-16 wide text passes unchanged, unpaired surrogates included; in
+// UTF-32 wide text a code point above U+FFFF becomes a surrogate pair and a
+// value beyond U+10FFFF becomes U+FFFD.
+std::u16string toUtf16(const std::wstring& text);
+
+enum class UnpairedSurrogates { KeepWherePossible, Replace };
+
+// UTF-16 code units as wide text. Surrogate pairs become one code point in
+// UTF-32 wide text. An unpaired surrogate becomes U+FFFD, except in UTF-16
+// wide text with KeepWherePossible, which passes it on as it is (the file
+// system takes such names).
+std::wstring fromUtf16(const std::u16string& units, UnpairedSurrogates unpaired);
+
+// Wide text from the modified UTF-8 that the Java VM yields (NUL as C0 80,
+// characters above U+FFFF as two encoded surrogates). Malformed bytes
+// become U+FFFD.
+std::wstring fromModifiedUtf8(const char* bytes);
 
 // Removes the C library's wide white-space class (iswspace) from both ends.
 std::wstring trimWhiteSpace(const std::wstring& text);

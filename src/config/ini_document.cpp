@@ -53,11 +53,6 @@ void IniDocument::parse(const std::wstring& text) {
   }
 }
 
-uint32_t IniDocument::readSignature(uint32_t& out) {
-  out = 0;
-  return 1;  // a document in memory has no file bytes to read
-}
-
 void IniDocument::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
   for (const IniSection& candidate : sections_) {
     if (candidate.name != section) continue;
@@ -69,31 +64,6 @@ void IniDocument::readString(const std::wstring& section, const std::wstring& ke
     }
     return;  // only the first section of a name is searched
   }
-}
-
-void IniDocument::sectionNames(std::vector<std::wstring>& out) {
-  out.clear();
-  for (const IniSection& section : sections_) out.push_back(section.name);
-}
-
-bool IniDocument::writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  IniSection* target = nullptr;
-  for (IniSection& candidate : sections_) {
-    if (candidate.name == section) {
-      target = &candidate;
-      break;
-    }
-  }
-  if (target == nullptr) {
-    sections_.push_back(IniSection{section, {}});
-    target = &sections_.back();
-  }
-  target->entries.push_back(IniEntry{key, value});
-  return true;
-}
-
-bool IniDocument::remove() {
-  return false;  // there is no file behind a document: nothing is removed
 }
 
 }  // namespace tarn

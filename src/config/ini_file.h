@@ -3,6 +3,8 @@
 // profile-string functions; on Linux through our own reader that follows
 // the same documented rules (config/profile_text.h).
 
+#include <vector>
+
 #include "config/ini_store.h"
 
 namespace tarn {
@@ -13,19 +15,14 @@ class IniFile : public IniStore {
 
   const std::wstring& path() const { return path_; }
 
-  // The first four bytes in the machine's byte order; out is 0 first, so
-  // the bytes that a shorter file lacks stay 0. Returns 0 or the platform's
-  // error code (GetLastError, errno).
-  uint32_t readSignature(uint32_t& out) override;
   // An absent file, section or key gives the empty string.
   void readString(const std::wstring& section, const std::wstring& key, std::wstring& out) override;
-  void sectionNames(std::vector<std::wstring>& out) override;
+  void sectionNames(std::vector<std::wstring>& out);
   // On Linux the entry is changed in place and the file replaced whole, in
   // its own encoding. It refuses (false) an entry that would not read back
   // as written and a file whose bytes a rewrite would not keep (malformed
   // UTF-8), rather than damage it.
-  bool writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) override;
-  bool remove() override;
+  bool writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
  private:
   std::wstring path_;

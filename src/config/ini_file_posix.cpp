@@ -73,21 +73,6 @@ std::wstring fileText(const std::wstring& path) {
 
 }  // namespace
 
-uint32_t IniFile::readSignature(uint32_t& out) {
-  out = 0;
-  int fd = ::open(toUtf8(path_).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return static_cast<uint32_t>(errno);
-  unsigned char bytes[4] = {};
-  ssize_t count;
-  do {
-    count = ::read(fd, bytes, sizeof bytes);
-  } while (count < 0 && errno == EINTR);
-  uint32_t error = count < 0 ? static_cast<uint32_t>(errno) : 0;
-  ::close(fd);
-  if (error == 0) std::memcpy(&out, bytes, sizeof out);
-  return error;
-}
-
 void IniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
   profileReadString(fileText(path_), section, key, out);
 }
@@ -107,7 +92,5 @@ bool IniFile::writeString(const std::wstring& section, const std::wstring& key, 
   if (!profileWriteString(text, section, key, value)) return false;
   return replaceFile(path, encodeProfileFile(text, encoding));
 }
-
-bool IniFile::remove() { return ::unlink(toUtf8(path_).c_str()) == 0; }
 
 }  // namespace tarn

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "base/scoped_handle_win.h"
 #include "config/ini_file.h"
 
 namespace tarn {
@@ -12,16 +11,6 @@ namespace {
 constexpr DWORD kLargestBuffer = 1u << 30;
 
 }  // namespace
-
-uint32_t IniFile::readSignature(uint32_t& out) {
-  out = 0;
-  ScopedFileHandle file(
-      CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return GetLastError();
-  DWORD read = 0;
-  if (!ReadFile(file.get(), &out, sizeof out, &read, nullptr)) return GetLastError();
-  return 0;
-}
 
 void IniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
   std::wstring buffer;
@@ -63,7 +52,5 @@ void IniFile::sectionNames(std::vector<std::wstring>& out) {
 bool IniFile::writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
   return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
 }
-
-bool IniFile::remove() { return DeleteFileW(path_.c_str()) != FALSE; }
 
 }  // namespace tarn

@@ -1,24 +1,25 @@
 #pragma once
 // Where the launcher's files lie: its own path and folder, the configuration
-// file beside it, the per-user file and the sibling launcher's files. The
-// text rules are portable functions that take the platform's path style, so
-// the Windows rules are tested natively too.
+// file beside it and the per-user file. The text rules are portable
+// functions that take the platform's path style, so the Windows rules are
+// tested natively too.
 
 #include <cstdint>
 #include <string>
 
+#include "base/path.h"
+
 namespace tarn {
 
-struct PathStyle {
-  wchar_t separator;
-  // Windows takes the last "." of the whole path and fails without one;
-  // Linux takes the last "." of the file name and appends ".ini" without one.
-  bool extensionOfFileNameOnly;
+struct LauncherPaths {
+  std::wstring executable;  // the running executable's full path
+  std::wstring folder;      // its folder, ending in a separator
+  std::wstring configFile;  // the configuration file beside it
 };
 
-constexpr PathStyle kWindowsPathStyle{L'\\', false};
-constexpr PathStyle kPosixPathStyle{L'/', true};
-const PathStyle& nativePathStyle();
+// The running executable's paths. False when its path cannot be had (the
+// message written) or names no configuration file (Windows: no "." in it).
+bool findLauncherPaths(LauncherPaths& out);
 
 // The configuration file for an executable path; false when it has none.
 bool configPathFor(const std::wstring& executablePath, const PathStyle& style, std::wstring& out);
@@ -30,19 +31,18 @@ std::wstring withoutInvalidFolderCharacters(const std::wstring& name);
 // before its last "." when it has one, then ".ini".
 std::wstring userConfigBaseName(const std::wstring& executablePath, const PathStyle& style);
 
-// "\\?\" in front of a path of 260 or more characters that lacks it.
-std::wstring withLongPathPrefix(const std::wstring& path);
+// <folder>\<Product Name>\<Product Code>\<base name>: the per-user file of
+// an executable below the per-user settings folder.
+std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::wstring& productName,
+                               const std::wstring& productCode, const std::wstring& executablePath,
+                               const PathStyle& style);
 
 // Platform side.
 // The running executable's full path, however long; on failure the error code.
 bool queryModulePath(std::wstring& out, uint32_t& error);
-// Per-user settings folder: %APPDATA% on Windows, $XDG_CONFIG_HOME or
-// $HOME/.config on Linux; empty when unset.
-std::wstring appDataFolder();
-bool isNtPlatform();
-// A directory search finds an entry for the path.
-bool findFile(const std::wstring& path);
-// Result not consulted: an existing folder is the normal case.
-void createFolder(const std::wstring& path);
+// The folder that holds per-user settings files: %APPDATA% on Windows NT
+// (empty when unset). False where no per-user file is kept: Linux, and the
+// Windows family before NT.
+bool perUserSettingsFolder(std::wstring& folder);
 
 }  // namespace tarn

@@ -1,6 +1,4 @@
-// POSIX: executable path, per-user folder and file existence.
-#include <stdlib.h>
-#include <sys/stat.h>
+// POSIX: the executable path. Linux keeps no per-user settings file.
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,8 +8,6 @@
 #include "config/launcher_paths.h"
 
 namespace tarn {
-
-const PathStyle& nativePathStyle() { return kPosixPathStyle; }
 
 bool queryModulePath(std::wstring& out, uint32_t& error) {
   // readlink does not say whether it truncated: grow until the result is
@@ -32,21 +28,6 @@ bool queryModulePath(std::wstring& out, uint32_t& error) {
   return false;
 }
 
-std::wstring appDataFolder() {
-  const char* config = getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && *config != '\0') return fromUtf8(config);
-  const char* home = getenv("HOME");
-  if (home != nullptr && *home != '\0') return fromUtf8(home) + L"/.config";
-  return std::wstring();
-}
-
-bool isNtPlatform() { return false; }
-
-bool findFile(const std::wstring& path) {
-  struct stat info;
-  return stat(toUtf8(path).c_str(), &info) == 0;
-}
-
-void createFolder(const std::wstring& path) { mkdir(toUtf8(path).c_str(), 0777); }
+bool perUserSettingsFolder(std::wstring&) { return false; }
 
 }  // namespace tarn

@@ -1,14 +1,11 @@
-// Windows: module path, APPDATA, platform family and file existence.
+// Windows: module path and the per-user settings folder.
 #include <windows.h>
 
 #include <vector>
 
-#include "base/scoped_handle_win.h"
 #include "config/launcher_paths.h"
 
 namespace tarn {
-
-const PathStyle& nativePathStyle() { return kWindowsPathStyle; }
 
 bool queryModulePath(std::wstring& out, uint32_t& error) {
   // GetModuleFileNameW returns the size it was given when the path did not
@@ -30,17 +27,7 @@ bool queryModulePath(std::wstring& out, uint32_t& error) {
   return false;
 }
 
-std::wstring appDataFolder() {
-  // GetEnvironmentVariableW returns the length without the terminator, or,
-  // when the buffer is too small, the size needed with it.
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(length);
-  }
-}
+namespace {
 
 bool isNtPlatform() {
   OSVERSIONINFOEXW info{};
@@ -52,24 +39,23 @@ bool isNtPlatform() {
   return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-bool findFile(const std::wstring& path) {
-  std::wstring searched = withLongPathPrefix(path);
-  WIN32_FIND_DATAW data;
-  ScopedFindHandle search(FindFirstFileW(searched.c_str(), &data));
-  if (!search) return false;
-  DWORD needed = GetFullPathNameW(searched.c_str(), 0, nullptr, nullptr);
-  if (needed != 0) {
-    std::vector<wchar_t> full(needed);
-    needed = GetFullPathNameW(searched.c_str(), needed, full.data(), nullptr);
-  }
-  if (needed == 0) {
-    search.reset();
-    SetLastError(ERROR_INVALID_NAME);
-    return false;
-  }
-  return true;
-}
+}  // namespace
 
-void createFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+bool perUserSettingsFolder(std::wstring& folder) {
+  if (!isNtPlatform()) return false;
+  folder.clear();
+  // GetEnvironmentVariableW returns the length without the terminator, or,
+  // when the buffer is too small, the size needed with it.
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return true;
+    if (length < buffer.size()) {
+      folder.assign(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length);
+  }
+}
 
 }  // namespace tarn

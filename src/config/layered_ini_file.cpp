@@ -2,23 +2,23 @@
 
 namespace tarn {
 
-LayeredIniFile::LayeredIniFile(std::wstring path, const std::wstring& builtInText) : IniFile(std::move(path)) {
-  IniDocument::parse(builtInText);
+LayeredIniFile::LayeredIniFile(std::wstring path, const std::wstring& builtInText) : file_(std::move(path)) {
+  builtIn_.parse(builtInText);
 }
 
 void LayeredIniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
   out.clear();
-  IniDocument::readString(section, key, out);
+  builtIn_.readString(section, key, out);
 
   std::wstring fileValue;
-  IniFile::readString(section, key, fileValue);
+  file_.readString(section, key, fileValue);
   if (!fileValue.empty()) {  // an empty value in the file counts as absent
     out = std::move(fileValue);
     return;
   }
 
   std::wstring addition;
-  IniFile::readString(section + L"+", key, addition);
+  file_.readString(section + L"+", key, addition);
   if (addition.empty()) return;
   if (addition[0] != L' ') out += L' ';
   out += addition;

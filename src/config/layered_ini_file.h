@@ -8,17 +8,16 @@
 
 namespace tarn {
 
-class LayeredIniFile : public IniFile, public IniDocument {
+class LayeredIniFile : public IniStore {
  public:
   LayeredIniFile(std::wstring path, const std::wstring& builtInText);
 
-  // The layered read, through either face (it overrides readString of both
-  // bases). Every other operation acts on the face through which it is
-  // called: the file through IniFile, the built-in document through IniDocument.
+  // Always writes out: the empty string when neither layer has the key.
   void readString(const std::wstring& section, const std::wstring& key, std::wstring& out) override;
 
-  IniFile& fileFace() { return *this; }
-  IniDocument& builtInFace() { return *this; }
+ private:
+  IniFile file_;
+  IniDocument builtIn_;
 };
 
 // The built-in settings text that the executable carries (resource 8000), or

@@ -135,58 +135,27 @@ std::wstring unquoted(std::wstring value) {
   return value;
 }
 
-void appendCodePoint(std::wstring& out, unsigned long c) {
-  if (sizeof(wchar_t) == 2 && c >= 0x10000) {
-    c -= 0x10000;
-    out += static_cast<wchar_t>(0xD800 + (c >> 10));
-    out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-    return;
-  }
-  out += static_cast<wchar_t>(c);
-}
-
 std::wstring decodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
-  std::wstring text;
-  text.reserve((bytes.size() - offset) / 2 + 1);
-  auto unitAt = [&](size_t i) {
-    unsigned long first = static_cast<unsigned char>(bytes[i]);
-    unsigned long second = static_cast<unsigned char>(bytes[i + 1]);
-    return bigEndian ? (first << 8) | second : (second << 8) | first;
-  };
+  std::u16string units;
+  units.reserve((bytes.size() - offset) / 2);
   size_t i = offset;
-  while (i + 1 < bytes.size()) {
-    unsigned long unit = unitAt(i);
-    i += 2;
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < bytes.size()) {
-      unsigned long low = unitAt(i);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        i += 2;
-        appendCodePoint(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-        continue;
-      }
-    }
-    appendCodePoint(text, (unit >= 0xD800 && unit <= 0xDFFF) ? kReplacement : unit);
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char16_t first = static_cast<unsigned char>(bytes[i]);
+    const char16_t second = static_cast<unsigned char>(bytes[i + 1]);
+    units += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
   }
+  std::wstring text = fromUtf16(units, UnpairedSurrogates::Replace);
+  // A final odd byte is half a unit.
   if (i < bytes.size()) text += kReplacement;
   return text;
 }
 
 void appendUtf16(std::string& bytes, const std::wstring& text, bool bigEndian) {
-  auto unit = [&](unsigned long u) {
-    char high = static_cast<char>((u >> 8) & 0xFF);
-    char low = static_cast<char>(u & 0xFF);
+  for (char16_t unit : toUtf16(text)) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
     bytes += bigEndian ? high : low;
     bytes += bigEndian ? low : high;
-  };
-  for (wchar_t c : text) {
-    unsigned long u = static_cast<unsigned long>(c);
-    if (u > 0x10FFFF) u = kReplacement;
-    if (u >= 0x10000) {
-      unit(0xD800 + ((u - 0x10000) >> 10));
-      unit(0xDC00 + ((u - 0x10000) & 0x3FF));
-    } else {
-      unit(u);
-    }
   }
 }
 

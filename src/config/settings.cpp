@@ -1,94 +1,82 @@
-// Launcher::readSettings: the configuration file into the Launcher's members.
+#include "config/settings.h"
+
+#include "base/error_output.h"
+#include "base/message_table.h"
 #include "base/text.h"
 #include "config/ini_file.h"
-#include "config/launcher_paths.h"
 #include "config/layered_ini_file.h"
 #include "config/settings_keywords.h"
 #include "config/settings_names.h"
-#include "launcher/launcher.h"
-#include "run/error_output.h"
-#include "ui/message_table.h"
 
 namespace tarn {
 
-bool Launcher::readSettings() {
+ProductInformation readProductInformation(IniStore& file) {
   using namespace settings;
+  ProductInformation product;
+  file.readString(kProductInformation, kProductCode, product.code);
+  file.readString(kProductInformation, kUpgradeCode, product.upgradeCode);
+  file.readString(kProductInformation, kProductName, product.name);
+  return product;
+}
 
-  std::wstring path;
-  if (!configFilePath(path)) return false;
+bool readSettings(IniStore& ini, Settings& out) {
+  using namespace settings;
+  auto read = [&ini](const wchar_t* section, const wchar_t* key) {
+    std::wstring value;
+    ini.readString(section, key, value);
+    return value;
+  };
 
-  // The product keys choose the built-in settings and the per-user folder,
-  // so they come from the file alone.
-  IniFile file(path);
-  file.readString(kProductInformation, kProductCode, productCode);
-  file.readString(kProductInformation, kUpgradeCode, upgradeCode);
-  file.readString(kProductInformation, kProductName, productName);
+  RuntimeCriteria& runtime = out.runtime;
+  runtime.minVersion = versionBoundFor(read(kJavaRuntimeEnvironment, kMinimumVersion), 0);
+  runtime.maxVersion = versionBoundFor(read(kJavaRuntimeEnvironment, kMaximumVersion), 65535);
+  runtime.preferredVersions = splitAtSeparator(read(kJavaRuntimeEnvironment, kPreferredVersions), L';');
+  runtime.jvmType = jvmTypeFor(read(kJavaRuntimeEnvironment, kJvmType));
+  applyJvmSource(read(kJavaRuntimeEnvironment, kJvmSource), runtime.source);
+  applyVmProvider(read(kJavaRuntimeEnvironment, kVmProvider), runtime.provider);
 
-  LayeredIniFile ini(path, builtInSettingsText(upgradeCode));
-  std::wstring value;
+  out.service = isServiceType(read(kApplication, kApplicationType));
+  out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
+  out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
+  out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
+  out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
+  out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
 
-  ini.readString(kJavaRuntimeEnvironment, kMinimumVersion, value);
-  minVersion = versionBoundFor(value, 0);
-  ini.readString(kJavaRuntimeEnvironment, kMaximumVersion, value);
-  maxVersion = versionBoundFor(value, 65535);
+  out.failureCheck = isYesIgnoringCase(read(kApplication, kFailureCheck));
+  out.overrideWorkingDir = isYesIgnoringCase(read(kApplication, kOverrideWorkingDir));
+  out.singleInstance = isLowerCaseYes(read(kApplication, kSingleInstance));
+  out.embeddedJar = isYesIgnoringCase(read(kApplication, kEmbeddedJar));
+  out.pairProduct = read(kApplication, kPairProduct);
+  out.pairReturnCode = isYesIgnoringCase(read(kApplication, kPairReturnCode));
+  out.output = OutputTarget{read(kApplication, kOutputFile), isLowerCaseYes(read(kApplication, kOutputAppend))};
+  out.error = OutputTarget{read(kApplication, kErrorFile), isLowerCaseYes(read(kApplication, kErrorAppend))};
+  out.cmd = read(kApplication, kCmd);
+  out.classPath = read(kClassPath, kClassPathKey);
 
-  ini.readString(kApplication, kApplicationType, value);
-  isService = isServiceType(value);
-  if (isService) {
-    ini.readString(kApplication, kOmitServiceName, value);
-    omitServiceName = !value.empty();
-  }
-
-  ini.readString(kJavaRuntimeEnvironment, kPreferredVersions, value);
-  preferredVersions = splitAtSeparator(value, L';');
-
-  // The runtime folder chosen in the missing-runtime dialog is kept per user;
-  // once that file exists it alone gives JRE Path, even without the key.
-  std::wstring userPath;
-  if (isNtPlatform() && !isService) userConfigFilePath(userPath, false);
-  if (!userPath.empty() && findFile(userPath)) {
-    IniFile(userPath).readString(kJavaRuntimeEnvironment, kJrePath, jrePath);
-  } else {
-    ini.readString(kJavaRuntimeEnvironment, kJrePath, jrePath);
-  }
-
-  ini.readString(kJavaRuntimeEnvironment, kJvmType, value);
-  jvmType = jvmTypeFor(value);
-
-  ini.readString(kJavaRuntimeEnvironment, kJvmSource, value);
-  JvmSourceFlags source{sourceAny, sourceJdk, sourceJre};
-  applyJvmSource(value, source);
-  sourceAny = source.any;
-  sourceJdk = source.jdk;
-  sourceJre = source.jre;
-
-  ini.readString(kJavaRuntimeEnvironment, kVmProvider, value);
-  VmProviderFlags provider{acceptJRockit, favorJRockit, acceptSun, favorSun, acceptIbm, favorIbm};
-  applyVmProvider(value, provider);
-  acceptJRockit = provider.acceptJRockit;
-  favorJRockit = provider.favorJRockit;
-  acceptSun = provider.acceptSun;
-  favorSun = provider.favorSun;
-  acceptIbm = provider.acceptIbm;
-  favorIbm = provider.favorIbm;
-
-  ini.readString(kJavaRuntimeEnvironment, kMainClass, mainClassName);
-  if (mainClassName.empty()) {
+  if (out.mainClass.empty()) {
     printError(loadMessage(MessageId::MainClassMissing));
     return false;
   }
-  mainClassName = replaceAll(mainClassName, L'.', L'/');
+  return true;
+}
 
-  ini.readString(kApplication, kFailureCheck, value);
-  failureCheck = isYesIgnoringCase(value);
-  ini.readString(kApplication, kOverrideWorkingDir, value);
-  overrideWorkingDir = isYesIgnoringCase(value);
+bool loadSettings(const LauncherPaths& paths, Settings& out) {
+  IniFile file(paths.configFile);
+  out.product = readProductInformation(file);
+  LayeredIniFile ini(paths.configFile, builtInSettingsText(out.product.upgradeCode));
+  if (!readSettings(ini, out)) return false;
 
-  ini.readString(kJavaRuntimeEnvironment, kSystemPath, systemPath);
-  ini.readString(kJavaRuntimeEnvironment, kLibraryPath, libraryPath);
-  ini.readString(kApplication, kPairProduct, pairProduct);
-  ini.readString(kApplication, kPairReturnCode, value);
-  pairReturnCode = isYesIgnoringCase(value);
+  // A service runs under an account of its own: its runtime comes from the
+  // file beside the executable.
+  std::wstring folder;
+  if (out.service || !perUserSettingsFolder(folder)) return true;
+  const std::wstring userFile =
+      userConfigPathFor(folder, out.product.name, out.product.code, paths.executable, nativePathStyle());
+  if (pathExists(userFile)) {
+    out.jrePath.clear();
+    IniFile(userFile).readString(settings::kJavaRuntimeEnvironment, settings::kJrePath, out.jrePath);
+  }
   return true;
 }
 

@@ -47,10 +47,10 @@ JavaVersion versionBoundFor(const std::wstring& value, int32_t fill) {
 
 bool isServiceType(const std::wstring& value) { return value == L"service"; }
 
-int32_t jvmTypeFor(const std::wstring& value) {
-  if (value == L"server") return 1;
-  if (value == L"favor_server") return 2;
-  return 0;
+JvmType jvmTypeFor(const std::wstring& value) {
+  if (value == L"server") return JvmType::Server;
+  if (value == L"favor_server") return JvmType::FavorServer;
+  return JvmType::Any;
 }
 
 void applyJvmSource(const std::wstring& value, JvmSourceFlags& flags) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "discovery/java_version.h"
+#include "discovery/runtime_criteria.h"
 
 namespace tarn {
 
@@ -17,27 +18,12 @@ JavaVersion versionBoundFor(const std::wstring& value, int32_t fill);
 // Application Type: exactly "service".
 bool isServiceType(const std::wstring& value);
 
-// JVM Type: 1 for exactly "server", 2 for exactly "favor_server", else 0.
-int32_t jvmTypeFor(const std::wstring& value);
-
-struct JvmSourceFlags {
-  bool any = true;
-  bool jdk = false;
-  bool jre = false;
-};
+// JVM Type: exactly "server" or "favor_server"; anything else is Any.
+JvmType jvmTypeFor(const std::wstring& value);
 
 // JVM Source (exact): the empty value keeps `any` and turns both others on;
 // an unknown value turns all three off.
 void applyJvmSource(const std::wstring& value, JvmSourceFlags& flags);
-
-struct VmProviderFlags {
-  bool acceptJRockit = false;
-  bool favorJRockit = false;
-  bool acceptSun = true;
-  bool favorSun = true;
-  bool acceptIbm = false;
-  bool favorIbm = false;
-};
 
 // VM Provider (no-case): a known name sets all six flags; the empty value
 // and an unknown name keep them.

@@ -1,6 +1,6 @@
 #include "discovery/java_home.h"
 
-#include "launcher/launcher.h"
+#include "base/path.h"
 
 namespace tarn {
 
@@ -37,11 +37,6 @@ const JavaHomeLayout kPosixJavaHomeLayout{
     L"jre64/",
 };
 
-std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator) {
-  if (folder.empty() || folder.back() == separator) return folder;
-  return folder + separator;
-}
-
 namespace {
 
 bool findFirst(const std::wstring& home, const std::vector<JvmLibraryCandidate>& candidates,
@@ -59,13 +54,13 @@ bool findFirst(const std::wstring& home, const std::vector<JvmLibraryCandidate>&
 
 }  // namespace
 
-std::wstring findJvmLibraryIn(const std::wstring& home, int32_t jvmType, bool& server, const JavaHomeLayout& layout,
+std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& server, const JavaHomeLayout& layout,
                               const ExistenceTest& exists) {
   std::wstring path;
-  if (jvmType == 1 || jvmType == 2) {
+  if (jvmType != JvmType::Any) {
     if (findFirst(home, layout.serverVm, exists, path, server)) return path;
     // "server" accepts nothing else.
-    if (jvmType == 1) return std::wstring();
+    if (jvmType == JvmType::Server) return std::wstring();
   }
   findFirst(home, layout.anyVm, exists, path, server);
   return path;
@@ -84,15 +79,8 @@ std::wstring javaHomeOfJvmLibrary(const std::wstring& libraryPath, const JavaHom
       if (shortest == std::wstring::npos || subPath.size() < shortest) shortest = subPath.size();
     }
   }
+  if (shortest == std::wstring::npos) return stripPathComponents(libraryPath, 3, layout.separator);
   std::wstring home = libraryPath;
-  if (shortest == std::wstring::npos) {
-    for (int i = 0; i < 3; ++i) {
-      const size_t cut = home.rfind(layout.separator);
-      if (cut == std::wstring::npos) break;
-      home.erase(cut);
-    }
-    return home;
-  }
   home.erase(home.size() - shortest);
   if (!home.empty() && home.back() == layout.separator) home.pop_back();
   return home;
@@ -134,17 +122,13 @@ bool isX86PeImage(const uint8_t* data, size_t size) {
   return isX86NtHeaders(data + offset, size - offset);
 }
 
-std::wstring findJvmDll(const std::wstring& home, int32_t jvmType, bool& server) {
-  return findJvmLibraryIn(home, jvmType, server, nativeJavaHomeLayout(), fileExists);
+std::wstring findJvmDll(const std::wstring& home, JvmType jvmType, bool& server) {
+  return findJvmLibraryIn(home, jvmType, server, nativeJavaHomeLayout(), pathExists);
 }
 
-bool hasJavaDll(const std::wstring& home) { return fileExists(home + nativeJavaHomeLayout().runtimeMarker); }
-
-bool Launcher::findPrivateRuntime(std::wstring& home) {
-  std::wstring folder;
-  // A failure has been reported by moduleFolder.
-  if (!moduleFolder(folder)) return false;
-  return choosePrivateRuntimeHome(folder, nativeJavaHomeLayout(), fileExists, home);
+bool jvmLibraryNeedsSibling(const std::wstring& jvmLibraryPath, bool hasSibling) {
+  if (!hasSibling || sizeof(void*) == 4) return false;
+  return isX86PeFile(jvmLibraryPath);
 }
 
 }  // namespace tarn

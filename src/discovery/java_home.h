@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "discovery/runtime_criteria.h"
+
 namespace tarn {
 
 struct JvmLibraryCandidate {
@@ -22,10 +24,10 @@ struct JvmLibraryCandidate {
 
 struct JavaHomeLayout {
   wchar_t separator;
-  // Tried alone for JVM type 1 ("server") and first for 2 ("favor_server").
+  // Tried alone for JvmType::Server and first for JvmType::FavorServer.
   std::vector<JvmLibraryCandidate> serverVm;
-  // Client VMs first, a server VM after them: JVM type 0 and any unknown
-  // type, and type 2 when no server VM was found.
+  // Client VMs first, a server VM after them: JvmType::Any, and
+  // JvmType::FavorServer when no server VM was found.
   std::vector<JvmLibraryCandidate> anyVm;
   // A file that every runtime home holds.
   std::wstring runtimeMarker;
@@ -39,13 +41,9 @@ const JavaHomeLayout& nativeJavaHomeLayout();
 
 using ExistenceTest = std::function<bool(const std::wstring& path)>;
 
-// The folder with a separator appended when it does not end in one; an
-// empty folder stays empty.
-std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator);
-
 // home + the first sub-path of the JVM type's order that exists, or the
 // empty string. `server` is written only when a path is found.
-std::wstring findJvmLibraryIn(const std::wstring& home, int32_t jvmType, bool& server, const JavaHomeLayout& layout,
+std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& server, const JavaHomeLayout& layout,
                               const ExistenceTest& exists);
 
 // The runtime's home, as the VM itself sees it, for a JVM library that
@@ -77,13 +75,15 @@ constexpr size_t kPeMachineEnd = 6;
 bool isX86NtHeaders(const uint8_t* data, size_t size);
 
 // On the native layout and file system.
-std::wstring findJvmDll(const std::wstring& home, int32_t jvmType, bool& server);
-bool hasJavaDll(const std::wstring& home);
+std::wstring findJvmDll(const std::wstring& home, JvmType jvmType, bool& server);
+
+// The chosen JVM library is one for the sibling launcher: a 32-bit x86
+// jvm.dll found by the 64-bit launcher while a sibling is configured. The
+// 32-bit launcher loads such a library itself (handing it back would send
+// the start to and fro), and without a sibling the file is not even opened.
+bool jvmLibraryNeedsSibling(const std::wstring& jvmLibraryPath, bool hasSibling);
 
 // Platform side.
-// A directory search finds an entry for the path: folders count, and
-// wildcards in the last component are honoured.
-bool fileExists(const std::wstring& path);
 // The file is a 32-bit x86 PE image; false when it cannot be read.
 bool isX86PeFile(const std::wstring& path);
 

@@ -1,6 +1,4 @@
-// POSIX: existence by stat and the PE header test from two small reads.
-// A Linux launcher has no sibling of the other processor width, so the
-// machine check never hands a start over.
+// POSIX: the Java home layout and the PE header test from two small reads.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,16 +7,10 @@
 
 #include "base/text.h"
 #include "discovery/java_home.h"
-#include "launcher/launcher.h"
 
 namespace tarn {
 
 const JavaHomeLayout& nativeJavaHomeLayout() { return kPosixJavaHomeLayout; }
-
-bool fileExists(const std::wstring& path) {
-  struct stat info;
-  return stat(toUtf8(path).c_str(), &info) == 0;
-}
 
 namespace {
 
@@ -69,7 +61,5 @@ bool isX86PeFile(const std::wstring& path) {
   if (!readAt(file.get(), static_cast<off_t>(offset), ntHeaders, sizeof ntHeaders, filled)) return false;
   return isX86NtHeaders(ntHeaders, filled);
 }
-
-void Launcher::checkJvmMachine() { relaunchPair = false; }
 
 }  // namespace tarn

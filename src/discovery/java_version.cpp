@@ -1,6 +1,6 @@
 #include "discovery/java_version.h"
 
-#include "ui/message_table.h"
+#include "base/message_table.h"
 
 namespace tarn {
 namespace {

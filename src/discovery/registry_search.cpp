@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "launcher/launcher.h"
+#include "base/path.h"
+#include "base/text.h"
 
 namespace tarn {
 
@@ -46,56 +47,38 @@ bool wantsKind(const JvmSourceFlags& source, const RuntimeRegistryKey& key) {
   return key.developmentKit ? source.jdk : source.jre;
 }
 
-// B ranks strictly before A.
-bool ranksBefore(const JvmCandidate& b, const JvmCandidate& a, bool sourceAny, int32_t jvmType) {
-  if (sourceAny && a.preferred != b.preferred) return b.preferred;
-  if (jvmType == 2 && a.hasServerVm != b.hasServerVm) return b.hasServerVm;
-  return compareJavaVersions(b.version, a.version) > 0;
+// A ranks strictly before B.
+bool ranksBefore(const JvmCandidate& a, const JvmCandidate& b, bool sourceAny, JvmType jvmType) {
+  if (sourceAny && a.preferred != b.preferred) return a.preferred;
+  if (jvmType == JvmType::FavorServer && a.hasServerVm != b.hasServerVm) return a.hasServerVm;
+  return compareJavaVersions(a.version, b.version) > 0;
 }
-
-void appendCodeUnit(std::wstring& text, uint32_t unit) { text += static_cast<wchar_t>(unit); }
 
 }  // namespace
 
-bool isKeySearched(const RuntimeRegistryKey& key, const RegistrySearchSettings& settings) {
-  const bool kindSearched = settings.source.any || wantsKind(settings.source, key);
-  const bool vendorSearched = accepts(settings.provider, key.vendor) || favours(settings.provider, key.vendor);
+bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
+  const bool kindSearched = criteria.source.any || wantsKind(criteria.source, key);
+  const bool vendorSearched = accepts(criteria.provider, key.vendor) || favours(criteria.provider, key.vendor);
   return kindSearched && vendorSearched;
 }
 
-bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RegistrySearchSettings& settings) {
-  return wantsKind(settings.source, key) && favours(settings.provider, key.vendor);
+bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
+  return wantsKind(criteria.source, key) && favours(criteria.provider, key.vendor);
 }
 
 std::wstring javaHomeText(const std::vector<uint8_t>& data) {
-  std::vector<uint32_t> units;
+  std::u16string units;
   units.reserve(data.size() / 2);
   for (size_t i = 0; i + 1 < data.size(); i += 2) {
-    const uint32_t unit = data[i] | static_cast<uint32_t>(data[i + 1]) << 8;
+    const char16_t unit = static_cast<char16_t>(data[i] | data[i + 1] << 8);
     if (unit == 0) break;
-    units.push_back(unit);
+    units += unit;
   }
-  std::wstring text;
-  text.reserve(units.size());
-  if constexpr (sizeof(wchar_t) == 2) {
-    // The units go to the file system as they are, unpaired surrogates too.
-    for (uint32_t unit : units) appendCodeUnit(text, unit);
-    return text;
-  }
-  for (size_t i = 0; i < units.size(); ++i) {
-    const uint32_t unit = units[i];
-    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-      appendCodeUnit(text, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-      ++i;
-    } else {
-      appendCodeUnit(text, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
-    }
-  }
-  return text;
+  // The units go to the file system as they are, unpaired surrogates too.
+  return fromUtf16(units, UnpairedSurrogates::KeepWherePossible);
 }
 
-bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, int32_t jvmType,
+bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, JvmType jvmType,
                   const JavaHomeProbe& probe, std::wstring& home, bool& server) {
   std::vector<uint8_t> data;
   if (!registry.readValue(key.path + name, kJavaHomeValue, data)) return false;
@@ -104,38 +87,38 @@ bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const
   const wchar_t separator = probe.layout.separator;
   text = withTrailingSeparator(text, separator);
   if (key.developmentKit) text += std::wstring(L"jre") + separator;
-  const int32_t testedType = key.clientFirstUnderFavorServer && jvmType == 2 ? 0 : jvmType;
+  const JvmType testedType = key.clientFirstUnderFavorServer && jvmType == JvmType::FavorServer ? JvmType::Any : jvmType;
   if (findJvmLibraryIn(text, testedType, server, probe.layout, probe.exists).empty()) return false;
   home = std::move(text);
   return true;
 }
 
 void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeRegistryKey& key,
-                       const RegistrySearchSettings& settings, const JavaHomeProbe& probe) {
+                       const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
   // All names first: the reads below open further keys.
   const std::vector<std::wstring> names = registry.subkeyNames(key.path);
-  const bool preferred = areKeyRuntimesPreferred(key, settings);
+  const bool preferred = areKeyRuntimesPreferred(key, criteria);
   for (const std::wstring& name : names) {
     const JavaVersion version = parseJavaVersion(name, 0);
-    if (compareJavaVersions(version, settings.maxVersion) > 0 || compareJavaVersions(version, settings.minVersion) < 0)
+    if (compareJavaVersions(version, criteria.maxVersion) > 0 || compareJavaVersions(version, criteria.minVersion) < 0)
       continue;
     std::wstring home;
     bool server = false;
-    if (!readJavaHome(registry, key, name, settings.jvmType, probe, home, server)) continue;
+    if (!readJavaHome(registry, key, name, criteria.jvmType, probe, home, server)) continue;
     list.push_back(JvmCandidate{version, std::move(home), server, preferred});
   }
 }
 
-void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, int32_t jvmType) {
+void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType) {
   std::stable_sort(list.begin(), list.end(), [&](const JvmCandidate& a, const JvmCandidate& b) {
     return ranksBefore(a, b, sourceAny, jvmType);
   });
 }
 
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RegistrySearchSettings& settings, std::wstring& home) {
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, std::wstring& home) {
   if (list.empty()) return false;
-  sortCandidates(list, settings.source.any, settings.jvmType);
-  for (const std::wstring& text : settings.preferredVersions) {
+  sortCandidates(list, criteria.source.any, criteria.jvmType);
+  for (const std::wstring& text : criteria.preferredVersions) {
     const JavaVersion preferred = parseJavaVersion(text, 0);
     for (const JvmCandidate& candidate : list) {
       if (matchesPreferredVersion(candidate.version, preferred)) {
@@ -148,30 +131,13 @@ bool chooseCandidate(std::vector<JvmCandidate>& list, const RegistrySearchSettin
   return true;
 }
 
-bool searchRuntimeRegistry(RegistryReader& registry, const RegistrySearchSettings& settings,
+bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
                            const JavaHomeProbe& probe, std::wstring& home) {
   std::vector<JvmCandidate> list;
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
-    if (isKeySearched(key, settings)) collectCandidates(list, registry, key, settings, probe);
+    if (isKeySearched(key, criteria)) collectCandidates(list, registry, key, criteria, probe);
   }
-  return chooseCandidate(list, settings, home);
-}
-
-bool Launcher::searchRegistry(bool otherView, std::wstring& home) {
-  // The 32-bit view is of use only to a sibling launcher.
-  if (otherView && pairProduct.empty()) return false;
-  RegistrySearchSettings settings;
-  settings.source = {sourceAny, sourceJdk, sourceJre};
-  settings.provider = {acceptJRockit, favorJRockit, acceptSun, favorSun, acceptIbm, favorIbm};
-  settings.jvmType = jvmType;
-  settings.minVersion = minVersion;
-  settings.maxVersion = maxVersion;
-  settings.preferredVersions = preferredVersions;
-  const std::unique_ptr<RegistryReader> registry = machineRegistry(otherView);
-  if (!searchRuntimeRegistry(*registry, settings, JavaHomeProbe{nativeJavaHomeLayout(), fileExists}, home))
-    return false;
-  if (otherView) relaunchPair = true;
-  return true;
+  return chooseCandidate(list, criteria, home);
 }
 
 }  // namespace tarn

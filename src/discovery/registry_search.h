@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "config/settings_keywords.h"
 #include "discovery/java_home.h"
 #include "discovery/java_version.h"
+#include "discovery/runtime_criteria.h"
 
 namespace tarn {
 
@@ -60,18 +60,8 @@ struct RuntimeRegistryKey {
 // The five keys in the order they are searched.
 extern const RuntimeRegistryKey kRuntimeRegistryKeys[5];
 
-// What the search takes from the settings.
-struct RegistrySearchSettings {
-  JvmSourceFlags source;
-  VmProviderFlags provider;
-  int32_t jvmType = 0;
-  JavaVersion minVersion;
-  JavaVersion maxVersion;
-  std::vector<std::wstring> preferredVersions;
-};
-
-bool isKeySearched(const RuntimeRegistryKey& key, const RegistrySearchSettings& settings);
-bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RegistrySearchSettings& settings);
+bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria);
+bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria);
 
 // Where a search looks for a JVM library inside a registered home.
 struct JavaHomeProbe {
@@ -86,23 +76,23 @@ std::wstring javaHomeText(const std::vector<uint8_t>& data);
 // The home registered under key + name, with its trailing separator (and the
 // jre folder of a development kit); false when the JavaHome value is missing
 // or empty or the home holds no JVM library for the JVM type.
-bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, int32_t jvmType,
+bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, JvmType jvmType,
                   const JavaHomeProbe& probe, std::wstring& home, bool& server);
 
 // Appends the admitted runtimes of one key, in its subkeys' order.
 void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeRegistryKey& key,
-                       const RegistrySearchSettings& settings, const JavaHomeProbe& probe);
+                       const RuntimeCriteria& criteria, const JavaHomeProbe& probe);
 
 // Stable: preferred first (only while JVM Source is not an "only_" value),
 // then, under "favor_server", those with a server VM, then newer versions.
-void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, int32_t jvmType);
+void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType);
 
 // Sorts the list; the first candidate matching the first preferred version
 // that matches any, else the top one. False for an empty list.
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RegistrySearchSettings& settings, std::wstring& home);
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, std::wstring& home);
 
 // Every searched key of one view, then the choice.
-bool searchRuntimeRegistry(RegistryReader& registry, const RegistrySearchSettings& settings,
+bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
                            const JavaHomeProbe& probe, std::wstring& home);
 
 }  // namespace tarn

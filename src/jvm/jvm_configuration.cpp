@@ -1,62 +1,39 @@
 #include "jvm/jvm_configuration.h"
 
+#include "base/command_line.h"
+#include "base/error_output.h"
+#include "base/message_table.h"
 #include "base/text.h"
-#include "config/layered_ini_file.h"
-#include "config/settings_names.h"
 #include "jvm/jvm_parameters.h"
-#include "launcher/command_line.h"
-#include "launcher/launcher.h"
-#include "run/error_output.h"
-#include "ui/message_table.h"
 
 namespace tarn {
 namespace {
 
 // Windows takes "/" as a separator too.
-size_t lastSeparator(const std::wstring& path, const JvmPathStyle& style) {
-  return style.windowsRules ? path.find_last_of(L"\\/") : path.rfind(style.separator);
+size_t lastSeparator(const std::wstring& path, const PathStyle& style) {
+  return style.windowsForms ? path.find_last_of(L"\\/") : path.rfind(style.separator);
 }
 
-std::wstring folderPartOf(const std::wstring& pattern, const JvmPathStyle& style) {
+std::wstring folderPartOf(const std::wstring& pattern, const PathStyle& style) {
   const size_t separator = lastSeparator(pattern, style);
   if (separator != std::wstring::npos) return pattern.substr(0, separator + 1);
   // "C:*.jar" searches the drive's current folder, which "C:" names.
-  if (style.windowsRules && pattern.size() >= 2 && pattern[1] == L':') return pattern.substr(0, 2);
+  if (style.windowsForms && pattern.size() >= 2 && pattern[1] == L':') return pattern.substr(0, 2);
   return std::wstring();
 }
 
-std::wstring searchPathReference(const JvmPathStyle& style) {
+std::wstring searchPathReference(const PathStyle& style) {
   return std::wstring(L"%") + style.searchPathVariable + L"%";
 }
 
 }  // namespace
 
-std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator) {
-  std::wstring stripped = path;
-  for (int i = 0; i < count; ++i) {
-    const size_t cut = stripped.rfind(separator);
-    if (cut == std::wstring::npos) break;
-    stripped.erase(cut);
-  }
-  return stripped;
-}
-
-std::wstring launcherDirectoryOf(const std::wstring& executablePath, const JvmPathStyle& style) {
-  const size_t cut = executablePath.rfind(style.separator);
-  return cut == std::wstring::npos ? std::wstring() : executablePath.substr(0, cut);
-}
-
-bool isAbsoluteClassPathEntry(const std::wstring& entry, const JvmPathStyle& style) {
-  if (!style.windowsRules) return !entry.empty() && entry[0] == L'/';
-  return entry.size() >= 2 && (entry[1] == L':' || (entry[0] == L'\\' && entry[1] == L'\\'));
-}
-
-bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const JvmPathStyle& style,
+bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const PathStyle& style,
                         ClassPathSearch& out) {
   if (entry.empty()) return false;
-  if (isAbsoluteClassPathEntry(entry, style)) {
+  if (isAbsolutePath(entry, style)) {
     out.pattern = entry;
-  } else if (style.windowsRules) {
+  } else if (style.windowsForms) {
     out.pattern = launcherDirectory + entry;
   } else {
     out.pattern = launcherDirectory + style.separator + entry;
@@ -66,7 +43,7 @@ bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherD
 }
 
 std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
-                             const std::wstring& jvmDllPath, const JvmPathStyle& style) {
+                             const std::wstring& jvmDllPath, const PathStyle& style) {
   const wchar_t list = style.listSeparator;
   std::wstring text = libraryPath;
   if (text.empty() || text.back() != list) text += list;
@@ -85,7 +62,7 @@ std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring
 }
 
 std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
-                            const JvmPathStyle& style) {
+                            const PathStyle& style) {
   std::wstring text = systemPath;
   if (!text.empty() && text.back() != style.listSeparator) text += style.listSeparator;
   text += searchPathReference(style);
@@ -118,7 +95,7 @@ std::wstring expandReferences(const std::wstring& text, const VariableLookup& lo
 }
 
 void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath) {
-  const JvmPathStyle& style = nativeJvmPathStyle();
+  const PathStyle& style = nativePathStyle();
   ClassPathSearch search;
   if (!classPathSearchFor(entry, launcherDirectory, style, search)) return;
   for (const std::wstring& name : matchingNames(search.pattern)) {
@@ -128,53 +105,43 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
   }
 }
 
-void Launcher::prepareJvmEnvironment() {
-  const JvmPathStyle& style = nativeJvmPathStyle();
-  setEnvironmentVariable(L"TARN_JVM_PATH", jvmDllPath);
-  setEnvironmentVariable(L"TARN_JVM_HOME", runtimeHomeOf(jvmDllPath));
+void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
+                           VmSetup& setup) {
+  const PathStyle& style = nativePathStyle();
+  setEnvironmentVariable(L"TARN_JVM_PATH", jvmLibrary);
+  setEnvironmentVariable(L"TARN_JVM_HOME", runtimeHomeOf(jvmLibrary));
 
   // Composed before the search path changes: its %Path% is the old one.
-  if (!libraryPath.empty()) {
-    std::wstring folder;
-    moduleFolder(folder);
-    std::wstring path = libraryPathText(libraryPath, folder, jvmDllPath, style);
+  if (!settings.libraryPath.empty()) {
+    std::wstring path = libraryPathText(settings.libraryPath, paths.folder, jvmLibrary, style);
     expandEnvironment(path);
-    jvmOptions.add(toJvmCodePage(L"-Djava.library.path=" + path));
+    setup.options.add(toJvmCodePage(L"-Djava.library.path=" + path));
   }
 
-  std::wstring searchPath = searchPathText(systemPath, runtimeBinFolderOf(jvmDllPath), style);
+  std::wstring searchPath = searchPathText(settings.systemPath, runtimeBinFolderOf(jvmLibrary), style);
   expandEnvironment(searchPath);
   setEnvironmentVariable(style.searchPathVariable, searchPath);
 }
 
-void Launcher::assembleJvmConfiguration() {
-  using namespace settings;
-  const JvmPathStyle& style = nativeJvmPathStyle();
-
-  std::wstring configPath;
-  std::wstring executable;
-  if (!configFilePath(configPath) || !modulePath(executable)) return;
-  LayeredIniFile ini(configPath, builtInSettingsText(upgradeCode));
-  std::wstring value;
+void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
+                              std::vector<std::wstring>& arguments) {
+  const PathStyle& style = nativePathStyle();
 
   // The entries are separated by ";" on every platform; the class path the
   // VM receives uses the platform's list separator.
-  ini.readString(kClassPath, kClassPathKey, value);
-  const std::wstring directory = launcherDirectoryOf(executable, style);
+  const std::wstring directory = parentFolder(paths.executable, style.separator);
   std::wstring classPath;
-  for (std::wstring& entry : splitAtSeparator(value, L';')) {
+  for (std::wstring& entry : splitAtSeparator(settings.classPath, L';')) {
     expandEnvironment(entry);
     // An absolute entry without a wildcard is taken as written, existing or not.
-    if (entry.find(L'*') != std::wstring::npos || !isAbsoluteClassPathEntry(entry, style)) {
+    if (entry.find(L'*') != std::wstring::npos || !isAbsolutePath(entry, style)) {
       expandClassPathEntry(entry, directory, classPath);
     } else {
       classPath += entry;
       classPath += style.listSeparator;
     }
   }
-
-  ini.readString(kApplication, kEmbeddedJar, value);
-  if (equalsNoCase(value, L"Yes")) classPath = executable + style.listSeparator + classPath;
+  if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
 
   // Nothing more is assembled; the VM then looks for classes on its default class path.
   if (classPath.empty()) {
@@ -183,25 +150,21 @@ void Launcher::assembleJvmConfiguration() {
   }
 
   std::vector<std::wstring> options{L"-Djava.class.path=" + classPath};
-  ini.readString(kJavaRuntimeEnvironment, kVirtualMachineParameters, value);
-  addVmParameters(value, options);
+  if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
+    appendVmParameters(settings.vmParameters, currentMemoryStatus(), options, setup.stackSize);
+  }
   for (std::wstring& option : options) {
     expandEnvironment(option);
-    jvmOptions.add(toJvmCodePage(option));
+    setup.options.add(toJvmCodePage(option));
   }
 
-  // The append flags take exactly "yes"; they start false and are only ever set here.
-  ini.readString(kApplication, kOutputFile, outputFile);
-  if (!outputFile.empty()) expandEnvironment(outputFile);
-  ini.readString(kApplication, kOutputAppend, value);
-  if (value == L"yes") appendOutput = true;
-  ini.readString(kApplication, kErrorFile, errorFile);
-  if (!errorFile.empty()) expandEnvironment(errorFile);
-  ini.readString(kApplication, kErrorAppend, value);
-  if (value == L"yes") appendError = true;
+  setup.output = settings.output;
+  expandEnvironment(setup.output.file);
+  setup.error = settings.error;
+  expandEnvironment(setup.error.file);
 
-  ini.readString(kApplication, kCmd, extraArguments);
-  if (extraArguments.empty()) return;
+  if (settings.cmd.empty()) return;
+  std::wstring extraArguments = settings.cmd;
   expandEnvironment(extraArguments);
   std::vector<std::wstring> pieces;
   splitCommandLine(extraArguments, pieces);

@@ -9,31 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
+#include "config/launcher_paths.h"
+#include "config/settings.h"
+#include "jvm/jvm_option_list.h"
+
 namespace tarn {
-
-struct JvmPathStyle {
-  wchar_t separator;      // between the components of a path
-  wchar_t listSeparator;  // between the entries of the class path and of the search path
-  // Windows: an entry is absolute with a drive ("C:") or a UNC start ("\\"),
-  // and a relative entry is appended to the launcher's folder as written
-  // ("\lib\*.jar"). POSIX: absolute means a leading "/", and a relative
-  // entry is joined to the folder with a separator ("lib/*.jar").
-  bool windowsRules;
-  const wchar_t* searchPathVariable;  // "Path" or "PATH"
-};
-
-constexpr JvmPathStyle kWindowsJvmPathStyle{L'\\', L';', true, L"Path"};
-constexpr JvmPathStyle kPosixJvmPathStyle{L'/', L':', false, L"PATH"};
-const JvmPathStyle& nativeJvmPathStyle();
-
-// The path without its last count components; a path without a separator
-// stays as it is.
-std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator);
-
-// The executable's path cut at its last separator (no trailing separator).
-std::wstring launcherDirectoryOf(const std::wstring& executablePath, const JvmPathStyle& style);
-
-bool isAbsoluteClassPathEntry(const std::wstring& entry, const JvmPathStyle& style);
 
 // What a class path entry is searched as, and the folder text put in front
 // of every name the search yields.
@@ -45,19 +26,19 @@ struct ClassPathSearch {
 // False for an empty entry: it names nothing, not the launcher's folder.
 // The prefix is the pattern's own folder part, so every name found is
 // written under the folder in which it was found.
-bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const JvmPathStyle& style,
+bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const PathStyle& style,
                         ClassPathSearch& out);
 
 // The library path before expansion: the configured value, the launcher's
 // folder, the current directory, the old search path and the runtime's lib
 // folder. moduleFolder ends in a separator.
 std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
-                             const std::wstring& jvmDllPath, const JvmPathStyle& style);
+                             const std::wstring& jvmDllPath, const PathStyle& style);
 
 // The search path before expansion: the system path, the old search path
 // and the runtime's bin folder (runtimeBinFolderOf).
 std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
-                            const JvmPathStyle& style);
+                            const PathStyle& style);
 
 // Looks a variable up; false when it is not defined.
 using VariableLookup = std::function<bool(const std::wstring& name, std::wstring& value)>;
@@ -72,6 +53,28 @@ std::wstring expandReferences(const std::wstring& text, const VariableLookup& lo
 // system; the names come in the order the file system gives them, "." and
 // ".." included when the pattern matches them.
 void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath);
+
+// What the VM is created with.
+struct VmSetup {
+  JvmOptionList options;
+  // Of the last "-Xss" parameter; 0 for the VM's default.
+  uint64_t stackSize = 0;
+  // The redirected streams, environment references expanded.
+  OutputTarget output;
+  OutputTarget error;
+};
+
+// Sets TARN_JVM_PATH, TARN_JVM_HOME and the search path for the chosen JVM
+// library, and adds the library path option when one is configured.
+void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
+                           VmSetup& setup);
+
+// The class path, the VM parameters and the redirected streams into the
+// setup, and the Cmd arguments after the command line's. Without a class
+// path it writes its message and adds nothing more: the VM then looks for
+// classes on its default class path.
+void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
+                              std::vector<std::wstring>& arguments);
 
 // Platform side.
 // The text with its environment references expanded; a text the system

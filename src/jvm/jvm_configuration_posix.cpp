@@ -30,8 +30,6 @@ std::string namePattern(const std::string& component) {
 
 }  // namespace
 
-const JvmPathStyle& nativeJvmPathStyle() { return kPosixJvmPathStyle; }
-
 void expandEnvironment(std::wstring& text) {
   if (text.find(L'%') == std::wstring::npos) return;
   text = expandReferences(text, readEnvironmentVariable);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "base/path.h"
+#include "base/path_win.h"
 #include "base/scoped_handle_win.h"
 #include "jvm/jvm_configuration.h"
 
@@ -36,28 +38,7 @@ SystemExpansion expandWithSystem(const std::wstring& text, std::wstring& out) {
   return SystemExpansion::Failed;
 }
 
-// A pattern the search reaches at any length: normalised and given the
-// "\\?\" (or "\\?\UNC\") form when it is too long for the plain one.
-std::wstring searchablePattern(const std::wstring& pattern) {
-  if (pattern.size() < MAX_PATH || pattern.compare(0, 4, L"\\\\?\\") == 0) return pattern;
-  // GetFullPathNameW returns the length without the terminator when the path
-  // fits, else the size needed with it; 0 is failure.
-  std::vector<wchar_t> buffer(pattern.size() + MAX_PATH);
-  DWORD length = 0;
-  for (;;) {
-    length = GetFullPathNameW(pattern.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0) return pattern;
-    if (length < buffer.size()) break;
-    buffer.resize(length);
-  }
-  std::wstring full(buffer.data(), length);
-  if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
-}
-
 }  // namespace
-
-const JvmPathStyle& nativeJvmPathStyle() { return kWindowsJvmPathStyle; }
 
 void expandEnvironment(std::wstring& text) {
   // Without a "%" there is nothing to expand.
@@ -105,7 +86,7 @@ void setEnvironmentVariable(const std::wstring& name, const std::wstring& value)
 std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
-  ScopedFindHandle search(FindFirstFileW(searchablePattern(pattern).c_str(), &data));
+  ScopedFindHandle search(FindFirstFileW(longPathForm(pattern).c_str(), &data));
   if (!search) return names;
   do {
     names.emplace_back(data.cFileName);

@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "base/error_output.h"
+#include "base/message_table.h"
+#include "jvm/jvm_hook_listener.h"
 #include "jvm/output_redirection.h"
-#include "launcher/launcher.h"
-#include "run/error_output.h"
-#include "ui/message_table.h"
 
 namespace tarn {
 namespace {
@@ -33,6 +33,8 @@ struct Jdk11InitArgs {
   jint debugPort;
 };
 
+JvmHookListener* hookListener = nullptr;
+
 bool hasStamp(const std::wstring& name) { return name.find(L'%') != std::wstring::npos; }
 
 void redirect(JNIEnv* env, const std::wstring& file, bool append, StandardStream which) {
@@ -42,14 +44,14 @@ void redirect(JNIEnv* env, const std::wstring& file, bool append, StandardStream
 
 }  // namespace
 
+void setJvmHookListener(JvmHookListener* listener) { hookListener = listener; }
+
 void JNICALL jvmExitHook(jint code) {
-  Launcher* launcher = Launcher::current();
-  if (launcher != nullptr && launcher->hookListener != nullptr) launcher->hookListener->onJvmExit(code);
+  if (hookListener != nullptr) hookListener->onJvmExit(code);
 }
 
 void JNICALL jvmAbortHook() {
-  Launcher* launcher = Launcher::current();
-  if (launcher != nullptr && launcher->hookListener != nullptr) launcher->hookListener->onJvmAbort();
+  if (hookListener != nullptr) hookListener->onJvmAbort();
 }
 
 std::wstring jvmCreationFailureReason(jint result) {
@@ -64,12 +66,12 @@ std::wstring jvmCreationFailureReason(jint result) {
   }
 }
 
-bool Launcher::createJvm() {
+bool createJvm(const JvmEntryPoints& entries, const VmSetup& setup, JavaVM*& vm, JNIEnv*& env) {
   // The VM reads the option texts during the call only; they stay owned by
-  // jvmOptions, and the array goes when this function returns.
+  // the setup, and the array goes when this function returns.
   std::vector<JavaVMOption> options;
-  options.reserve(jvmOptions.options().size() + 2);
-  for (const std::string& option : jvmOptions.options()) {
+  options.reserve(setup.options.options().size() + 2);
+  for (const std::string& option : setup.options.options()) {
     options.push_back(JavaVMOption{const_cast<char*>(option.c_str()), nullptr});
   }
   options.push_back(JavaVMOption{const_cast<char*>("abort"), reinterpret_cast<void*>(&jvmAbortHook)});
@@ -81,36 +83,37 @@ bool Launcher::createJvm() {
   initArgs.options = options.data();
   initArgs.ignoreUnrecognized = JNI_FALSE;
 
-  jint result = createJavaVmEntry != nullptr
-                    ? createJavaVmEntry(&javaVm, reinterpret_cast<void**>(&jniEnv), &initArgs)
+  jint result = entries.createJavaVm != nullptr
+                    ? entries.createJavaVm(&vm, reinterpret_cast<void**>(&env), &initArgs)
                     : static_cast<jint>(JNI_ERR);
   if (result != JNI_OK) {
     // Whatever a refusing VM left in these must not reach the teardown.
-    javaVm = nullptr;
-    jniEnv = nullptr;
+    vm = nullptr;
+    env = nullptr;
     printError(loadMessage(MessageId::JniException), loadMessage(MessageId::CreateJavaVmFailed),
                jvmCreationFailureReason(result));
     return false;
   }
 
+  std::wstring outputFile = setup.output.file;
+  std::wstring errorFile = setup.error.file;
   // One reading of the clock for both names, so their stamps are equal.
   if (hasStamp(outputFile) || hasStamp(errorFile)) {
     const LocalTime now = currentLocalTime();
     if (hasStamp(outputFile)) stampFileName(outputFile, now);
     if (hasStamp(errorFile)) stampFileName(errorFile, now);
   }
-  // A failed redirection leaves that stream as it was; the run goes on.
-  redirect(jniEnv, outputFile, appendOutput, StandardStream::Output);
-  redirect(jniEnv, errorFile, appendError, StandardStream::Error);
+  redirect(env, outputFile, setup.output.append, StandardStream::Output);
+  redirect(env, errorFile, setup.error.append, StandardStream::Error);
   return true;
 }
 
-uint64_t Launcher::defaultJavaStackSize() {
-  if (defaultInitArgsEntry == nullptr) return 0;
+uint64_t defaultJavaStackSize(const JvmEntryPoints& entries) {
+  if (entries.defaultInitArgs == nullptr) return 0;
   Jdk11InitArgs initArgs{};
   initArgs.version = JNI_VERSION_1_1;
   // The result code tells nothing more than the record does.
-  defaultInitArgsEntry(&initArgs);
+  entries.defaultInitArgs(&initArgs);
   return initArgs.javaStackSize > 0 ? static_cast<uint64_t>(initArgs.javaStackSize) : 0;
 }
 

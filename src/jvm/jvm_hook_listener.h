@@ -12,4 +12,8 @@ class JvmHookListener {
   virtual void onJvmAbort() = 0;
 };
 
+// The VM calls its hooks without context, on whichever of its threads ends
+// the process; they reach the listener installed here, if any. Null removes it.
+void setJvmHookListener(JvmHookListener* listener);
+
 }  // namespace tarn

@@ -1,8 +1,7 @@
 #include "jvm/jvm_library.h"
 
-#include "launcher/launcher.h"
-#include "run/error_output.h"
-#include "ui/message_table.h"
+#include "base/error_output.h"
+#include "base/message_table.h"
 
 namespace tarn {
 namespace {
@@ -14,7 +13,7 @@ void reportMissingEntryPoint(uint32_t error) {
 
 }  // namespace
 
-bool Launcher::loadJvmLibrary(const std::wstring& path) {
+bool loadJvmLibrary(const std::wstring& path, JvmEntryPoints& out) {
   uint32_t error = 0;
   // Deliberately never freed, also when an entry point is missing below: the
   // VM lives until the process ends, so its library must stay mapped.
@@ -23,19 +22,18 @@ bool Launcher::loadJvmLibrary(const std::wstring& path) {
     printError(loadMessage(MessageId::JvmLibraryLoadFailed), path, static_cast<int32_t>(error));
     return false;
   }
-  createJavaVmEntry = reinterpret_cast<CreateJavaVmFunction>(findExport(module, "JNI_CreateJavaVM", error));
-  if (createJavaVmEntry == nullptr) {
+  out.createJavaVm = reinterpret_cast<CreateJavaVmFunction>(findExport(module, "JNI_CreateJavaVM", error));
+  if (out.createJavaVm == nullptr) {
     reportMissingEntryPoint(error);
     return false;
   }
-  defaultInitArgsEntry =
+  out.defaultInitArgs =
       reinterpret_cast<DefaultInitArgsFunction>(findExport(module, "JNI_GetDefaultJavaVMInitArgs", error));
-  if (defaultInitArgsEntry == nullptr) {
+  if (out.defaultInitArgs == nullptr) {
     reportMissingEntryPoint(error);
     return false;
   }
-  // Optional: without it the main class is looked up through FindClass alone.
-  findClassFromBootLoaderEntry = reinterpret_cast<FindClassFromBootLoaderFunction>(
+  out.findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
       findExport(module, "JVM_FindClassFromBootLoader", error));
   return true;
 }

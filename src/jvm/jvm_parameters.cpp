@@ -2,8 +2,6 @@
 
 #include <limits>
 
-#include "launcher/launcher.h"
-
 namespace tarn {
 namespace {
 
@@ -166,11 +164,6 @@ void appendVmParameters(const std::wstring& text, const MemoryStatus& memory, st
     parameters.push_back(std::move(parameter));
     start = text.find_first_not_of(L' ', end);
   }
-}
-
-void Launcher::addVmParameters(const std::wstring& text, std::vector<std::wstring>& parameters) {
-  if (text.find_first_not_of(L' ') == std::wstring::npos) return;
-  appendVmParameters(text, currentMemoryStatus(), parameters, threadStackSize);
 }
 
 }  // namespace tarn

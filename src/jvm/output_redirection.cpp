@@ -1,30 +1,11 @@
 #include "jvm/output_redirection.h"
 
+#include "jvm/java_strings.h"
+#include "jvm/local_ref.h"
 #include "jvm/time_pictures.h"
-#include "run/main_class.h"
 
 namespace tarn {
 namespace {
-
-// Deletes a JNI local reference when it goes out of scope; DeleteLocalRef is
-// allowed while an exception is pending, so every return path may use it.
-class LocalRef {
- public:
-  LocalRef(JNIEnv* env, jobject object) : env_(env), object_(object) {}
-  ~LocalRef() {
-    if (object_ != nullptr) env_->DeleteLocalRef(object_);
-  }
-  LocalRef(const LocalRef&) = delete;
-  LocalRef& operator=(const LocalRef&) = delete;
-
-  jobject get() const { return object_; }
-  jclass asClass() const { return static_cast<jclass>(object_); }
-  explicit operator bool() const { return object_ != nullptr; }
-
- private:
-  JNIEnv* env_;
-  jobject object_;
-};
 
 // The picture between the two '%' with "L" standing for the milliseconds.
 // When a pass rejects the time, the picture text stays as it was written.

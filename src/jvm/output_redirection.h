@@ -45,9 +45,4 @@ bool redirectStream(JNIEnv* env, const std::wstring& file, bool append, Standard
 // again when it fails.
 uint32_t ensureParentDirectories(const std::wstring& path);
 
-// The root of `path` followed by its components, with this platform's path
-// rules: "C:\a\out.log" gives "C:", "a", "out.log" on Windows, "/var/out.log"
-// gives "", "var", "out.log" on Linux.
-std::vector<std::wstring> splitPathForCreation(const std::wstring& path);
-
 }  // namespace tarn

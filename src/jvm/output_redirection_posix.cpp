@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "jvm/output_redirection.h"
 #include "jvm/parent_directories.h"
@@ -13,10 +14,7 @@ namespace {
 
 class PosixFolders : public FolderOperations {
  public:
-  bool exists(const std::wstring& path) override {
-    struct stat status;
-    return stat(toUtf8(path).c_str(), &status) == 0;
-  }
+  bool exists(const std::wstring& path) override { return pathExists(path); }
 
   Outcome createFolder(const std::wstring& path, uint32_t& error) override {
     if (mkdir(toUtf8(path).c_str(), 0777) == 0) return Outcome::Created;
@@ -42,11 +40,7 @@ LocalTime currentLocalTime() {
 
 uint32_t ensureParentDirectories(const std::wstring& path) {
   PosixFolders folders;
-  return createParentFolders(path, kPosixPathSyntax, folders);
-}
-
-std::vector<std::wstring> splitPathForCreation(const std::wstring& path) {
-  return splitPathForCreation(path, kPosixPathSyntax);
+  return createParentFolders(path, kPosixPathStyle, folders);
 }
 
 }  // namespace tarn

@@ -1,7 +1,7 @@
 // Windows: the local clock and the folder operations of the log file walk.
 #include <windows.h>
 
-#include "base/scoped_handle_win.h"
+#include "base/path.h"
 #include "jvm/output_redirection.h"
 #include "jvm/parent_directories.h"
 
@@ -10,11 +10,7 @@ namespace {
 
 class WindowsFolders : public FolderOperations {
  public:
-  bool exists(const std::wstring& path) override {
-    WIN32_FIND_DATAW found;
-    ScopedFindHandle search(FindFirstFileW(path.c_str(), &found));
-    return search.valid();
-  }
+  bool exists(const std::wstring& path) override { return pathExists(path); }
 
   Outcome createFolder(const std::wstring& path, uint32_t& error) override {
     if (CreateDirectoryW(path.c_str(), nullptr)) return Outcome::Created;
@@ -36,11 +32,7 @@ LocalTime currentLocalTime() {
 
 uint32_t ensureParentDirectories(const std::wstring& path) {
   WindowsFolders folders;
-  return createParentFolders(path, kWindowsPathSyntax, folders);
-}
-
-std::vector<std::wstring> splitPathForCreation(const std::wstring& path) {
-  return splitPathForCreation(path, kWindowsPathSyntax);
+  return createParentFolders(path, kWindowsPathStyle, folders);
 }
 
 }  // namespace tarn

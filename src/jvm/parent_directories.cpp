@@ -1,56 +1,51 @@
 #include "jvm/parent_directories.h"
 
+#include "base/path.h"
 #include "base/text.h"
 
 namespace tarn {
 namespace {
 
-bool startsWithLongPathPrefix(const std::wstring& path, const PathSyntax& syntax) {
-  const wchar_t s = syntax.separator;
-  return syntax.windowsForms && path.size() >= 4 && path[0] == s && path[1] == s &&
+bool startsWithLongPathPrefix(const std::wstring& path, const PathStyle& style) {
+  const wchar_t s = style.separator;
+  return style.windowsForms && path.size() >= 4 && path[0] == s && path[1] == s &&
          path[2] == L'?' && path[3] == s;
 }
 
 // \\server\... but not the long-path form \\?\...
-bool isUncPath(const std::wstring& path, const PathSyntax& syntax) {
-  const wchar_t s = syntax.separator;
-  return syntax.windowsForms && path.size() >= 3 && path[0] == s && path[1] == s && path[2] != L'?';
+bool isUncPath(const std::wstring& path, const PathStyle& style) {
+  const wchar_t s = style.separator;
+  return style.windowsForms && path.size() >= 3 && path[0] == s && path[1] == s && path[2] != L'?';
 }
 
 // \\server\share\... or \\?\UNC\server\share\...
-bool isNetworkPath(const std::wstring& path, const PathSyntax& syntax) {
-  if (isUncPath(path, syntax)) return true;
-  if (!startsWithLongPathPrefix(path, syntax)) return false;
+bool isNetworkPath(const std::wstring& path, const PathStyle& style) {
+  if (isUncPath(path, style)) return true;
+  if (!startsWithLongPathPrefix(path, style)) return false;
   const std::wstring rest = path.substr(4);
-  return rest.size() >= 4 && equalsNoCase(rest.substr(0, 3), L"UNC") && rest[3] == syntax.separator;
-}
-
-bool isAbsolute(const std::wstring& path, const PathSyntax& syntax) {
-  const wchar_t s = syntax.separator;
-  if (!syntax.windowsForms) return !path.empty() && path[0] == s;
-  return path.size() >= 2 && ((path[0] == s && path[1] == s) || path[1] == L':');
+  return rest.size() >= 4 && equalsNoCase(rest.substr(0, 3), L"UNC") && rest[3] == style.separator;
 }
 
 // The first directory of a relative path can be made; a drive ("C:"), the
 // long-path prefix with its drive, a server and the empty root cannot.
-bool rootCanBeCreated(const std::wstring& root, const PathSyntax& syntax) {
-  if (root.empty() || root[0] == syntax.separator) return false;
-  return !(syntax.windowsForms && root.size() == 2 && root[1] == L':');
+bool rootCanBeCreated(const std::wstring& root, const PathStyle& style) {
+  if (root.empty() || root[0] == style.separator) return false;
+  return !(style.windowsForms && root.size() == 2 && root[1] == L':');
 }
 
 }  // namespace
 
-std::vector<std::wstring> splitPathForCreation(const std::wstring& path, const PathSyntax& syntax) {
+std::vector<std::wstring> splitPathForCreation(const std::wstring& path, const PathStyle& style) {
   std::vector<std::wstring> parts;
   if (path.empty()) return parts;
   std::wstring root;
   std::wstring rest = path;
-  if (startsWithLongPathPrefix(path, syntax)) {
+  if (startsWithLongPathPrefix(path, style)) {
     root = path.substr(0, 4);
     rest = path.substr(4);
   }
-  const std::size_t searchFrom = isUncPath(rest, syntax) ? 2 : 0;
-  const std::size_t separator = rest.find(syntax.separator, searchFrom);
+  const std::size_t searchFrom = isUncPath(rest, style) ? 2 : 0;
+  const std::size_t separator = rest.find(style.separator, searchFrom);
   if (separator == std::wstring::npos) {
     root += rest;
     rest.clear();
@@ -59,15 +54,15 @@ std::vector<std::wstring> splitPathForCreation(const std::wstring& path, const P
     rest.erase(0, separator + 1);
   }
   parts.push_back(root);
-  for (std::wstring& piece : splitAtSeparator(rest, syntax.separator)) parts.push_back(std::move(piece));
+  for (std::wstring& piece : splitAtSeparator(rest, style.separator)) parts.push_back(std::move(piece));
   return parts;
 }
 
-uint32_t createParentFolders(const std::wstring& path, const PathSyntax& syntax,
+uint32_t createParentFolders(const std::wstring& path, const PathStyle& style,
                              FolderOperations& folders) {
-  if (isAbsolute(path, syntax) && folders.exists(path)) return 0;
-  const bool network = isNetworkPath(path, syntax);
-  const std::vector<std::wstring> parts = splitPathForCreation(path, syntax);
+  if (isAbsolutePath(path, style) && folders.exists(path)) return 0;
+  const bool network = isNetworkPath(path, style);
+  const std::vector<std::wstring> parts = splitPathForCreation(path, style);
   if (parts.size() < 2) return 0;  // a file name alone: nothing above it to make
 
   std::vector<std::wstring> created;
@@ -90,9 +85,9 @@ uint32_t createParentFolders(const std::wstring& path, const PathSyntax& syntax,
   };
 
   std::wstring soFar = parts[0];
-  bool walking = !rootCanBeCreated(soFar, syntax) || attempt(soFar);
+  bool walking = !rootCanBeCreated(soFar, style) || attempt(soFar);
   for (std::size_t i = 1; walking && i + 1 < parts.size(); ++i) {
-    soFar += syntax.separator;
+    soFar += style.separator;
     soFar += parts[i];
     walking = attempt(soFar) || network;
   }

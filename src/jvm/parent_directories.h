@@ -6,16 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
+
 namespace tarn {
-
-struct PathSyntax {
-  wchar_t separator;
-  // Drive letters, the long-path prefix \\?\ and \\server\share paths.
-  bool windowsForms;
-};
-
-inline constexpr PathSyntax kWindowsPathSyntax{L'\\', true};
-inline constexpr PathSyntax kPosixPathSyntax{L'/', false};
 
 // The root followed by the components. With Windows forms: "C:\a\out.log"
 // gives "C:", "a", "out.log"; "\\?\C:\a\out.log" gives "\\?\C:", "a",
@@ -24,7 +17,7 @@ inline constexpr PathSyntax kPosixPathSyntax{L'/', false};
 // (and is not a network path) has an empty root: "\logs\out.log" gives "",
 // "logs", "out.log", so the folders are made under the root of the drive.
 // An empty path gives an empty list.
-std::vector<std::wstring> splitPathForCreation(const std::wstring& path, const PathSyntax& syntax);
+std::vector<std::wstring> splitPathForCreation(const std::wstring& path, const PathStyle& style);
 
 class FolderOperations {
  public:
@@ -47,7 +40,7 @@ class FolderOperations {
 // - a failed walk removes again, innermost first, the folders it made.
 // Returns 0 when the last folder of the walk was made or was already there,
 // otherwise the error of that folder.
-uint32_t createParentFolders(const std::wstring& path, const PathSyntax& syntax,
+uint32_t createParentFolders(const std::wstring& path, const PathStyle& style,
                              FolderOperations& folders);
 
 }  // namespace tarn

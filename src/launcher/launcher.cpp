@@ -1,56 +1,69 @@
 #include "launcher/launcher.h"
 
-#include "config/launcher_paths.h"
-#include "launcher/platform_support.h"
+#include "jvm/jvm_creation.h"
 #include "launcher/process_platform.h"
+#include "run/main_class.h"
+#include "run/sibling_relaunch.h"
+#include "run/worker_thread.h"
 
 namespace tarn {
 
-namespace {
-Launcher* currentLauncher = nullptr;
-}  // namespace
-
-Launcher::Launcher() { currentLauncher = this; }
+Launcher::Launcher(std::vector<std::wstring> arguments)
+    : arguments_(std::move(arguments)), platform_(makePlatformSteps()) {}
 
 Launcher::~Launcher() {
-  // DestroyJavaVM waits for the application's remaining non-daemon threads.
-  if (javaVm != nullptr) javaVm->DestroyJavaVM();
-  if (guardEnabled) releaseSingleInstance();
-  currentLauncher = nullptr;
-}
-
-Launcher* Launcher::current() { return currentLauncher; }
-
-bool Launcher::initialize() {
-  parseCommandLine();
-  if (!readSettings()) return false;
-  if (!supportsConfiguredMode(*this)) return false;
-  if (!setupSingleInstance()) return false;
-  // A second instance hands over to the running one: no runtime, no dialog.
-  if (guardEnabled && !isFirstInstance) return true;
-  // Before the runtime search, so that relative paths from here on are taken
-  // against the launcher's folder.
-  if (overrideWorkingDir) setWorkingDirectory();
-  return chooseJavaRuntime();
+  if (javaVm_ != nullptr) javaVm_->DestroyJavaVM();
 }
 
 int32_t Launcher::run() {
-  if (relaunchPair) return relaunchSibling();
-  if (guardEnabled && !isFirstInstance) return waitForRunningInstance();
-  prepareJvmEnvironment();
-  if (!loadJvmLibrary(jvmDllPath)) return -1;
-  // Without a class path it has printed its message; the run goes on.
-  assembleJvmConfiguration();
-  return runJavaApplication() == 0 ? 0 : -1;
+  int32_t exitCode = -1;
+  if (!startUp(exitCode)) return exitCode;
+  if (runtime_.forSibling) return relaunchSibling(settings_.pairProduct, settings_.pairReturnCode);
+  prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
+  if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return -1;
+  // Without a class path it has written its message; the run goes on.
+  assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
+  if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
+  return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize) == 0 ? 0 : -1;
 }
 
-void Launcher::setWorkingDirectory() {
-  std::wstring path;
-  if (!modulePath(path)) return;
-  size_t separator = path.rfind(nativePathStyle().separator);
+bool Launcher::startUp(int32_t& exitCode) {
+  if (!findLauncherPaths(paths_)) return false;
+  if (!loadSettings(paths_, settings_)) return false;
+  if (!platform_->admit(settings_, paths_, arguments_, exitCode)) return false;
+  // Before the runtime search, so that a relative JRE Path is taken against
+  // the launcher's folder.
+  if (settings_.overrideWorkingDir) moveToLauncherFolder();
+
+  RuntimeRequest request;
+  request.jrePath = settings_.jrePath;
+  request.launcherFolder = paths_.folder;
+  request.hasSibling = !settings_.pairProduct.empty();
+  request.criteria = settings_.runtime;
+  if (chooseJavaRuntime(request, runtime_)) return true;
+  return platform_->onMissingRuntime(missingRuntimeText(settings_.runtime), settings_, paths_, runtime_);
+}
+
+void Launcher::moveToLauncherFolder() {
   // A launcher in a drive's root gives the bare drive designator (C:), which
   // stands for that drive's current directory.
-  if (separator != std::wstring::npos && separator > 0) changeCurrentDirectory(path.substr(0, separator));
+  const std::wstring folder = parentFolder(paths_.executable, nativePathStyle().separator);
+  if (!folder.empty()) changeCurrentDirectory(folder);
+}
+
+uint32_t Launcher::workerMain(void* context) {
+  Launcher& launcher = *static_cast<Launcher*>(context);
+  // createJvm has written its own message when it fails.
+  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return 1;
+  MainClassCall call;
+  call.vm = launcher.javaVm_;
+  call.env = launcher.jniEnv_;
+  call.findClassFromBootLoader = launcher.jvm_.findClassFromBootLoader;
+  call.mainClass = launcher.settings_.mainClass;
+  call.arguments = launcher.arguments_;
+  call.failureCheck = launcher.settings_.failureCheck;
+  call.parkAfterMain = launcher.settings_.runtime.provider.admitsIbm();
+  return runMainClass(call) ? 0 : 1;
 }
 
 }  // namespace tarn

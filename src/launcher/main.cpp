@@ -1,7 +1,6 @@
 #include "base/fatal.h"
 #include "launcher/launcher.h"
 #include "launcher/process_platform.h"
-#include "run/service_host.h"
 
 // The command line is read from the platform; argv is only kept for Linux,
 // which has no other source of it.
@@ -10,11 +9,9 @@ int main(int argc, char** argv) {
   tarn::rememberProgramArguments(argc, argv);
   int32_t exitCode = -1;
   {
-    tarn::Launcher launcher;
+    tarn::Launcher launcher(tarn::processArguments());
     tarn::useSystemDefaultLocale();
-    if (launcher.initialize()) {
-      exitCode = launcher.isService ? tarn::runServiceMode(launcher) : launcher.run();
-    }
+    exitCode = launcher.run();
   }
   return exitCode;
 }

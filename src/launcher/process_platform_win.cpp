@@ -1,7 +1,7 @@
 // Windows: the process's command line, locale and current directory.
 #include <windows.h>
 
-#include "launcher/command_line.h"
+#include "base/command_line.h"
 #include "launcher/process_platform.h"
 
 namespace tarn {

@@ -1,44 +1,44 @@
 #pragma once
-// Finding the main class and calling its "main" on the worker thread
-// (Launcher::runMainClass), and the builders of Java strings from wide text.
+// Finding the main class and calling its "main" on the worker thread.
 
 #include <jni.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "jvm/jvm_library.h"
+
 namespace tarn {
 
-class Launcher;
+struct MainClassCall {
+  JavaVM* vm = nullptr;
+  JNIEnv* env = nullptr;
+  // The library's boot-loader lookup, when it has one.
+  FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
+  std::wstring mainClass;  // with "/" between the package names
+  std::vector<std::wstring> arguments;
+  // "Failure Check": an exception out of main is shown to the failure hook.
+  bool failureCheck = false;
+  // The thread stays parked after main returns, so that the application
+  // ends only through System.exit or from outside ("VM Provider" admitting
+  // IBM runtimes).
+  bool parkAfterMain = false;
+  // Called right before main, when set.
+  std::function<void()> beforeMain;
+};
 
-// The text as the UTF-16 code units Java strings hold. UTF-16 wide text
-// passes unchanged, unpaired surrogates included; in UTF-32 wide text a code
-// point above U+FFFF becomes a surrogate pair and a value beyond U+10FFFF
-// becomes U+FFFD.
-std::vector<jchar> javaCodeUnits(const std::wstring& text);
+// Loads the class, calls main with the arguments and detaches the thread
+// (also after a failure). True when main was called and the thread detached.
+bool runMainClass(const MainClassCall& call);
 
-// Wide text from the modified UTF-8 that GetStringUTFChars yields (NUL as
-// C0 80, characters above U+FFFF as two encoded surrogates). Malformed bytes
-// become U+FFFD.
-std::wstring fromModifiedUtf8(const char* bytes);
+// runMainClass with the step that parks the thread: it does not return in
+// the launcher (a test passes one that does, and the run then ends without
+// detaching).
+bool runMainClassWith(const MainClassCall& call, void (*sleepForever)());
 
-// A new local reference to a java.lang.String holding the text's UTF-16 code
-// units, or null when the VM fails a step.
-jstring newJavaString(JNIEnv* env, const std::wstring& text);
-
-// A new local reference to a String[] holding the texts in order (an empty
-// list gives a zero-length array), or null when a step fails.
-jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::wstring>& texts);
-
-// Launcher::runMainClass with the step that parks the worker thread for good
-// when IBM runtimes are admitted; that step does not return in the launcher
-// (a test passes one that does, and the run then ends without detaching).
-bool runMainClassWith(Launcher& launcher, void (*sleepForever)());
-
-// Platform steps (main_class_win.cpp, main_class_posix.cpp).
-// Signals the single-instance guard's "main started" event.
-void signalMainStarted(void* event);
-// Blocks the calling thread for ever.
+// Platform step (main_class_win.cpp, main_class_posix.cpp): blocks the
+// calling thread for ever.
 void sleepForever();
 
 }  // namespace tarn

@@ -1,9 +1,9 @@
-// POSIX: a Linux launcher has no sibling of the other processor width, and
-// relaunchPair is never set here; nothing to hand over.
-#include "launcher/launcher.h"
+// POSIX: a Linux launcher has no sibling of the other processor width; no
+// runtime here is ever chosen for one, so nothing is handed over.
+#include "run/sibling_relaunch.h"
 
 namespace tarn {
 
-int32_t Launcher::relaunchSibling() { return 0; }
+int32_t relaunchSibling(const std::wstring&, bool) { return 0; }
 
 }  // namespace tarn

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "base/scoped_handle_win.h"
-#include "launcher/launcher.h"
+#include "run/sibling_relaunch.h"
 
 namespace tarn {
 
-int32_t Launcher::relaunchSibling() {
+int32_t relaunchSibling(const std::wstring& pairProduct, bool pairReturnCode) {
   // CreateProcessW may write into the command line it is given.
   const wchar_t* own = GetCommandLineW();
   std::vector<wchar_t> commandLine(own, own + wcslen(own) + 1);

@@ -1,22 +1,18 @@
 #pragma once
-// The worker thread that creates the Java VM and runs the main class
-// (Launcher::runJavaApplication starts it and waits for it).
+// The worker thread on which the Java VM is created and the main class runs:
+// its stack size is what the VM options ask for, whatever the system gave
+// the process's first thread.
 
 #include <cstdint>
 
 namespace tarn {
 
-class Launcher;
+using WorkerRoutine = uint32_t (*)(void* context);
 
-// The worker thread's routine: 0 when the main method was called and the
-// thread detached afterwards, 1 for anything else (no launcher, no VM, no
-// main class or method, a failed detach).
-uint32_t workerMain(Launcher* launcher);
-
-// Runs workerMain(launcher) on a new thread with the given stack size (0 =
-// the system's default) and returns its exit code once it has ended. When no
-// thread can be created it runs workerMain on the calling thread instead.
+// Runs routine(context) on a new thread with the given stack size (0 = the
+// system's default) and returns its result once it has ended. When no
+// thread can be created it runs the routine on the calling thread instead.
 // Defined per platform.
-uint32_t runOnWorkerThread(Launcher* launcher, uint64_t stackSize);
+uint32_t runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize);
 
 }  // namespace tarn

@@ -10,8 +10,14 @@
 namespace tarn {
 namespace {
 
+struct WorkerStart {
+  WorkerRoutine routine;
+  void* context;
+};
+
 void* workerThreadStart(void* parameter) {
-  return reinterpret_cast<void*>(static_cast<uintptr_t>(workerMain(static_cast<Launcher*>(parameter))));
+  const WorkerStart* start = static_cast<const WorkerStart*>(parameter);
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(start->routine(start->context)));
 }
 
 // JNI_CreateJavaVM needs this much stack to get as far as refusing a Java
@@ -36,14 +42,15 @@ size_t threadStackBytes(uint64_t requested) {
 
 }  // namespace
 
-uint32_t runOnWorkerThread(Launcher* launcher, uint64_t stackSize) {
+uint32_t runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize) {
   pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) != 0) return workerMain(launcher);
+  if (pthread_attr_init(&attributes) != 0) return routine(context);
   if (stackSize != 0) pthread_attr_setstacksize(&attributes, threadStackBytes(stackSize));
   pthread_t thread;
-  const int created = pthread_create(&thread, &attributes, &workerThreadStart, launcher);
+  WorkerStart start{routine, context};
+  const int created = pthread_create(&thread, &attributes, &workerThreadStart, &start);
   pthread_attr_destroy(&attributes);
-  if (created != 0) return workerMain(launcher);
+  if (created != 0) return routine(context);
   void* result = nullptr;
   if (pthread_join(thread, &result) != 0) return 1;
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(result));

@@ -9,17 +9,26 @@
 namespace tarn {
 namespace {
 
-DWORD WINAPI workerThreadStart(LPVOID parameter) { return workerMain(static_cast<Launcher*>(parameter)); }
+struct WorkerStart {
+  WorkerRoutine routine;
+  void* context;
+};
+
+DWORD WINAPI workerThreadStart(LPVOID parameter) {
+  const WorkerStart* start = static_cast<const WorkerStart*>(parameter);
+  return start->routine(start->context);
+}
 
 }  // namespace
 
-uint32_t runOnWorkerThread(Launcher* launcher, uint64_t stackSize) {
+uint32_t runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize) {
   // On x86 a size beyond the address space must not wrap to a small one; the
   // largest value makes CreateThread fail, and the caller's thread runs it.
   const SIZE_T size = stackSize > SIZE_MAX ? SIZE_MAX : static_cast<SIZE_T>(stackSize);
   // Without flags the size is the thread's initial stack commitment.
-  ScopedKernelHandle thread(CreateThread(nullptr, size, &workerThreadStart, launcher, 0, nullptr));
-  if (!thread) return workerMain(launcher);
+  WorkerStart start{routine, context};
+  ScopedKernelHandle thread(CreateThread(nullptr, size, &workerThreadStart, &start, 0, nullptr));
+  if (!thread) return routine(context);
   WaitForSingleObject(thread.get(), INFINITE);
   DWORD exitCode = 1;
   if (!GetExitCodeThread(thread.get(), &exitCode)) exitCode = 1;

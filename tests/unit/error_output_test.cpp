@@ -1,8 +1,8 @@
-#include "run/error_output.h"
+#include "base/error_output.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/message_table.h"
+#include "base/message_table.h"
 #include "unit/stdout_capture.h"
 
 namespace tarn {

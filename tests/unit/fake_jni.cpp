@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "run/error_output.h"
+#include "base/error_output.h"
 
 namespace tarn::test {
 namespace {

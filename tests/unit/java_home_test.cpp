@@ -3,21 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
+#include "support/temp_folder.h"
 
 namespace tarn {
 namespace {
 
-namespace fs = std::filesystem;
+constexpr JvmType kAny = JvmType::Any;
+constexpr JvmType kServerOnly = JvmType::Server;
+constexpr JvmType kFavorServer = JvmType::FavorServer;
 
 // An existence test over a fixed set of paths that records what it was asked.
 struct FakeFileSystem {
@@ -43,31 +42,29 @@ TEST(FindJvmLibrary, ChoosesBySubPathOrderForEachJvmType) {
   struct Row {
     const char* name;
     std::vector<std::wstring> present;
-    int32_t jvmType;
+    JvmType jvmType;
     std::wstring expected;  // sub-path, empty for none
     bool server;
   };
   const Row rows[] = {
-      {"client and server, no preference", {kClient, kServer}, 0, kClient, false},
-      {"client and server, server", {kClient, kServer}, 1, kServer, true},
-      {"client and server, favor_server", {kClient, kServer}, 2, kServer, true},
-      {"server only, no preference", {kServer}, 0, kServer, true},
-      {"server only, server", {kServer}, 1, kServer, true},
-      {"server only, favor_server", {kServer}, 2, kServer, true},
-      {"client only, no preference", {kClient}, 0, kClient, false},
-      {"client only, server", {kClient}, 1, L"", false},
-      {"client only, favor_server", {kClient}, 2, kClient, false},
-      {"jrockit only, no preference", {kJRockit}, 0, kJRockit, false},
-      {"jrockit only, server", {kJRockit}, 1, L"", false},
-      {"jrockit only, favor_server", {kJRockit}, 2, kJRockit, false},
-      {"classic only", {kClassic}, 0, kClassic, false},
-      {"hotspot only", {kHotspot}, 2, kHotspot, false},
-      {"classic before hotspot", {kHotspot, kClassic}, 0, kClassic, false},
-      {"hotspot before server", {kServer, kHotspot}, 0, kHotspot, false},
-      {"server before jrockit", {kJRockit, kServer}, 0, kServer, true},
-      {"unknown type behaves as no preference", {kClient, kServer}, 7, kClient, false},
-      {"negative type behaves as no preference", {kJRockit, kServer}, -1, kServer, true},
-      {"empty home", {}, 0, L"", false},
+      {"client and server, no preference", {kClient, kServer}, kAny, kClient, false},
+      {"client and server, server", {kClient, kServer}, kServerOnly, kServer, true},
+      {"client and server, favor_server", {kClient, kServer}, kFavorServer, kServer, true},
+      {"server only, no preference", {kServer}, kAny, kServer, true},
+      {"server only, server", {kServer}, kServerOnly, kServer, true},
+      {"server only, favor_server", {kServer}, kFavorServer, kServer, true},
+      {"client only, no preference", {kClient}, kAny, kClient, false},
+      {"client only, server", {kClient}, kServerOnly, L"", false},
+      {"client only, favor_server", {kClient}, kFavorServer, kClient, false},
+      {"jrockit only, no preference", {kJRockit}, kAny, kJRockit, false},
+      {"jrockit only, server", {kJRockit}, kServerOnly, L"", false},
+      {"jrockit only, favor_server", {kJRockit}, kFavorServer, kJRockit, false},
+      {"classic only", {kClassic}, kAny, kClassic, false},
+      {"hotspot only", {kHotspot}, kFavorServer, kHotspot, false},
+      {"classic before hotspot", {kHotspot, kClassic}, kAny, kClassic, false},
+      {"hotspot before server", {kServer, kHotspot}, kAny, kHotspot, false},
+      {"server before jrockit", {kJRockit, kServer}, kAny, kServer, true},
+      {"empty home", {}, kAny, L"", false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -86,16 +83,17 @@ TEST(FindJvmLibrary, ChoosesBySubPathOrderForEachJvmType) {
 
 TEST(FindJvmLibrary, ProbesEachTypesOrderAndLeavesTheFlagWhenNothingIsFound) {
   struct Row {
-    int32_t jvmType;
+    const char* name;
+    JvmType jvmType;
     std::vector<std::wstring> order;
   };
   const Row rows[] = {
-      {0, {kClient, kClassic, kHotspot, kServer, kJRockit}},
-      {1, {kServer}},
-      {2, {kServer, kClient, kClassic, kHotspot, kServer, kJRockit}},
+      {"no preference", kAny, {kClient, kClassic, kHotspot, kServer, kJRockit}},
+      {"server", kServerOnly, {kServer}},
+      {"favor_server", kFavorServer, {kServer, kClient, kClassic, kHotspot, kServer, kJRockit}},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.jvmType);
+    SCOPED_TRACE(row.name);
     FakeFileSystem files;
     for (bool sentinel : {false, true}) {
       files.probed.clear();
@@ -114,19 +112,21 @@ TEST(FindJvmLibrary, LinuxHomesOfJava8And9) {
   struct Row {
     const char* name;
     std::vector<std::wstring> present;
-    int32_t jvmType;
+    JvmType jvmType;
     std::wstring expected;
     bool server;
   };
   const Row rows[] = {
-      {"Java 9 and later", {L"lib/server/libjvm.so"}, 0, L"lib/server/libjvm.so", true},
-      {"Java 8 development kit", {L"jre/lib/amd64/server/libjvm.so"}, 1, L"jre/lib/amd64/server/libjvm.so", true},
-      {"Java 8 runtime", {L"lib/amd64/server/libjvm.so"}, 2, L"lib/amd64/server/libjvm.so", true},
-      {"client first without preference", {L"lib/client/libjvm.so", L"lib/server/libjvm.so"}, 0,
+      {"Java 9 and later", {L"lib/server/libjvm.so"}, kAny, L"lib/server/libjvm.so", true},
+      {"Java 8 development kit", {L"jre/lib/amd64/server/libjvm.so"}, kServerOnly,
+       L"jre/lib/amd64/server/libjvm.so", true},
+      {"Java 8 runtime", {L"lib/amd64/server/libjvm.so"}, kFavorServer, L"lib/amd64/server/libjvm.so", true},
+      {"client first without preference", {L"lib/client/libjvm.so", L"lib/server/libjvm.so"}, kAny,
        L"lib/client/libjvm.so", false},
-      {"server only accepts a server VM", {L"lib/client/libjvm.so"}, 1, L"", false},
-      {"favor_server falls back to the client VM", {L"lib/client/libjvm.so"}, 2, L"lib/client/libjvm.so", false},
-      {"a Windows layout is no Linux home", {L"bin/server/jvm.dll"}, 0, L"", false},
+      {"server only accepts a server VM", {L"lib/client/libjvm.so"}, kServerOnly, L"", false},
+      {"favor_server falls back to the client VM", {L"lib/client/libjvm.so"}, kFavorServer,
+       L"lib/client/libjvm.so", false},
+      {"a Windows layout is no Linux home", {L"bin/server/jvm.dll"}, kAny, L"", false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -139,13 +139,6 @@ TEST(FindJvmLibrary, LinuxHomesOfJava8And9) {
       EXPECT_EQ(server, row.server);
     }
   }
-}
-
-TEST(WithTrailingSeparator, AppendsOnlyWhenMissing) {
-  EXPECT_EQ(withTrailingSeparator(L"C:\\Java", L'\\'), L"C:\\Java\\");
-  EXPECT_EQ(withTrailingSeparator(L"C:\\Java\\", L'\\'), L"C:\\Java\\");
-  EXPECT_EQ(withTrailingSeparator(L"/opt/jdk", L'/'), L"/opt/jdk/");
-  EXPECT_EQ(withTrailingSeparator(L"", L'\\'), L"");
 }
 
 TEST(ChoosePrivateRuntimeHome, TakesTheLaunchersFolderOrItsBundledRuntime) {
@@ -185,8 +178,8 @@ TEST(ChoosePrivateRuntimeHome, AJvmInTheCurrentDirectoryIsNotTaken) {
   std::wstring home;
   ASSERT_TRUE(choosePrivateRuntimeHome(L"C:\\App\\", kWindowsJavaHomeLayout, files.test(), home));
   bool server = false;
-  for (int32_t jvmType : {0, 1, 2}) {
-    SCOPED_TRACE(jvmType);
+  for (JvmType jvmType : {kAny, kServerOnly, kFavorServer}) {
+    SCOPED_TRACE(static_cast<int>(jvmType));
     EXPECT_EQ(findJvmLibraryIn(home, jvmType, server, kWindowsJavaHomeLayout, files.test()), L"");
   }
   for (const std::wstring& path : files.probed) EXPECT_EQ(path.rfind(L"C:\\App\\", 0), 0u) << toUtf8(path);
@@ -269,56 +262,28 @@ TEST(IsX86PeImage, ChecksTheHeaderWithinTheBytes) {
   EXPECT_FALSE(isX86PeImage(nullptr, 0));
 }
 
-// A fresh folder under the temporary folder, removed with everything in it.
+// A fresh folder for Java homes and image files.
 class JavaHomeFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device random;
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder_ = fs::temp_directory_path() / ("tarn-home-" + std::to_string(stamp) + "-" + std::to_string(random()));
-    ASSERT_TRUE(fs::create_directory(folder_));
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
   std::wstring writeFile(const std::wstring& name, const std::vector<uint8_t>& bytes) {
-    const fs::path path = folder_ / name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path.wstring();
+    return folder_.writeFile(name, std::string(bytes.begin(), bytes.end()));
   }
 
-  fs::path folder_;
+  test::TempFolder folder_;
 };
-
-TEST_F(JavaHomeFilesTest, FileExistsCountsFilesAndFolders) {
-  const std::wstring file = writeFile(L"jvm.dll", {1});
-  fs::create_directory(folder_ / L"folder.dll");
-  EXPECT_TRUE(fileExists(file));
-  EXPECT_TRUE(fileExists((folder_ / L"folder.dll").wstring()));
-  EXPECT_FALSE(fileExists((folder_ / L"missing.dll").wstring()));
-  EXPECT_FALSE(fileExists((folder_ / L"missing" / L"jvm.dll").wstring()));
-}
 
 TEST_F(JavaHomeFilesTest, FindJvmDllOnTheNativeLayout) {
   const JavaHomeLayout& layout = nativeJavaHomeLayout();
-  const std::wstring home = folder_.wstring() + layout.separator;
+  const std::wstring home = folder_.path().wstring() + layout.separator;
   bool server = false;
-  EXPECT_EQ(findJvmDll(home, 0, server), L"");
-  EXPECT_FALSE(hasJavaDll(home));
+  EXPECT_EQ(findJvmDll(home, kAny, server), L"");
 
   const JvmLibraryCandidate& client = layout.anyVm.front();
-  fs::create_directories((folder_ / client.subPath).parent_path());
   writeFile(client.subPath, {0});
-  fs::create_directories((folder_ / layout.runtimeMarker).parent_path());
-  writeFile(layout.runtimeMarker, {0});
   server = true;
-  EXPECT_EQ(findJvmDll(home, 0, server), home + client.subPath);
+  EXPECT_EQ(findJvmDll(home, kAny, server), home + client.subPath);
   EXPECT_FALSE(server);
-  EXPECT_EQ(findJvmDll(home, 1, server), L"");
-  EXPECT_TRUE(hasJavaDll(home));
+  EXPECT_EQ(findJvmDll(home, kServerOnly, server), L"");
 }
 
 TEST_F(JavaHomeFilesTest, IsX86PeFileReadsOnlyWhatIsThere) {
@@ -326,8 +291,27 @@ TEST_F(JavaHomeFilesTest, IsX86PeFileReadsOnlyWhatIsThere) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(isX86PeFile(writeFile(L"image.dll", row.bytes)), row.x86);
   }
-  EXPECT_FALSE(isX86PeFile((folder_ / L"missing.dll").wstring()));
-  EXPECT_FALSE(isX86PeFile(folder_.wstring()));
+  EXPECT_FALSE(isX86PeFile(folder_.pathOf("missing.dll")));
+  EXPECT_FALSE(isX86PeFile(folder_.path().wstring()));
+}
+
+TEST_F(JavaHomeFilesTest, AnX86ImageGoesToTheSiblingOfThe64BitLauncherOnly) {
+  const bool handsOver = sizeof(void*) == 8;
+  const struct {
+    const char* name;
+    std::wstring path;
+    bool hasSibling;
+    bool expected;
+  } rows[] = {
+      {"x86 image, sibling", writeFile(L"x86.dll", peImage(0x40, 0x014C)), true, handsOver},
+      {"x86 image, no sibling", writeFile(L"x86.dll", peImage(0x40, 0x014C)), false, false},
+      {"x64 image, sibling", writeFile(L"x64.dll", peImage(0x40, 0x8664)), true, false},
+      {"missing file, sibling", folder_.pathOf("missing.dll"), true, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(jvmLibraryNeedsSibling(row.path, row.hasSibling), row.expected);
+  }
 }
 
 }  // namespace

@@ -1,42 +1,19 @@
 // The Linux back end of the class path and environment: directory searches
 // with fnmatch, %NAME% expansion from the process environment, and the
-// assembly with the Linux separators.
+// variables published for the chosen runtime.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
 
-#include "config/launcher_paths.h"
 #include "jvm/jvm_configuration.h"
-#include "launcher/launcher.h"
+#include "support/scoped_environment.h"
+#include "support/temp_folder.h"
 
 namespace tarn {
 namespace {
-
-namespace fs = std::filesystem;
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tarn-cp-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  std::wstring path() const { return fs::path(path_).wstring(); }
-  void touch(const std::string& name) const {
-    fs::create_directories(fs::path(path_ + "/" + name).parent_path());
-    std::ofstream(path_ + "/" + name).put('x');
-  }
-
- private:
-  std::string path_;
-};
 
 std::vector<std::wstring> sorted(std::vector<std::wstring> names) {
   std::sort(names.begin(), names.end());
@@ -44,8 +21,8 @@ std::vector<std::wstring> sorted(std::vector<std::wstring> names) {
 }
 
 TEST(MatchingNamesPosix, WildcardsOnTheLastComponentOnly) {
-  TempFolder temp;
-  for (const char* name : {"a.jar", "b.jar", "notes.txt", "[x].jar", "lib/c.jar"}) temp.touch(name);
+  test::TempFolder temp;
+  for (const char* name : {"a.jar", "b.jar", "notes.txt", "[x].jar", "lib/c.jar"}) temp.writeFile(name, "x");
   const struct {
     const char* name;
     std::wstring pattern;
@@ -62,42 +39,50 @@ TEST(MatchingNamesPosix, WildcardsOnTheLastComponentOnly) {
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(sorted(matchingNames(temp.path() + row.pattern)), row.names);
+    EXPECT_EQ(sorted(matchingNames(temp.path().wstring() + row.pattern)), row.names);
   }
 }
 
 TEST(ExpandEnvironmentPosix, ReadsTheProcessEnvironment) {
-  setenv("TARN_TEST_HOME", "/opt/h\xC3\xA9", 1);
-  unsetenv("TARN_TEST_UNSET");
+  test::ScopedEnvironment home(L"TARN_TEST_HOME", std::wstring(L"/opt/h\u00e9"));
+  test::ScopedEnvironment unset(L"TARN_TEST_UNSET", std::nullopt);
   std::wstring text = L"%TARN_TEST_HOME%/lib:%TARN_TEST_UNSET%:%tarn_test_home%";
   expandEnvironment(text);
   EXPECT_EQ(text, L"/opt/h\u00e9/lib:%TARN_TEST_UNSET%:%tarn_test_home%");
-  unsetenv("TARN_TEST_HOME");
 }
 
-TEST(AssembleJvmConfigurationPosix, ColonSeparatedClassPath) {
-  std::wstring executable;
-  std::wstring iniPath;
-  uint32_t error = 0;
-  ASSERT_TRUE(queryModulePath(executable, error));
-  ASSERT_TRUE(configPathFor(executable, nativePathStyle(), iniPath));
-  const std::wstring folderName = L"tarn-cp-" + std::to_wstring(getpid());
-  const fs::path folder = fs::path(launcherDirectoryOf(executable, kPosixJvmPathStyle)) / folderName;
-  fs::create_directories(folder / "lib");
-  std::ofstream(folder / "lib" / "a.jar").put('x');
-  {
-    std::ofstream ini(fs::path(iniPath), std::ios::trunc);
-    ini << "[Class Path]\nClass Path=" << fs::path(folderName).string() << "/lib/*.jar;;/opt/missing.jar\n";
+// The variables published for the chosen library, and PATH with the Linux
+// separator: the system path first, the runtime's bin folder last. The
+// library path option is composed with the old PATH.
+TEST(PrepareJvmEnvironmentPosix, PublishesTheRuntimeAndRewritesThePath) {
+  test::ScopedEnvironment jvmPath(L"TARN_JVM_PATH", std::nullopt);
+  test::ScopedEnvironment jvmHome(L"TARN_JVM_HOME", std::nullopt);
+  test::ScopedEnvironment home(L"TARN_TEST_HOME", std::wstring(L"/home/h\u00e9"));
+  const struct {
+    const char* name;
+    std::wstring libraryPath;
+    std::vector<std::string> options;
+  } cases[] = {
+      {"no library path: no option", L"", {}},
+      {"library path", L"%TARN_TEST_HOME%/native",
+       {"-Djava.library.path=/home/h\xC3\xA9/native:/opt/app/:.:/old:/older:/opt/jdk/lib"}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    test::ScopedEnvironment path(L"PATH", std::wstring(L"/old:/older"));
+    Settings settings;
+    settings.systemPath = L"/tools:%TARN_TEST_HOME%";
+    settings.libraryPath = row.libraryPath;
+    LauncherPaths paths;
+    paths.executable = L"/opt/app/run";
+    paths.folder = L"/opt/app/";
+    VmSetup setup;
+    prepareJvmEnvironment(L"/opt/jdk/lib/server/libjvm.so", settings, paths, setup);
+    EXPECT_EQ(setup.options.options(), row.options);
+    EXPECT_STREQ(getenv("TARN_JVM_PATH"), "/opt/jdk/lib/server/libjvm.so");
+    EXPECT_STREQ(getenv("TARN_JVM_HOME"), "/opt/jdk");
+    EXPECT_STREQ(getenv("PATH"), "/tools:/home/h\xC3\xA9:/old:/older:/opt/jdk/bin");
   }
-
-  Launcher launcher;
-  launcher.assembleJvmConfiguration();
-  std::error_code ignored;
-  fs::remove(fs::path(iniPath), ignored);
-  fs::remove_all(folder, ignored);
-
-  const std::string expected = "-Djava.class.path=" + (folder / "lib" / "a.jar").string() + ":/opt/missing.jar:";
-  EXPECT_EQ(launcher.jvmOptions.options(), std::vector<std::string>{expected});
 }
 
 }  // namespace

@@ -3,73 +3,41 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "jvm/jvm_parameters.h"
+#include "support/scoped_environment.h"
+#include "support/temp_folder.h"
+#include "unit/stdout_capture.h"
 
 namespace tarn {
 namespace {
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-TEST(StripPathComponents, CutsAtTheLastSeparators) {
-  const struct {
-    std::wstring path;
-    int count;
-    std::wstring expected;
-  } cases[] = {
-      {L"C:\\jre\\bin\\server\\jvm.dll", 3, L"C:\\jre"},
-      {L"C:\\jre\\bin\\server\\jvm.dll", 2, L"C:\\jre\\bin"},
-      {L"C:\\jre\\bin\\server\\jvm.dll", 0, L"C:\\jre\\bin\\server\\jvm.dll"},
-      {L"C:\\jvm.dll", 3, L"C:"},
-      {L"jvm.dll", 3, L"jvm.dll"},
-      {L"\\\\host\\share\\jvm.dll", 5, L""},
-      {L"", 2, L""},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(narrow(row.path) + " " + std::to_string(row.count));
-    EXPECT_EQ(stripPathComponents(row.path, row.count, L'\\'), row.expected);
-  }
-  EXPECT_EQ(stripPathComponents(L"/usr/lib/jvm/lib/server/libjvm.so", 3, L'/'), L"/usr/lib/jvm");
-}
-
-TEST(ClassPathEntry, AbsoluteOrRelative) {
-  const struct {
-    std::wstring entry;
-    bool windows;
-    bool posix;
-  } cases[] = {
-      {L"C:\\lib\\a.jar", true, false}, {L"c:a.jar", true, false},   {L"\\\\host\\share\\a.jar", true, false},
-      {L"\\lib\\a.jar", false, false},  {L"lib\\a.jar", false, false}, {L"x", false, false},
-      {L"", false, false},              {L"/opt/a.jar", false, true},  {L"lib/a.jar", false, false},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(narrow(row.entry));
-    EXPECT_EQ(isAbsoluteClassPathEntry(row.entry, kWindowsJvmPathStyle), row.windows);
-    EXPECT_EQ(isAbsoluteClassPathEntry(row.entry, kPosixJvmPathStyle), row.posix);
-  }
-}
-
 TEST(ClassPathEntry, SearchPatternAndPrefix) {
   const struct {
     const char* name;
-    const JvmPathStyle& style;
+    const PathStyle& style;
     std::wstring entry;
     std::wstring directory;
     std::wstring pattern;
     std::wstring prefix;
   } cases[] = {
-      {"relative wildcard", kWindowsJvmPathStyle, L"\\lib\\*.jar", L"C:\\app", L"C:\\app\\lib\\*.jar",
+      {"relative wildcard", kWindowsPathStyle, L"\\lib\\*.jar", L"C:\\app", L"C:\\app\\lib\\*.jar",
        L"C:\\app\\lib\\"},
-      {"relative file", kWindowsJvmPathStyle, L"\\classes", L"C:\\app", L"C:\\app\\classes", L"C:\\app\\"},
-      {"absolute wildcard", kWindowsJvmPathStyle, L"D:\\shared\\*.jar", L"C:\\app", L"D:\\shared\\*.jar",
+      {"relative file", kWindowsPathStyle, L"\\classes", L"C:\\app", L"C:\\app\\classes", L"C:\\app\\"},
+      {"absolute wildcard", kWindowsPathStyle, L"D:\\shared\\*.jar", L"C:\\app", L"D:\\shared\\*.jar",
        L"D:\\shared\\"},
-      {"UNC wildcard", kWindowsJvmPathStyle, L"\\\\host\\share\\*", L"C:\\app", L"\\\\host\\share\\*",
+      {"UNC wildcard", kWindowsPathStyle, L"\\\\host\\share\\*", L"C:\\app", L"\\\\host\\share\\*",
        L"\\\\host\\share\\"},
       // Appended as written, so the name found lies in C:\, and is written so.
-      {"relative without a leading separator", kWindowsJvmPathStyle, L"x.jar", L"C:\\app", L"C:\\appx.jar", L"C:\\"},
-      {"forward slash", kWindowsJvmPathStyle, L"\\lib/*.jar", L"C:\\app", L"C:\\app\\lib/*.jar", L"C:\\app\\lib/"},
-      {"drive-relative", kWindowsJvmPathStyle, L"D:*.jar", L"C:\\app", L"D:*.jar", L"D:"},
-      {"posix relative", kPosixJvmPathStyle, L"lib/*.jar", L"/opt/app", L"/opt/app/lib/*.jar", L"/opt/app/lib/"},
-      {"posix single name", kPosixJvmPathStyle, L"x", L"/opt/app", L"/opt/app/x", L"/opt/app/"},
-      {"posix absolute", kPosixJvmPathStyle, L"/usr/share/java/*.jar", L"/opt/app", L"/usr/share/java/*.jar",
+      {"relative without a leading separator", kWindowsPathStyle, L"x.jar", L"C:\\app", L"C:\\appx.jar", L"C:\\"},
+      {"forward slash", kWindowsPathStyle, L"\\lib/*.jar", L"C:\\app", L"C:\\app\\lib/*.jar", L"C:\\app\\lib/"},
+      {"drive-relative", kWindowsPathStyle, L"D:*.jar", L"C:\\app", L"D:*.jar", L"D:"},
+      {"posix relative", kPosixPathStyle, L"lib/*.jar", L"/opt/app", L"/opt/app/lib/*.jar", L"/opt/app/lib/"},
+      {"posix single name", kPosixPathStyle, L"x", L"/opt/app", L"/opt/app/x", L"/opt/app/"},
+      {"posix absolute", kPosixPathStyle, L"/usr/share/java/*.jar", L"/opt/app", L"/usr/share/java/*.jar",
        L"/usr/share/java/"},
   };
   for (const auto& row : cases) {
@@ -82,7 +50,7 @@ TEST(ClassPathEntry, SearchPatternAndPrefix) {
 }
 
 TEST(ClassPathEntry, EmptyEntryNamesNothing) {
-  for (const JvmPathStyle* style : {&kWindowsJvmPathStyle, &kPosixJvmPathStyle}) {
+  for (const PathStyle* style : {&kWindowsPathStyle, &kPosixPathStyle}) {
     ClassPathSearch search;
     EXPECT_FALSE(classPathSearchFor(L"", L"C:\\app", *style, search));
   }
@@ -91,30 +59,23 @@ TEST(ClassPathEntry, EmptyEntryNamesNothing) {
   EXPECT_EQ(classPath, L"a;");
 }
 
-TEST(LauncherDirectory, TheExecutablesFolderWithoutSeparator) {
-  EXPECT_EQ(launcherDirectoryOf(L"C:\\app\\run.exe", kWindowsJvmPathStyle), L"C:\\app");
-  EXPECT_EQ(launcherDirectoryOf(L"C:\\run.exe", kWindowsJvmPathStyle), L"C:");
-  EXPECT_EQ(launcherDirectoryOf(L"/opt/app/run", kPosixJvmPathStyle), L"/opt/app");
-  EXPECT_EQ(launcherDirectoryOf(L"run.exe", kWindowsJvmPathStyle), L"");
-}
-
 TEST(LibraryPath, ConfiguredPathLauncherFolderOldPathAndRuntimeLib) {
   const std::wstring jvm = L"C:\\jre\\bin\\server\\jvm.dll";
   const std::wstring expected = L"C:\\libs;C:\\app\\;.;%Path%;C:\\jre\\lib";
-  EXPECT_EQ(libraryPathText(L"C:\\libs", L"C:\\app\\", jvm, kWindowsJvmPathStyle), expected);
-  EXPECT_EQ(libraryPathText(L"C:\\libs;", L"C:\\app\\", jvm, kWindowsJvmPathStyle), expected);
-  EXPECT_EQ(libraryPathText(L"%APPDATA%\\x", L"C:\\app\\", jvm, kWindowsJvmPathStyle),
+  EXPECT_EQ(libraryPathText(L"C:\\libs", L"C:\\app\\", jvm, kWindowsPathStyle), expected);
+  EXPECT_EQ(libraryPathText(L"C:\\libs;", L"C:\\app\\", jvm, kWindowsPathStyle), expected);
+  EXPECT_EQ(libraryPathText(L"%APPDATA%\\x", L"C:\\app\\", jvm, kWindowsPathStyle),
             L"%APPDATA%\\x;C:\\app\\;.;%Path%;C:\\jre\\lib");
-  EXPECT_EQ(libraryPathText(L"/libs", L"/opt/app/", L"/jdk/lib/server/libjvm.so", kPosixJvmPathStyle),
+  EXPECT_EQ(libraryPathText(L"/libs", L"/opt/app/", L"/jdk/lib/server/libjvm.so", kPosixPathStyle),
             L"/libs:/opt/app/:.:%PATH%:/jdk/lib");
 }
 
 TEST(SearchPath, SystemPathFirstRuntimeBinLast) {
   const std::wstring bin = L"C:\\jre\\bin";
-  EXPECT_EQ(searchPathText(L"C:\\tools", bin, kWindowsJvmPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
-  EXPECT_EQ(searchPathText(L"C:\\tools;", bin, kWindowsJvmPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
-  EXPECT_EQ(searchPathText(L"", bin, kWindowsJvmPathStyle), L"%Path%;C:\\jre\\bin");
-  EXPECT_EQ(searchPathText(L"/tools", L"/jdk/bin", kPosixJvmPathStyle), L"/tools:%PATH%:/jdk/bin");
+  EXPECT_EQ(searchPathText(L"C:\\tools", bin, kWindowsPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
+  EXPECT_EQ(searchPathText(L"C:\\tools;", bin, kWindowsPathStyle), L"C:\\tools;%Path%;C:\\jre\\bin");
+  EXPECT_EQ(searchPathText(L"", bin, kWindowsPathStyle), L"%Path%;C:\\jre\\bin");
+  EXPECT_EQ(searchPathText(L"/tools", L"/jdk/bin", kPosixPathStyle), L"/tools:%PATH%:/jdk/bin");
 }
 
 TEST(ExpandReferences, DefinedReplacedUndefinedKept) {
@@ -144,6 +105,184 @@ TEST(ExpandReferences, DefinedReplacedUndefinedKept) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(expandReferences(row.text, lookup), row.expected);
   }
+}
+
+// assembleJvmConfiguration with this platform's rules, for a launcher that
+// lies in a temporary folder holding lib/a.jar, lib/notes.txt and classes/.
+class Assemble : public ::testing::Test {
+ protected:
+  Assemble() {
+    folder_.writeFile(std::filesystem::path("lib") / "a.jar", "x");
+    folder_.writeFile(std::filesystem::path("lib") / "notes.txt", "x");
+    folder_.makeFolder("classes");
+    paths_.executable = folder_.pathOf("run.exe");
+    paths_.folder = withTrailingSeparator(folder_.path().wstring(), style().separator);
+    // Left alone by the assembly, which reads nothing from files.
+    paths_.configFile = folder_.pathOf("missing.ini");
+  }
+
+  static const PathStyle& style() { return nativePathStyle(); }
+
+  // A class path entry relative to the launcher's folder, given with "/":
+  // "\lib\*.jar" on Windows (appended to the folder as written), "lib/*.jar"
+  // on POSIX.
+  static std::wstring relative(const std::wstring& path) {
+    const std::wstring native = replaceAll(path, L'/', style().separator);
+    return style().windowsForms ? style().separator + native : native;
+  }
+
+  // The full path of a name in the launcher's folder, given with "/".
+  std::wstring inFolder(const std::wstring& path) const {
+    return folder_.path().wstring() + style().separator + replaceAll(path, L'/', style().separator);
+  }
+
+  // The option the VM receives for the entries, each followed by the list separator.
+  static std::string classPathOption(const std::vector<std::wstring>& entries) {
+    std::wstring option = L"-Djava.class.path=";
+    for (const std::wstring& entry : entries) option += entry + style().listSeparator;
+    return toJvmCodePage(option);
+  }
+
+  // Runs the assembly and returns what it wrote to standard output.
+  std::string assemble() {
+    test::StdoutCapture capture;
+    assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
+    return capture.finish();
+  }
+
+  test::TempFolder folder_;
+  test::ScopedEnvironment home_{L"TARN_TEST_HOME", std::wstring(L"my home")};
+  test::ScopedEnvironment unset_{L"TARN_TEST_UNSET", std::nullopt};
+  LauncherPaths paths_;
+  Settings settings_;
+  VmSetup setup_;
+  std::vector<std::wstring> arguments_{L"first"};
+};
+
+TEST_F(Assemble, ClassPathParametersStreamsAndCmd) {
+  const std::wstring missing = inFolder(L"shared/util.jar");
+  settings_.classPath = relative(L"lib/*.jar") + L";" + missing + L";" + relative(L"classes");
+  settings_.vmParameters = L"-Xmx512m -Dapp.home=%TARN_TEST_HOME% \"-Dtitle=A B\" -Xss2m";
+  settings_.output = {L"%TARN_TEST_HOME%.log", true};
+  settings_.error = {L"err.log", false};
+  settings_.cmd = L"a  \"b c\" \"\" %TARN_TEST_HOME%";
+  EXPECT_EQ(assemble(), "");
+
+  // A wildcard is searched; an absolute entry without one is taken as
+  // written, existing or not.
+  EXPECT_EQ(setup_.options.options(),
+            (std::vector<std::string>{
+                classPathOption({inFolder(L"lib/a.jar"), missing, inFolder(L"classes")}),
+                "-Xmx512m", "-Dapp.home=my home", "-Dtitle=A B", "-Xss2m"}));
+  EXPECT_EQ(setup_.stackSize, 2097152u);
+  EXPECT_EQ(setup_.output.file, L"my home.log");
+  EXPECT_TRUE(setup_.output.append);
+  EXPECT_EQ(setup_.error.file, L"err.log");
+  EXPECT_FALSE(setup_.error.append);
+  // After the command line's own; the empty one is dropped.
+  EXPECT_EQ(arguments_, (std::vector<std::wstring>{L"first", L"a", L"b c", L"my", L"home"}));
+}
+
+TEST_F(Assemble, EntriesAreExpandedAndEmptyOnesAddNothing) {
+  test::ScopedEnvironment lib(L"TARN_TEST_LIB", std::wstring(L"lib"));
+  const std::wstring missing = inFolder(L"shared/util.jar");
+  settings_.classPath = L";;" + missing + L";;" + relative(L"%TARN_TEST_LIB%/a.jar") + L";" +
+                        relative(L"%TARN_TEST_UNSET%/a.jar") + L";";
+  EXPECT_EQ(assemble(), "");
+  EXPECT_EQ(setup_.options.options(), std::vector<std::string>{classPathOption({missing, inFolder(L"lib/a.jar")})});
+}
+
+TEST_F(Assemble, EmbeddedJarPutsTheExecutableFirst) {
+  const std::wstring missing = inFolder(L"shared/util.jar");
+  const struct {
+    const char* name;
+    std::wstring classPath;
+    std::vector<std::wstring> entries;
+  } cases[] = {
+      {"before the configured entries", missing, {paths_.executable, missing}},
+      {"alone, without a class path", L"", {paths_.executable}},
+      {"alone, when no entry names anything", relative(L"nowhere/*.jar"), {paths_.executable}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    settings_.embeddedJar = true;
+    settings_.classPath = row.classPath;
+    setup_ = VmSetup();
+    EXPECT_EQ(assemble(), "");
+    EXPECT_EQ(setup_.options.options(), std::vector<std::string>{classPathOption(row.entries)});
+  }
+}
+
+TEST_F(Assemble, NoClassPathReportsAndAssemblesNothingMore) {
+  const struct {
+    const char* name;
+    std::wstring classPath;
+  } cases[] = {
+      {"no value", L""},
+      {"only empty entries", L";;"},
+      {"entries that name nothing", relative(L"nowhere/*.jar") + L";" + relative(L"lib/missing.jar")},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    settings_.classPath = row.classPath;
+    settings_.vmParameters = L"-Xss1m";
+    settings_.output = {L"out.log", true};
+    settings_.cmd = L"x";
+    setup_ = VmSetup();
+    EXPECT_EQ(assemble(), "Error: Java Class Path was not specified in INI file. \n");
+    EXPECT_TRUE(setup_.options.empty());
+    EXPECT_EQ(setup_.stackSize, 0u);
+    EXPECT_EQ(setup_.output.file, L"");
+    EXPECT_FALSE(setup_.output.append);
+    EXPECT_EQ(arguments_, std::vector<std::wstring>{L"first"});
+  }
+}
+
+TEST_F(Assemble, VmParametersFollowTheClassPathAndSetTheStackSize) {
+  const std::wstring missing = inFolder(L"shared/util.jar");
+  const struct {
+    const char* name;
+    std::wstring parameters;
+    std::vector<std::string> after;
+    uint64_t stackSize;
+  } cases[] = {
+      {"none", L"", {}, 7},
+      // Blank text is no parameter at all, not one empty parameter.
+      {"blank", L"   ", {}, 7},
+      {"the last -Xss counts", L"-Xss1m -Dx=1 -Xss256k", {"-Xss1m", "-Dx=1", "-Xss256k"}, 262144},
+      {"without -Xss the size stays", L"-Xmx1g", {"-Xmx1g"}, 7},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    settings_.classPath = missing;
+    settings_.vmParameters = row.parameters;
+    setup_ = VmSetup();
+    setup_.stackSize = 7;
+    EXPECT_EQ(assemble(), "");
+    std::vector<std::string> expected{classPathOption({missing})};
+    expected.insert(expected.end(), row.after.begin(), row.after.end());
+    EXPECT_EQ(setup_.options.options(), expected);
+    EXPECT_EQ(setup_.stackSize, row.stackSize);
+  }
+}
+
+TEST_F(Assemble, LibraryPathOptionComesFirst) {
+  const std::wstring jvm = style().windowsForms ? L"C:\\jre\\bin\\server\\jvm.dll" : L"/opt/jdk/lib/server/libjvm.so";
+  test::ScopedEnvironment path(style().searchPathVariable, std::wstring(L"old"));
+  test::ScopedEnvironment jvmPath(L"TARN_JVM_PATH", std::nullopt);
+  test::ScopedEnvironment jvmHome(L"TARN_JVM_HOME", std::nullopt);
+  const std::wstring missing = inFolder(L"shared/util.jar");
+  settings_.classPath = missing;
+  settings_.libraryPath = L"libs";
+  settings_.vmParameters = L"-Xmx1g";
+  prepareJvmEnvironment(jvm, settings_, paths_, setup_);
+  EXPECT_EQ(assemble(), "");
+  const std::vector<std::string>& options = setup_.options.options();
+  ASSERT_EQ(options.size(), 3u);
+  EXPECT_EQ(options[0].rfind(toJvmCodePage(std::wstring(L"-Djava.library.path=libs") + style().listSeparator), 0),
+            0u);
+  EXPECT_EQ(options[1], classPathOption({missing}));
+  EXPECT_EQ(options[2], "-Xmx1g");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "launcher/launcher.h"
+#include "jvm/jvm_hook_listener.h"
 #include "unit/fake_jni.h"
 #include "unit/stdout_capture.h"
 
@@ -13,10 +13,15 @@ namespace {
 
 using test::FakeJni;
 
+// A fake VM library and the setup and results of one creation.
 struct Creation {
-  Creation() { launcher.createJavaVmEntry = &test::fakeCreateJavaVm; }
+  Creation() { entries.createJavaVm = &test::fakeCreateJavaVm; }
+  bool create() { return createJvm(entries, setup, vm, env); }
   FakeJni fake;
-  Launcher launcher;
+  JvmEntryPoints entries;
+  VmSetup setup;
+  JavaVM* vm = nullptr;
+  JNIEnv* env = nullptr;
 };
 
 TEST(CreateJvm, HandsTheOptionsInOrderThenAbortAndExit) {
@@ -30,8 +35,8 @@ TEST(CreateJvm, HandsTheOptionsInOrderThenAbortAndExit) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Creation creation;
-    for (const std::string& option : c.options) creation.launcher.jvmOptions.add(option);
-    ASSERT_TRUE(creation.launcher.createJvm());
+    for (const std::string& option : c.options) creation.setup.options.add(option);
+    ASSERT_TRUE(creation.create());
 
     std::vector<std::string> texts;
     for (const auto& option : creation.fake.createdWithOptions) texts.push_back(option.text);
@@ -45,8 +50,10 @@ TEST(CreateJvm, HandsTheOptionsInOrderThenAbortAndExit) {
     EXPECT_EQ(given[given.size() - 1].extraInfo, reinterpret_cast<void*>(&jvmExitHook));
     EXPECT_EQ(creation.fake.createdWithVersion, JNI_VERSION_1_2);
     EXPECT_EQ(creation.fake.createdWithIgnoreUnrecognized, JNI_FALSE);
-    EXPECT_EQ(creation.launcher.javaVm, creation.fake.vm());
-    EXPECT_EQ(creation.launcher.jniEnv, creation.fake.env());
+    EXPECT_EQ(creation.vm, creation.fake.vm());
+    EXPECT_EQ(creation.env, creation.fake.env());
+    // No output or error file: no stream is touched.
+    EXPECT_EQ(creation.fake.mainCalls(), std::vector<std::string>{"JNI_CreateJavaVM"});
   }
 }
 
@@ -71,11 +78,11 @@ TEST(CreateJvm, RefusalIsReportedWithTheReasonOfItsCode) {
     creation.fake.createResult = c.result;
     creation.fake.rubbishOnRefusal = true;
     test::StdoutCapture capture;
-    EXPECT_FALSE(creation.launcher.createJvm());
+    EXPECT_FALSE(creation.create());
     EXPECT_EQ(capture.finish(), head + c.reason + ".\n \n");
     // The teardown must not destroy a VM that was never made.
-    EXPECT_EQ(creation.launcher.javaVm, nullptr);
-    EXPECT_EQ(creation.launcher.jniEnv, nullptr);
+    EXPECT_EQ(creation.vm, nullptr);
+    EXPECT_EQ(creation.env, nullptr);
   }
 }
 
@@ -85,20 +92,18 @@ struct RecordingListener : JvmHookListener {
   std::vector<std::string> events;
 };
 
-TEST(JvmHooks, ReachTheListenerOnlyWhenOneIsInstalled) {
-  // No launcher at all, then a launcher without a listener: nothing happens.
+TEST(JvmHooks, ReachTheListenerOnlyWhileOneIsInstalled) {
+  RecordingListener listener;
+  // Nothing installed: nothing happens.
   jvmExitHook(0);
   jvmAbortHook();
-  RecordingListener listener;
-  {
-    Launcher launcher;
-    jvmExitHook(0);
-    jvmAbortHook();
-    launcher.hookListener = &listener;
-    jvmExitHook(3);
-    jvmExitHook(0);
-    jvmAbortHook();
-  }
+  setJvmHookListener(&listener);
+  jvmExitHook(3);
+  jvmExitHook(0);
+  jvmAbortHook();
+  setJvmHookListener(nullptr);
+  jvmExitHook(4);
+  jvmAbortHook();
   EXPECT_EQ(listener.events, (std::vector<std::string>{"exit 3", "exit 0", "abort"}));
 }
 
@@ -112,21 +117,26 @@ TEST(CreateJvm, RedirectsOutputThenErrorAndGoesOnAfterAFailure) {
   fake.methods.insert({"java/io/FileOutputStream.<init> (Ljava/lang/String;Z)V",
                        "java/io/PrintStream.<init> (Ljava/io/OutputStream;)V",
                        "java/lang/System.setErr (Ljava/io/PrintStream;)V"});
-  creation.launcher.outputFile = outputName;
-  creation.launcher.errorFile = errorName;
-  creation.launcher.appendError = true;
+  creation.setup.output.file = outputName;
+  creation.setup.error.file = errorName;
+  creation.setup.error.append = true;
 
   test::StdoutCapture capture;
-  EXPECT_TRUE(creation.launcher.createJvm());
+  EXPECT_TRUE(creation.create());
   // System.setOut is missing: its exception is described, and the error
   // stream is redirected all the same.
   EXPECT_EQ(capture.finish(), "[exception java/lang/NoSuchMethodError]\n");
   std::vector<std::string> steps;
+  std::vector<std::string> names;
   std::vector<std::string> appendFlags;
   for (const std::string& call : fake.mainCalls()) {
     if (call.rfind("New ", 0) == 0) {
       steps.push_back(call.substr(0, call.find('(')));
-      if (call.rfind("New java/io/FileOutputStream", 0) == 0) appendFlags.push_back(call.substr(call.rfind(' ') + 1));
+      if (call.rfind("New java/io/FileOutputStream", 0) == 0) {
+        const size_t open = call.find('(') + 1;
+        names.push_back(call.substr(open, call.rfind(", ") - open));
+        appendFlags.push_back(call.substr(call.rfind(' ') + 1));
+      }
     } else if (call.rfind("GetStaticMethodID", 0) == 0 || call == "ExceptionDescribe" ||
                call.rfind("CallStaticVoidMethodA", 0) == 0) {
       steps.push_back(call);
@@ -145,11 +155,13 @@ TEST(CreateJvm, RedirectsOutputThenErrorAndGoesOnAfterAFailure) {
                    }));
 
   // Both names stamped from one reading of the clock, down to the millisecond.
-  const std::wstring outputStamp = creation.launcher.outputFile.substr(folder.wstring().size());
-  const std::wstring errorStamp = creation.launcher.errorFile.substr(folder.wstring().size());
-  EXPECT_EQ(outputStamp.find(L'%'), std::wstring::npos);
-  EXPECT_EQ(outputStamp.substr(outputStamp.find(L"out-") + 4), errorStamp.substr(errorStamp.find(L"err-") + 4));
-  EXPECT_NE(creation.launcher.outputFile, outputName);
+  ASSERT_EQ(names.size(), 2u);
+  const std::string outputStamp = names[0].substr(names[0].rfind("tarn-out-") + 9);
+  const std::string errorStamp = names[1].substr(names[1].rfind("tarn-err-") + 9);
+  EXPECT_EQ(outputStamp.find('%'), std::string::npos);
+  EXPECT_EQ(outputStamp.find('\''), std::string::npos);
+  EXPECT_EQ(outputStamp, errorStamp);
+  EXPECT_EQ(names[0].substr(0, names[0].rfind("tarn-out-") + 9), (folder / "tarn-out-").string());
   EXPECT_EQ(fake.violations, std::vector<std::string>{});
 }
 
@@ -162,9 +174,9 @@ TEST(DefaultJavaStackSize, IsTheVmsPositiveValueOrZero) {
     SCOPED_TRACE(c.offered);
     FakeJni fake;
     fake.defaultJavaStackSize = c.offered;
-    Launcher launcher;
-    launcher.defaultInitArgsEntry = &test::fakeDefaultInitArgs;
-    EXPECT_EQ(launcher.defaultJavaStackSize(), c.expected);
+    JvmEntryPoints entries;
+    entries.defaultInitArgs = &test::fakeDefaultInitArgs;
+    EXPECT_EQ(defaultJavaStackSize(entries), c.expected);
     EXPECT_EQ(fake.defaultInitArgsVersion, JNI_VERSION_1_1);
   }
 }

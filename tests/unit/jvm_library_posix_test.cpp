@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "base/text.h"
-#include "launcher/launcher.h"
+#include "jvm/jvm_library.h"
+#include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
 
 namespace tarn {
@@ -21,10 +19,9 @@ std::string pthreadLibraryPath() {
 }
 
 TEST(LoadJvmLibraryPosix, ReportsWhyTheLibraryCannotBeUsed) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path();
-  const std::string missing = (folder / "tarn-no-such-libjvm.so").string();
-  const std::string notALibrary = (folder / "tarn-not-a-library.so").string();
-  std::ofstream(notALibrary) << "this is text, not a shared object\n";
+  test::TempFolder folder;
+  const std::string missing = toUtf8(folder.pathOf("libjvm.so"));
+  const std::string notALibrary = toUtf8(folder.writeFile("text.so", "this is text, not a shared object\n"));
   const std::string withoutExports = pthreadLibraryPath();
   ASSERT_FALSE(withoutExports.empty());
 
@@ -41,13 +38,13 @@ TEST(LoadJvmLibraryPosix, ReportsWhyTheLibraryCannotBeUsed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Launcher launcher;
+    JvmEntryPoints entries;
     test::StdoutCapture capture;
-    EXPECT_FALSE(launcher.loadJvmLibrary(fromUtf8(c.path)));
+    EXPECT_FALSE(loadJvmLibrary(fromUtf8(c.path), entries));
     EXPECT_EQ(capture.finish(), c.output);
-    EXPECT_EQ(launcher.createJavaVmEntry, nullptr);
+    EXPECT_EQ(entries.createJavaVm, nullptr);
+    EXPECT_EQ(entries.defaultInitArgs, nullptr);
   }
-  std::filesystem::remove(notALibrary);
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "launcher/launcher.h"
-
 namespace tarn {
 namespace {
 
@@ -181,19 +179,6 @@ TEST(StackSize, TheLastXssParameterCounts) {
     EXPECT_EQ(stackSize, row.stackSize);
     EXPECT_EQ(parameters.size(), row.count);
   }
-}
-
-TEST(StackSize, LauncherKeepsTheLastXssAndAppendsAfterTheList) {
-  Launcher launcher;
-  std::vector<std::wstring> options{L"-Djava.class.path=a.jar;"};
-  launcher.addVmParameters(L"-Xss1m -Dx=1 -Xss256k", options);
-  EXPECT_EQ(options, (std::vector<std::wstring>{L"-Djava.class.path=a.jar;", L"-Xss1m", L"-Dx=1", L"-Xss256k"}));
-  EXPECT_EQ(launcher.threadStackSize, 262144u);
-
-  launcher.addVmParameters(L"   ", options);
-  launcher.addVmParameters(L"-Xmx1g", options);
-  EXPECT_EQ(options.size(), 5u);
-  EXPECT_EQ(launcher.threadStackSize, 262144u);
 }
 
 TEST(MemoryStatus, ThePlatformReportsItsMemory) {

@@ -1,37 +1,28 @@
+// The Linux side of the launcher's paths.
 #include "config/launcher_paths.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include "launcher/launcher.h"
+#include <filesystem>
+
+#include "support/scoped_environment.h"
 
 namespace tarn {
 namespace {
 
-TEST(AppDataFolderPosix, ConfigHomeThenHome) {
-  const char* oldConfig = getenv("XDG_CONFIG_HOME");
-  const char* oldHome = getenv("HOME");
-  std::string savedConfig = oldConfig ? oldConfig : "";
-  std::string savedHome = oldHome ? oldHome : "";
+TEST(ModulePathPosix, IsTheLinkOfTheRunningProcess) {
+  std::wstring path;
+  uint32_t error = 0;
+  ASSERT_TRUE(queryModulePath(path, error));
+  EXPECT_EQ(path, std::filesystem::read_symlink("/proc/self/exe").wstring());
+}
 
-  setenv("XDG_CONFIG_HOME", "/cfg", 1);
-  EXPECT_EQ(appDataFolder(), L"/cfg");
-  unsetenv("XDG_CONFIG_HOME");
-  setenv("HOME", "/home/u", 1);
-  EXPECT_EQ(appDataFolder(), L"/home/u/.config");
-  unsetenv("HOME");
-  EXPECT_EQ(appDataFolder(), L"");
-
-  Launcher launcher;
-  launcher.productName = L"Tool: Pro";
-  launcher.productCode = L"{0F1E}";
-  setenv("XDG_CONFIG_HOME", "/cfg", 1);
-  std::wstring out;
-  launcher.userConfigPathFor(L"/opt/tool/run", out, false);
-  EXPECT_EQ(out, L"/cfg/Tool Pro/{0F1E}/run.ini");
-
-  if (oldConfig) setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
-  if (oldHome) setenv("HOME", savedHome.c_str(), 1); else unsetenv("HOME");
+TEST(PerUserSettingsFolderPosix, LinuxKeepsNoPerUserFile) {
+  // Not even where a settings folder is named.
+  test::ScopedEnvironment config(L"XDG_CONFIG_HOME", L"/cfg");
+  test::ScopedEnvironment home(L"HOME", L"/home/u");
+  std::wstring folder = L"unchanged";
+  EXPECT_FALSE(perUserSettingsFolder(folder));
 }
 
 }  // namespace

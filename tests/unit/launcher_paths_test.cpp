@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher/launcher.h"
-
 namespace tarn {
 namespace {
 
@@ -57,46 +55,41 @@ TEST(UserConfigNames, FolderAndBaseName) {
   EXPECT_EQ(userConfigBaseName(L"/opt/tool/run", kPosixPathStyle), L"run.ini");
 }
 
-TEST(WithLongPathPrefix, FromTwoHundredSixtyCharacters) {
-  const std::wstring short259 = L"C:\\" + std::wstring(256, L'a');
-  const std::wstring long260 = short259 + L"b";
-  EXPECT_EQ(withLongPathPrefix(short259), short259);
-  EXPECT_EQ(withLongPathPrefix(long260), L"\\\\?\\" + long260);
-  const std::wstring prefixed = L"\\\\?\\" + long260;
-  EXPECT_EQ(withLongPathPrefix(prefixed), prefixed);
-}
-
-TEST(PairConfigFilePath, NeedsADotInThePairProduct) {
+TEST(UserConfigPathFor, FolderProductNameCodeAndBaseName) {
   const struct {
-    const wchar_t* pairProduct;
-    bool found;
-    const wchar_t* config;
+    const char* name;
+    const wchar_t* folder;
+    const wchar_t* productName;
+    const wchar_t* executable;
+    const PathStyle& style;
+    const wchar_t* expected;
   } cases[] = {
-      {L"", false, L"unchanged"},
-      {L"..\\x86\\run32.exe", true, L"..\\x86\\run32.ini"},
-      {L"C:\\x86\\run32", false, L"unchanged"},
+      {"Windows", L"C:\\Users\\u\\AppData\\Roaming", L"Tool: Pro", L"C:\\Apps\\run.beta.exe", kWindowsPathStyle,
+       L"C:\\Users\\u\\AppData\\Roaming\\Tool Pro\\{0F1E}\\run.beta.ini"},
+      // Nothing left of the name: two separators in a row.
+      {"name of forbidden characters only", L"C:\\AppData", L"<>:*?", L"C:\\Apps\\run.exe", kWindowsPathStyle,
+       L"C:\\AppData\\\\{0F1E}\\run.ini"},
+      {"POSIX", L"/cfg", L"Tool: Pro", L"/opt/tool/run", kPosixPathStyle, L"/cfg/Tool Pro/{0F1E}/run.ini"},
+      {"empty folder", L"", L"App", L"C:\\run.exe", kWindowsPathStyle, L"\\App\\{0F1E}\\run.ini"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(c.pairProduct)));
-    Launcher launcher;
-    launcher.pairProduct = c.pairProduct;
-    std::wstring out = L"unchanged";
-    EXPECT_EQ(launcher.pairConfigFilePath(out), c.found);
-    EXPECT_EQ(out, c.config);
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(userConfigPathFor(c.folder, c.productName, L"{0F1E}", c.executable, c.style), c.expected);
   }
 }
 
-TEST(ModulePath, FolderAndConfigurationFileOfTheRunningExecutable) {
-  Launcher launcher;
-  std::wstring path, folder, config;
-  ASSERT_TRUE(launcher.modulePath(path));
-  ASSERT_TRUE(launcher.moduleFolder(folder));
-  ASSERT_TRUE(launcher.configFilePath(config));
-  EXPECT_EQ(folder.back(), nativePathStyle().separator);
-  EXPECT_EQ(path.compare(0, folder.size(), folder), 0);
-  EXPECT_EQ(config.compare(0, folder.size(), folder), 0);
-  EXPECT_EQ(config.substr(config.size() - 4), L".ini");
-  EXPECT_TRUE(findFile(path));
+TEST(FindLauncherPaths, FolderAndConfigurationFileOfTheRunningExecutable) {
+  LauncherPaths paths;
+  ASSERT_TRUE(findLauncherPaths(paths));
+  const PathStyle& style = nativePathStyle();
+  ASSERT_FALSE(paths.folder.empty());
+  EXPECT_EQ(paths.folder.back(), style.separator);
+  EXPECT_EQ(paths.executable.compare(0, paths.folder.size(), paths.folder), 0);
+  EXPECT_EQ(paths.executable.find(style.separator, paths.folder.size()), std::wstring::npos);
+  std::wstring config;
+  ASSERT_TRUE(configPathFor(paths.executable, style, config));
+  EXPECT_EQ(paths.configFile, config);
+  EXPECT_TRUE(pathExists(paths.executable));
 }
 
 }  // namespace

@@ -4,44 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
-#include <vector>
+
+#include "support/temp_folder.h"
 
 namespace tarn {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class TempFolderTest : public ::testing::Test {
+// run.ini in a fresh folder.
+class LayeredIniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device random;
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder_ = fs::temp_directory_path() / ("tarn-ini-" + std::to_string(stamp) + "-" + std::to_string(random()));
-    ASSERT_TRUE(fs::create_directory(folder_));
-    path_ = (folder_ / "run.ini").wstring();
-  }
+  void writeFile(const std::string& bytes) { folder_.writeFile("run.ini", bytes); }
 
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
-  void writeFile(const std::string& bytes) {
-    std::ofstream out(fs::path(path_), std::ios::binary | std::ios::trunc);
-    out << bytes;
-  }
-
-  fs::path folder_;
-  std::wstring path_;
+  test::TempFolder folder_;
+  const std::wstring path_ = folder_.pathOf("run.ini");
 };
-
-using LayeredIniFileTest = TempFolderTest;
 
 TEST_F(LayeredIniFileTest, BuiltInFileAndAddition) {
   const struct {
@@ -72,47 +52,20 @@ TEST_F(LayeredIniFileTest, BuiltInFileAndAddition) {
     fs::remove(fs::path(path_), ignored);
     if (c.file != nullptr) writeFile(c.file);
     LayeredIniFile file(path_, c.builtIn);
-    for (IniStore* face : {static_cast<IniStore*>(&file.fileFace()), static_cast<IniStore*>(&file.builtInFace())}) {
-      std::wstring out = L"stale";
-      face->readString(L"S", L"K", out);
-      EXPECT_EQ(out, c.expected);
-    }
+    std::wstring out = L"stale";
+    file.readString(L"S", L"K", out);
+    EXPECT_EQ(out, c.expected);
   }
 }
 
-TEST_F(LayeredIniFileTest, OtherOperationsActOnTheirFace) {
-  writeFile("[File]\r\nK=f\r\n");
-  LayeredIniFile file(path_, L"[BuiltIn]\r\nK=b\r\n");
-  IniStore& onFile = file.fileFace();
-  IniStore& onDocument = file.builtInFace();
-
-  std::vector<std::wstring> names;
-  onFile.sectionNames(names);
-  EXPECT_EQ(names, std::vector<std::wstring>{L"File"});
-  onDocument.sectionNames(names);
-  EXPECT_EQ(names, std::vector<std::wstring>{L"BuiltIn"});
-
-  uint32_t signature = 0;
-  EXPECT_EQ(onFile.readSignature(signature), 0u);
-  EXPECT_EQ(signature, 0x6C69465Bu);  // "[Fil" read as a little-endian number
-  EXPECT_EQ(onDocument.readSignature(signature), 1u);
-
-  EXPECT_TRUE(onDocument.writeString(L"Memory", L"K", L"m"));
-  EXPECT_TRUE(onFile.writeString(L"Written", L"K", L"w"));
+TEST_F(LayeredIniFileTest, TheFileIsReadAsItIsAtEachRead) {
+  LayeredIniFile file(path_, L"[S]\r\nK=built-in\r\n");
   std::wstring out;
-  file.readString(L"Memory", L"K", out);
-  EXPECT_EQ(out, L"m");
-  file.readString(L"Written", L"K", out);
-  EXPECT_EQ(out, L"w");
-  onFile.sectionNames(names);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"File", L"Written"}));
-
-  EXPECT_FALSE(onDocument.remove());
-  EXPECT_TRUE(fs::exists(fs::path(path_)));
-  EXPECT_TRUE(onFile.remove());
-  EXPECT_FALSE(fs::exists(fs::path(path_)));
-  file.readString(L"BuiltIn", L"K", out);
-  EXPECT_EQ(out, L"b");
+  file.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"built-in");
+  writeFile("[S]\r\nK=written later\r\n");
+  file.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"written later");
 }
 
 TEST(BuiltInSettingsText, OurExecutablesCarryNone) { EXPECT_EQ(builtInSettingsText(L"{7A2B}"), L""); }

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
-#include "launcher/launcher.h"
 #include "unit/fake_jni.h"
 #include "unit/stdout_capture.h"
 
@@ -16,19 +16,19 @@ using test::FakeJni;
 const char kMainMethod[] = "com/example/App.main ([Ljava/lang/String;)V";
 const char kCheckAndLoadMain[] = "sun/launcher/LauncherHelper.checkAndLoadMain (ZILjava/lang/String;)Ljava/lang/Class;";
 
-// A launcher on the worker thread of a fake VM whose world holds the class
-// com/example/App with a main method.
+// The worker thread of a fake VM whose world holds the class com/example/App
+// with a main method.
 struct World {
   World() {
-    launcher.jniEnv = fake.env();
-    launcher.javaVm = fake.vm();
-    launcher.mainClassName = L"com/example/App";
+    call.env = fake.env();
+    call.vm = fake.vm();
+    call.mainClass = L"com/example/App";
     fake.classes.insert("com/example/App");
     fake.methods.insert(kMainMethod);
   }
 
   void offerBootLoaderRoute() {
-    launcher.findClassFromBootLoaderEntry = &test::fakeFindClassFromBootLoader;
+    call.findClassFromBootLoader = &test::fakeFindClassFromBootLoader;
     fake.bootClasses.insert("sun/launcher/LauncherHelper");
     fake.methods.insert(kCheckAndLoadMain);
   }
@@ -43,7 +43,7 @@ struct World {
   }
 
   FakeJni fake;
-  Launcher launcher;
+  MainClassCall call;
 };
 
 std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
@@ -139,7 +139,7 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
        joined({kFindClassRoute, {std::string("GetStaticMethodID ") + kMainMethod}, kDetach})},
       {"argument array not built",
        [](World& t) {
-         t.launcher.arguments = {L"x"};
+         t.call.arguments = {L"x"};
          t.fake.failing.insert("NewObjectArray");
        },
        false, "[exception java/lang/OutOfMemoryError]\n",
@@ -149,7 +149,7 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
        joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
       {"main throws with Failure Check on: the run goes on the same way",
        [](World& t) {
-         t.launcher.failureCheck = true;
+         t.call.failureCheck = true;
          t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException";
        },
        true, "", joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
@@ -161,7 +161,7 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
     World world;
     c.arrange(world);
     test::StdoutCapture capture;
-    const bool result = world.launcher.runMainClass();
+    const bool result = runMainClass(world.call);
     EXPECT_EQ(capture.finish(), c.output);
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(world.fake.mainCalls(), c.calls);
@@ -171,9 +171,9 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
 
 TEST(RunMainClass, NameOutsideTheBasicPlaneIsShownAsConfigured) {
   World world;
-  world.launcher.mainClassName = L"com/\U00010400/App";
+  world.call.mainClass = L"com/\U00010400/App";
   test::StdoutCapture capture;
-  EXPECT_FALSE(world.launcher.runMainClass());
+  EXPECT_FALSE(runMainClass(world.call));
   // The VM's modified UTF-8 encodes the two surrogates one by one; the
   // message shows the character itself again.
   EXPECT_EQ(capture.finish(),
@@ -197,8 +197,8 @@ TEST(RunMainClass, ArgumentsReachMainInOrderAsUtf16) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     World world;
-    world.launcher.arguments = c.arguments;
-    EXPECT_TRUE(world.launcher.runMainClass());
+    world.call.arguments = c.arguments;
+    EXPECT_TRUE(runMainClass(world.call));
     EXPECT_TRUE(world.fake.mainCalled);
     EXPECT_FALSE(world.fake.mainArgumentsNull);
     EXPECT_EQ(world.fake.mainArguments, c.received);
@@ -209,99 +209,68 @@ TEST(RunMainClass, ArgumentsReachMainInOrderAsUtf16) {
 int sleeps = 0;
 void countSleep() { ++sleeps; }
 
-TEST(RunMainClass, AdmittedIbmRuntimeKeepsTheThreadInsteadOfDetaching) {
+TEST(RunMainClass, ParkingKeepsTheThreadInsteadOfDetaching) {
   World world;
-  world.launcher.acceptIbm = true;
+  world.call.parkAfterMain = true;
   sleeps = 0;
-  EXPECT_FALSE(runMainClassWith(world.launcher, &countSleep));
+  EXPECT_FALSE(runMainClassWith(world.call, &countSleep));
   EXPECT_EQ(sleeps, 1);
   EXPECT_TRUE(world.fake.mainCalled);
   EXPECT_EQ(world.fake.mainCalls().back(), "ExceptionOccurred");
 
   // Only once main has run: a failed lookup still ends the thread.
   World missing;
-  missing.launcher.favorIbm = true;
+  missing.call.parkAfterMain = true;
   missing.fake.classes.erase("com/example/App");
   sleeps = 0;
   test::StdoutCapture capture;
-  EXPECT_FALSE(runMainClassWith(missing.launcher, &countSleep));
+  EXPECT_FALSE(runMainClassWith(missing.call, &countSleep));
   capture.finish();
   EXPECT_EQ(sleeps, 0);
   EXPECT_EQ(missing.fake.mainCalls().back(), "DetachCurrentThread");
 }
 
-TEST(NewJavaString, HoldsTheTextsUtf16CodeUnits) {
-  struct Case {
-    std::string name;
-    std::wstring text;
-    std::u16string units;
-  };
-  std::vector<Case> cases = {
-      {"empty", L"", u""},
-      {"ASCII", L"com.example.App", u"com.example.App"},
-      {"basic plane", L"\u00e4\u20ac\uFFFF", u"\u00e4\u20ac\uFFFF"},
-      {"outside the basic plane: a surrogate pair", L"a\U0001F600b", u"a\U0001F600b"},
-      {"unpaired surrogate passes unchanged", std::wstring(1, static_cast<wchar_t>(0xD800)) + L"x",
-       std::u16string(1, u'\xD800') + u"x"},
-  };
-  if (sizeof(wchar_t) == 4) {
-    cases.push_back({"beyond Unicode", std::wstring(1, static_cast<wchar_t>(0x110000)), u"\uFFFD"});
-    cases.push_back({"negative wide character", std::wstring(1, static_cast<wchar_t>(-1)), u"\uFFFD"});
-  }
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    FakeJni fake;
-    jstring string = newJavaString(fake.env(), c.text);
-    ASSERT_NE(string, nullptr);
-    EXPECT_EQ(fake.stringValue(string), c.units);
-    EXPECT_EQ(fake.liveReferences(), 1) << "only the result stays";
-    EXPECT_EQ(fake.violations, std::vector<std::string>{});
-  }
-}
-
-TEST(NewJavaString, FailingStepGivesNull) {
-  for (const char* step : {"FindClass", "NewCharArray", "SetCharArrayRegion", "NewObjectA"}) {
-    SCOPED_TRACE(step);
-    FakeJni fake;
-    fake.failing.insert(step);
-    EXPECT_EQ(newJavaString(fake.env(), L"text"), nullptr);
-    EXPECT_EQ(fake.liveReferences(), 0);
-    EXPECT_EQ(fake.violations, std::vector<std::string>{});
-  }
-  FakeJni noConstructor;
-  noConstructor.methods.clear();
-  EXPECT_EQ(newJavaString(noConstructor.env(), L"text"), nullptr);
-}
-
-TEST(NewJavaStringArray, FailedElementGivesNullAndDropsTheArray) {
-  FakeJni fake;
-  jobjectArray built = newJavaStringArray(fake.env(), {L"a", L"b"});
-  ASSERT_NE(built, nullptr);
-  EXPECT_EQ(fake.liveReferences(), 1);
-
-  FakeJni failing;
-  failing.failing.insert("NewObjectA");
-  EXPECT_EQ(newJavaStringArray(failing.env(), {L"a", L"b"}), nullptr);
-  EXPECT_EQ(failing.liveReferences(), 0);
-  EXPECT_EQ(failing.violations, std::vector<std::string>{});
-}
-
-TEST(FromModifiedUtf8, DecodesWhatTheVmYields) {
+// The step before main runs once, when everything main needs is ready, right
+// before the call; never when main is not reached.
+TEST(RunMainClass, BeforeMainRunsRightBeforeTheCallOnly) {
   const struct {
     const char* name;
-    const char* bytes;
-    std::wstring text;
+    std::function<void(World&)> arrange;
+    bool reached;
   } cases[] = {
-      {"ASCII", "com/example/App", L"com/example/App"},
-      {"two and three bytes", "\xC3\xA4\xE2\x82\xAC", L"\u00e4\u20ac"},
-      {"encoded NUL", "a\xC0\x80" "b", std::wstring(L"a") + L'\0' + L"b"},
-      {"surrogate pair, one unit at a time", "\xED\xA0\xBD\xED\xB8\x80", L"\U0001F600"},
-      {"stray continuation byte", "\x80x", L"\uFFFDx"},
-      {"cut short", "x\xE2\x82", L"x\uFFFD\uFFFD"},
+      {"main called", [](World&) {}, true},
+      {"main throws", [](World& t) { t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException"; },
+       true},
+      {"class missing", [](World& t) { t.fake.classes.erase("com/example/App"); }, false},
+      {"no main method", [](World& t) { t.fake.methods.erase(kMainMethod); }, false},
+      {"argument array not built",
+       [](World& t) {
+         t.call.arguments = {L"x"};
+         t.fake.failing.insert("NewObjectArray");
+       },
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(fromModifiedUtf8(c.bytes), c.text);
+    World world;
+    c.arrange(world);
+    int runs = 0;
+    world.call.beforeMain = [&world, &runs] {
+      ++runs;
+      world.fake.calls.push_back("beforeMain");
+    };
+    test::StdoutCapture capture;
+    runMainClass(world.call);
+    capture.finish();
+    EXPECT_EQ(runs, c.reached ? 1 : 0);
+    const std::vector<std::string> calls = world.fake.mainCalls();
+    const auto step = std::find(calls.begin(), calls.end(), "beforeMain");
+    if (c.reached) {
+      ASSERT_NE(step, calls.end());
+      ASSERT_NE(step + 1, calls.end());
+      EXPECT_EQ(*(step + 1), "CallStaticVoidMethodA com/example/App.main");
+    }
+    world.expectCleanUse();
   }
 }
 

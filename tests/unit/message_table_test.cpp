@@ -1,6 +1,6 @@
 // Runs natively against the compiled-in table and under Wine against the
 // executable's string table, so both carry the same texts.
-#include "ui/message_table.h"
+#include "base/message_table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 #include "jvm/output_redirection.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace tarn {
 namespace {
@@ -16,40 +16,34 @@ namespace fs = std::filesystem;
 
 class LogFolderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() / ("tarn-logs-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
-    fs::create_directory(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
-  std::wstring path(const std::string& relative) const { return (root_ / relative).wstring(); }
+  std::wstring path(const std::string& relative) const { return root_.pathOf(relative); }
+  // Every file and folder below the root.
   std::set<std::string> contents() const {
     std::set<std::string> found;
-    for (const auto& entry : fs::recursive_directory_iterator(root_)) {
-      found.insert(fs::relative(entry.path(), root_).string());
+    for (const auto& entry : fs::recursive_directory_iterator(root_.path())) {
+      found.insert(fs::relative(entry.path(), root_.path()).string());
     }
     return found;
   }
 
-  fs::path root_;
+  test::TempFolder root_;
 };
 
 TEST_F(LogFolderTest, MakesTheMissingFolders) {
-  fs::create_directory(root_ / "kept");
+  root_.makeFolder("kept");
   EXPECT_EQ(ensureParentDirectories(path("kept/a/b/out.log")), 0u);
   EXPECT_EQ(ensureParentDirectories(path("kept/a/b/out.log")), 0u);
   EXPECT_EQ(contents(), (std::set<std::string>{"kept", "kept/a", "kept/a/b"}));
 }
 
 TEST_F(LogFolderTest, AnExistingFileNeedsNothing) {
-  std::ofstream(root_ / "out.log").put('x');
+  root_.writeFile("out.log", "x");
   EXPECT_EQ(ensureParentDirectories(path("out.log")), 0u);
   EXPECT_EQ(contents(), (std::set<std::string>{"out.log"}));
 }
 
 TEST_F(LogFolderTest, AFailedWalkLeavesNothingBehind) {
-  std::ofstream(root_ / "blocker").put('x');
+  root_.writeFile("blocker", "x");
   const std::string tooLong(300, 'n');
   for (const std::string& relative : {std::string("blocker/sub/out.log"), "new/deeper/" + tooLong + "/out.log"}) {
     SCOPED_TRACE(relative.substr(0, 20));

@@ -30,18 +30,18 @@ TEST(SplitPathForCreation, WindowsShapes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.path)));
-    EXPECT_EQ(splitPathForCreation(c.path, kWindowsPathSyntax), c.parts);
+    EXPECT_EQ(splitPathForCreation(c.path, kWindowsPathStyle), c.parts);
   }
 }
 
 TEST(SplitPathForCreation, PosixPathsHaveNoNetworkForms) {
-  EXPECT_EQ(splitPathForCreation(L"/var/log/app/out.log", kPosixPathSyntax),
+  EXPECT_EQ(splitPathForCreation(L"/var/log/app/out.log", kPosixPathStyle),
             (Parts{L"", L"var", L"log", L"app", L"out.log"}));
-  EXPECT_EQ(splitPathForCreation(L"//srv/share/out.log", kPosixPathSyntax),
+  EXPECT_EQ(splitPathForCreation(L"//srv/share/out.log", kPosixPathStyle),
             (Parts{L"", L"", L"srv", L"share", L"out.log"}));
-  EXPECT_EQ(splitPathForCreation(L"logs/out.log", kPosixPathSyntax), (Parts{L"logs", L"out.log"}));
+  EXPECT_EQ(splitPathForCreation(L"logs/out.log", kPosixPathStyle), (Parts{L"logs", L"out.log"}));
   // A backslash is an ordinary character there.
-  EXPECT_EQ(splitPathForCreation(L"C:\\a\\out.log", kPosixPathSyntax), (Parts{L"C:\\a\\out.log"}));
+  EXPECT_EQ(splitPathForCreation(L"C:\\a\\out.log", kPosixPathStyle), (Parts{L"C:\\a\\out.log"}));
 }
 
 // A file system in memory that records every call.
@@ -85,12 +85,12 @@ struct WalkCase {
   std::vector<std::wstring> calls;
 };
 
-void runWalk(const WalkCase& c, const PathSyntax& syntax) {
+void runWalk(const WalkCase& c, const PathStyle& style) {
   SCOPED_TRACE(c.name);
   FakeFolders folders;
   folders.present = c.present;
   folders.failing = c.failing;
-  EXPECT_EQ(createParentFolders(c.path, syntax, folders), c.result);
+  EXPECT_EQ(createParentFolders(c.path, style, folders), c.result);
   EXPECT_EQ(folders.calls, c.calls);
   // A failed walk leaves the file system as it found it.
   if (c.result != 0) {
@@ -147,7 +147,7 @@ TEST(CreateParentFolders, WindowsWalk) {
        L"C:\\out.log", {}, {}, 0, {L"exists C:\\out.log"}},
       {"an empty path needs nothing", L"", {}, {}, 0, {}},
   };
-  for (const auto& c : cases) runWalk(c, kWindowsPathSyntax);
+  for (const auto& c : cases) runWalk(c, kWindowsPathStyle);
 }
 
 TEST(CreateParentFolders, PosixWalk) {
@@ -159,7 +159,7 @@ TEST(CreateParentFolders, PosixWalk) {
        {L"exists /srv/a/b/out.log", L"create /srv", L"create /srv/a", L"create /srv/a/b", L"remove /srv/a"}},
       {"a relative path", L"logs/out.log", {}, {}, 0, {L"create logs"}},
   };
-  for (const auto& c : cases) runWalk(c, kPosixPathSyntax);
+  for (const auto& c : cases) runWalk(c, kPosixPathStyle);
 }
 
 }  // namespace

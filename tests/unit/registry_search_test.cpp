@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "config/settings_keywords.h"
 
@@ -86,7 +87,7 @@ struct FakeFiles {
   }
 };
 
-// The search settings as the configuration file's values give them.
+// The search criteria as the configuration file's values give them.
 struct SettingsText {
   const wchar_t* source = L"";
   const wchar_t* provider = L"";
@@ -96,15 +97,15 @@ struct SettingsText {
   const wchar_t* preferred = L"";
 };
 
-RegistrySearchSettings settingsFrom(const SettingsText& text) {
-  RegistrySearchSettings settings;
-  applyJvmSource(text.source, settings.source);
-  applyVmProvider(text.provider, settings.provider);
-  settings.jvmType = jvmTypeFor(text.jvmType);
-  settings.minVersion = versionBoundFor(text.minimum, 0);
-  settings.maxVersion = versionBoundFor(text.maximum, 65535);
-  settings.preferredVersions = splitAtSeparator(text.preferred, L';');
-  return settings;
+RuntimeCriteria criteriaFrom(const SettingsText& text) {
+  RuntimeCriteria criteria;
+  applyJvmSource(text.source, criteria.source);
+  applyVmProvider(text.provider, criteria.provider);
+  criteria.jvmType = jvmTypeFor(text.jvmType);
+  criteria.minVersion = versionBoundFor(text.minimum, 0);
+  criteria.maxVersion = versionBoundFor(text.maximum, 65535);
+  criteria.preferredVersions = splitAtSeparator(text.preferred, L';');
+  return criteria;
 }
 
 // One registered runtime: key, subkey name, JavaHome, and its VM folders
@@ -157,7 +158,7 @@ TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
     SettingsText text;
     text.source = row.source;
     text.provider = row.provider;
-    const RegistrySearchSettings settings = settingsFrom(text);
+    const RuntimeCriteria settings = criteriaFrom(text);
     std::string searched, preferred;
     for (int i = 0; i < 5; ++i) {
       if (isKeySearched(kRuntimeRegistryKeys[i], settings)) searched += static_cast<char>('1' + i);
@@ -318,7 +319,7 @@ TEST(RegistrySearch, ChoosesByPreferenceServerVmVersionAndPreferredVersions) {
     FakeFiles files;
     registerRuntimes(row.runtimes, registry, files);
     std::wstring home;
-    const bool chosen = searchRuntimeRegistry(registry, settingsFrom(row.settings), files.probe(), home);
+    const bool chosen = searchRuntimeRegistry(registry, criteriaFrom(row.settings), files.probe(), home);
     EXPECT_EQ(chosen, !row.chosen.empty());
     EXPECT_EQ(home, row.chosen);
   }
@@ -335,7 +336,7 @@ TEST(RegistrySearch, CandidatesCarryVersionHomeServerVmAndPreference) {
   SettingsText text;
   text.provider = L"favor_sun";
   text.jvmType = L"favor_server";
-  const RegistrySearchSettings settings = settingsFrom(text);
+  const RuntimeCriteria settings = criteriaFrom(text);
   std::vector<JvmCandidate> list;
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) collectCandidates(list, registry, key, settings, files.probe());
 
@@ -364,7 +365,7 @@ TEST(RegistrySearch, CandidatesCarryVersionHomeServerVmAndPreference) {
 
   // Two subkeys of one home stay two candidates; the newer ranks first.
   std::vector<JvmCandidate> sameHome(list.begin() + 1, list.begin() + 3);
-  sortCandidates(sameHome, true, 0);
+  sortCandidates(sameHome, true, JvmType::Any);
   EXPECT_EQ(sameHome[0].version, parseJavaVersion(L"1.6.0_20", 0));
   EXPECT_EQ(sameHome[1].version, parseJavaVersion(L"1.6", 0));
 }
@@ -385,14 +386,15 @@ TEST(RegistrySearch, SortIsStableUnderEachRule) {
   };
   struct Row {
     bool sourceAny;
-    int32_t jvmType;
+    JvmType jvmType;
     const wchar_t* order;
   };
   const Row rows[] = {
-      {true, 0, L"dcfbae"},   // preferred, then version
-      {true, 2, L"dfcbae"},   // preferred, then server VM, then version
-      {false, 2, L"bdface"},  // server VM, then version
-      {false, 0, L"bdacef"},  // version alone
+      {true, JvmType::Any, L"dcfbae"},           // preferred, then version
+      {true, JvmType::FavorServer, L"dfcbae"},   // preferred, then server VM, then version
+      {false, JvmType::FavorServer, L"bdface"},  // server VM, then version
+      {false, JvmType::Any, L"bdacef"},          // version alone
+      {true, JvmType::Server, L"dcfbae"},        // server: no server VM rule
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(toUtf8(row.order));
@@ -419,7 +421,7 @@ TEST(RegistrySearch, SkipsSubkeysWithoutAUsableHome) {
   SettingsText text;
   text.jvmType = L"server";
   std::wstring home;
-  EXPECT_TRUE(searchRuntimeRegistry(registry, settingsFrom(text), files.probe(), home));
+  EXPECT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), home));
   EXPECT_EQ(home, L"C:\\jre6\\");
 }
 
@@ -432,7 +434,7 @@ TEST(RegistrySearch, JavaHomeOfAnyValueTypeIsItsText) {
   registry.addRaw(kJre, L"1.9", {5, 0, 0, 0});
   files.addVms(L"\x05\\", {L"client"});
   std::vector<JvmCandidate> list;
-  collectCandidates(list, registry, kRuntimeRegistryKeys[1], settingsFrom({}), files.probe());
+  collectCandidates(list, registry, kRuntimeRegistryKeys[1], criteriaFrom({}), files.probe());
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].home, L"C:\\b\\");
   EXPECT_EQ(list[1].home, L"\x05\\");
@@ -491,7 +493,7 @@ TEST(RegistrySearch, ManySubkeysAndLongNames) {
 
   SettingsText text;
   text.minimum = L"1.6";
-  const RegistrySearchSettings settings = settingsFrom(text);
+  const RuntimeCriteria settings = criteriaFrom(text);
   std::vector<JvmCandidate> list;
   collectCandidates(list, registry, kRuntimeRegistryKeys[0], settings, files.probe());
   collectCandidates(list, registry, kRuntimeRegistryKeys[1], settings, files.probe());
@@ -500,7 +502,7 @@ TEST(RegistrySearch, ManySubkeysAndLongNames) {
 
   std::wstring home;
   text.maximum = L"1.8";
-  ASSERT_TRUE(searchRuntimeRegistry(registry, settingsFrom(text), files.probe(), home));
+  ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), home));
   EXPECT_EQ(home, L"C:\\rt\\500\\");
 }
 

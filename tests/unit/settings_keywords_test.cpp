@@ -82,10 +82,11 @@ TEST(SettingsKeywordsTest, VmProviderIsComparedWithoutCase) {
 TEST(SettingsKeywordsTest, JvmTypeIsComparedExactly) {
   struct Case {
     const wchar_t* value;
-    int32_t expected;
+    JvmType expected;
   };
   const Case cases[] = {
-      {L"server", 1}, {L"favor_server", 2}, {L"", 0}, {L"Server", 0}, {L"client", 0}, {L"favor_Server", 0},
+      {L"server", JvmType::Server}, {L"favor_server", JvmType::FavorServer}, {L"", JvmType::Any},
+      {L"Server", JvmType::Any},    {L"client", JvmType::Any},             {L"favor_Server", JvmType::Any},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.value));

@@ -1,348 +1,372 @@
-// readSettings on a real configuration file: the one that belongs to this
-// test executable (its path with the extension replaced by "ini", or with
-// ".ini" appended on Linux), written beside it by the fixture.
+// The configuration as typed settings: readSettings over INI text held in
+// memory, and loadSettings over a configuration file and a per-user file.
+#include "config/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "config/launcher_paths.h"
-#include "launcher/launcher.h"
+#include "base/text.h"
+#include "config/ini_document.h"
+#include "support/scoped_environment.h"
+#include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
 
 namespace tarn {
 namespace {
 
-namespace fs = std::filesystem;
-
 const char kMainClassMissing[] = "Error: Main class was not specified in INI file. \n";
 
-void writeLines(const std::wstring& path, const std::vector<std::string>& lines) {
-  std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
-  for (const std::string& line : lines) out << line << "\r\n";
+// The lines joined with "\r\n", the only line end of INI text in memory.
+std::wstring iniText(const std::vector<std::string>& lines) {
+  std::wstring text;
+  for (const std::string& line : lines) text += fromUtf8(line) + L"\r\n";
+  return text;
 }
 
-class SettingsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::wstring executable;
-    uint32_t error = 0;
-    ASSERT_TRUE(queryModulePath(executable, error));
-    ASSERT_TRUE(configPathFor(executable, nativePathStyle(), iniPath_));
-  }
+std::string show(const JavaVersion& version) {
+  std::string text;
+  for (int32_t part : version.parts) text += (text.empty() ? "" : ".") + std::to_string(part);
+  return text;
+}
 
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove(fs::path(iniPath_), ignored);
-  }
+// Every member, one per line, so that a failure names the members that differ.
+std::string describe(const Settings& s) {
+  const RuntimeCriteria& r = s.runtime;
+  std::string preferred;
+  for (const std::wstring& version : r.preferredVersions) preferred += "[" + toUtf8(version) + "]";
+  auto flag = [](bool value) { return value ? "1" : "0"; };
+  std::string text;
+  text += "product " + toUtf8(s.product.code) + " | " + toUtf8(s.product.upgradeCode) + " | " +
+          toUtf8(s.product.name) + "\n";
+  text += "jvmType " + std::to_string(static_cast<int>(r.jvmType)) + "\n";
+  text += "minVersion " + show(r.minVersion) + "\n";
+  text += "maxVersion " + show(r.maxVersion) + "\n";
+  text += "preferredVersions " + preferred + "\n";
+  text += std::string("source any/jdk/jre ") + flag(r.source.any) + flag(r.source.jdk) + flag(r.source.jre) + "\n";
+  text += std::string("provider jrockit/sun/ibm accept,favor ") + flag(r.provider.acceptJRockit) +
+          flag(r.provider.favorJRockit) + " " + flag(r.provider.acceptSun) + flag(r.provider.favorSun) + " " +
+          flag(r.provider.acceptIbm) + flag(r.provider.favorIbm) + "\n";
+  text += "jrePath " + toUtf8(s.jrePath) + "\n";
+  text += "mainClass " + toUtf8(s.mainClass) + "\n";
+  text += "systemPath " + toUtf8(s.systemPath) + "\n";
+  text += "libraryPath " + toUtf8(s.libraryPath) + "\n";
+  text += "vmParameters " + toUtf8(s.vmParameters) + "\n";
+  text += std::string("service ") + flag(s.service) + " omitServiceName " + flag(s.omitServiceName) + "\n";
+  text += std::string("failureCheck ") + flag(s.failureCheck) + "\n";
+  text += std::string("overrideWorkingDir ") + flag(s.overrideWorkingDir) + "\n";
+  text += std::string("singleInstance ") + flag(s.singleInstance) + "\n";
+  text += std::string("embeddedJar ") + flag(s.embeddedJar) + "\n";
+  text += "pairProduct " + toUtf8(s.pairProduct) + "\n";
+  text += std::string("pairReturnCode ") + flag(s.pairReturnCode) + "\n";
+  text += "output " + toUtf8(s.output.file) + " append " + flag(s.output.append) + "\n";
+  text += "error " + toUtf8(s.error.file) + " append " + flag(s.error.append) + "\n";
+  text += "cmd " + toUtf8(s.cmd) + "\n";
+  text += "classPath " + toUtf8(s.classPath) + "\n";
+  return text;
+}
 
-  void writeIni(const std::vector<std::string>& lines) { writeLines(iniPath_, lines); }
-
-  // readSettings with everything it writes to standard output.
-  static bool readSettings(Launcher& launcher, std::string& output) {
-    test::StdoutCapture capture;
-    bool result = launcher.readSettings();
-    output = capture.finish();
-    return result;
-  }
-
-  std::wstring iniPath_;
+struct ReadResult {
+  bool read = false;
+  std::string output;  // what was written to standard output
+  Settings settings;
 };
 
-TEST_F(SettingsTest, FullFileSetsEveryMember) {
-  writeIni({
+ReadResult readFromText(const std::vector<std::string>& lines) {
+  IniDocument document;
+  document.parse(iniText(lines));
+  ReadResult result;
+  test::StdoutCapture capture;
+  result.read = readSettings(document, result.settings);
+  result.output = capture.finish();
+  return result;
+}
+
+// What a configuration of nothing but "Main Class=App" gives.
+Settings defaultSettings() {
+  Settings s;
+  s.mainClass = L"App";
+  s.runtime.jvmType = JvmType::Any;
+  s.runtime.minVersion = JavaVersion{{0, 0, 0, 0}};
+  // An absent maximum is 0.0.0.0, not the open 65535.65535.65535.65535.
+  s.runtime.maxVersion = JavaVersion{{0, 0, 0, 0}};
+  s.runtime.preferredVersions.clear();
+  s.runtime.source = JvmSourceFlags{true, true, true};
+  s.runtime.provider = VmProviderFlags{false, false, true, true, false, false};
+  return s;
+}
+
+TEST(ReadSettings, OnlyAMainClassGivesTheDefaults) {
+  const ReadResult result = readFromText({"[Java Runtime Environment]", "Main Class=App"});
+  ASSERT_TRUE(result.read);
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(describe(result.settings), describe(defaultSettings()));
+}
+
+TEST(ReadSettings, EachKeySetsItsOwnMember) {
+  const JavaVersion open{{65535, 65535, 65535, 65535}};
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;  // after "[Java Runtime Environment]" and "Main Class=App"
+    std::function<void(Settings&)> expect;
+  } rows[] = {
+      {"Minimum Version",
+       {"Minimum Version=1.6"},
+       [](Settings& s) { s.runtime.minVersion = JavaVersion{{1, 6, 0, 0}}; }},
+      {"Minimum Version of a release name",
+       {"Minimum Version=jdk1.7.0_45"},
+       [](Settings& s) { s.runtime.minVersion = JavaVersion{{1, 7, 0, 45}}; }},
+      {"Minimum Version any", {"Minimum Version=any"}, [](Settings&) {}},
+      {"Maximum Version fills with 65535",
+       {"Maximum Version=1.6"},
+       [](Settings& s) { s.runtime.maxVersion = JavaVersion{{1, 6, 65535, 65535}}; }},
+      {"Maximum Version any is open", {"Maximum Version=any"}, [&](Settings& s) { s.runtime.maxVersion = open; }},
+      {"Maximum Version Any is no keyword", {"Maximum Version=Any"}, [](Settings&) {}},
+      {"Maximum Version beyond a 32-bit part", {"Maximum Version=99999999999"}, [](Settings&) {}},
+      {"Preferred versions keep empty entries",
+       {"Preferred versions=1.7;;1.6;"},
+       [](Settings& s) { s.runtime.preferredVersions = {L"1.7", L"", L"1.6"}; }},
+      {"JRE Path", {"JRE Path=jre\\x64"}, [](Settings& s) { s.jrePath = L"jre\\x64"; }},
+      {"JVM Type server", {"JVM Type=server"}, [](Settings& s) { s.runtime.jvmType = JvmType::Server; }},
+      {"JVM Type favor_server",
+       {"JVM Type=favor_server"},
+       [](Settings& s) { s.runtime.jvmType = JvmType::FavorServer; }},
+      {"JVM Source only_JRE", {"JVM Source=only_JRE"}, [](Settings& s) { s.runtime.source = {false, false, true}; }},
+      {"JVM Source favor_JDK", {"JVM Source=favor_JDK"}, [](Settings& s) { s.runtime.source = {true, true, false}; }},
+      {"JVM Source unknown", {"JVM Source=Only_JRE"}, [](Settings& s) { s.runtime.source = {false, false, false}; }},
+      {"VM Provider",
+       {"VM Provider=Favor_IBM"},
+       [](Settings& s) { s.runtime.provider = {true, false, true, false, true, true}; }},
+      {"VM Provider unknown", {"VM Provider=sun"}, [](Settings&) {}},
+      {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
+      {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
+      {"Virtual Machine Parameters",
+       {"Virtual Machine Parameters=-Xmx1g -Da=b"},
+       [](Settings& s) { s.vmParameters = L"-Xmx1g -Da=b"; }},
+      {"Application Type service",
+       {"[Application]", "Application Type=service"},
+       [](Settings& s) { s.service = true; }},
+      {"Application Type Service is no service", {"[Application]", "Application Type=Service"}, [](Settings&) {}},
+      {"Omit Service Name: any value of a service",
+       {"[Application]", "Application Type=service", "Omit Service Name=No"},
+       [](Settings& s) { s.service = s.omitServiceName = true; }},
+      {"Omit Service Name empty", {"[Application]", "Application Type=service", "Omit Service Name="},
+       [](Settings& s) { s.service = true; }},
+      {"Omit Service Name without a service", {"[Application]", "Omit Service Name=Yes"}, [](Settings&) {}},
+      {"Failure Check in any case", {"[Application]", "Failure Check=YES"}, [](Settings& s) { s.failureCheck = true; }},
+      {"Failure Check y", {"[Application]", "Failure Check=y"}, [](Settings&) {}},
+      {"Override WorkingDir in any case",
+       {"[Application]", "Override WorkingDir=yEs"},
+       [](Settings& s) { s.overrideWorkingDir = true; }},
+      {"Embedded Jar in any case", {"[Application]", "Embedded Jar=YES"}, [](Settings& s) { s.embeddedJar = true; }},
+      {"Embedded Jar only as the word", {"[Application]", "Embedded Jar=Yess"}, [](Settings&) {}},
+      {"Pair Return Code in any case",
+       {"[Application]", "Pair Return Code=Yes"},
+       [](Settings& s) { s.pairReturnCode = true; }},
+      {"Single Instance yes", {"[Application]", "Single Instance=yes"}, [](Settings& s) { s.singleInstance = true; }},
+      {"Single Instance only in lower case", {"[Application]", "Single Instance=Yes"}, [](Settings&) {}},
+      {"Pair Product",
+       {"[Application]", "Pair Product=..\\x86\\run32.exe"},
+       [](Settings& s) { s.pairProduct = L"..\\x86\\run32.exe"; }},
+      {"Output File and Output Append",
+       {"[Application]", "Output File=%TEMP%\\out.log", "Output Append=yes"},
+       [](Settings& s) { s.output = {L"%TEMP%\\out.log", true}; }},
+      {"Output Append only in lower case",
+       {"[Application]", "Output File=out.log", "Output Append=Yes"},
+       [](Settings& s) { s.output = {L"out.log", false}; }},
+      {"Error File and Error Append",
+       {"[Application]", "Error File=err.log", "Error Append=yes"},
+       [](Settings& s) { s.error = {L"err.log", true}; }},
+      {"Error Append only in lower case", {"[Application]", "Error Append=YES"}, [](Settings&) {}},
+      {"Cmd", {"[Application]", "Cmd=start /min"}, [](Settings& s) { s.cmd = L"start /min"; }},
+      {"Class Path",
+       {"[Class Path]", "Class Path=lib\\a.jar;lib\\b.jar"},
+       [](Settings& s) { s.classPath = L"lib\\a.jar;lib\\b.jar"; }},
+      {"a key in another section is not read", {"[Application]", "JRE Path=jre", "[Class Path]", "Cmd=x"},
+       [](Settings&) {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> lines = {"[Java Runtime Environment]", "Main Class=App"};
+    lines.insert(lines.end(), row.lines.begin(), row.lines.end());
+    const ReadResult result = readFromText(lines);
+    ASSERT_TRUE(result.read);
+    EXPECT_EQ(result.output, "");
+    Settings expected = defaultSettings();
+    row.expect(expected);
+    EXPECT_EQ(describe(result.settings), describe(expected));
+  }
+}
+
+TEST(ReadSettings, MainClassHasSlashesBetweenItsPackages) {
+  const struct {
+    const char* configured;
+    const wchar_t* mainClass;
+  } rows[] = {
+      {"com.example.App", L"com/example/App"},
+      {"App", L"App"},
+      {"a..b.", L"a//b/"},
+      {"com/example/App", L"com/example/App"},
+      {"com.example.App$Inner", L"com/example/App$Inner"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.configured);
+    const ReadResult result = readFromText({"[Java Runtime Environment]", std::string("Main Class=") + row.configured});
+    ASSERT_TRUE(result.read);
+    EXPECT_EQ(result.settings.mainClass, row.mainClass);
+  }
+}
+
+TEST(ReadSettings, WithoutAMainClassItStopsWithTheMessage) {
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {"no text at all", {}},
+      {"empty value", {"[Java Runtime Environment]", "JVM Type=server", "Main Class=", "Library Path=lib"}},
+      {"only in another section", {"[Application]", "Main Class=App"}},
+      {"names match with their case", {"[Java Runtime Environment]", "main class=App"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ReadResult result = readFromText(row.lines);
+    EXPECT_FALSE(result.read);
+    EXPECT_EQ(result.output, kMainClassMissing);
+  }
+}
+
+TEST(ReadProductInformation, TheThreeKeysAsWritten) {
+  IniDocument document;
+  document.parse(iniText({"[Product Information]", "Product Code={0F1E}", "Upgrade Code={7A2B}",
+                          "Product Name=\\?\"|><:/*", "[Java Runtime Environment]", "Product Name=other"}));
+  const ProductInformation product = readProductInformation(document);
+  EXPECT_EQ(product.code, L"{0F1E}");
+  EXPECT_EQ(product.upgradeCode, L"{7A2B}");
+  // Kept as configured: only the per-user folder's name leaves characters out.
+  EXPECT_EQ(product.name, L"\\?\"|><:/*");
+
+  document.parse(L"");
+  const ProductInformation none = readProductInformation(document);
+  EXPECT_EQ(none.code + none.upgradeCode + none.name, L"");
+}
+
+// A launcher "run" in a fresh folder, with its configuration file run.ini.
+class LoadSettingsTest : public ::testing::Test {
+ protected:
+  void writeConfiguration(const std::vector<std::string>& lines) {
+    folder_.writeFile("run.ini", toUtf8(iniText(lines)));
+  }
+
+  bool load(Settings& settings, std::string& output) {
+    test::StdoutCapture capture;
+    const bool loaded = loadSettings(paths_, settings);
+    output = capture.finish();
+    return loaded;
+  }
+
+  test::TempFolder folder_;
+  const LauncherPaths paths_{folder_.pathOf("run"), folder_.path().wstring() + nativePathStyle().separator,
+                             folder_.pathOf("run.ini")};
+};
+
+TEST_F(LoadSettingsTest, ReadsTheConfigurationFile) {
+  writeConfiguration({
       "[Product Information]",
       "Product Code={0F1E}",
       "Upgrade Code={7A2B}",
       "Product Name=Tool: Pro",
       "[Java Runtime Environment]",
-      "Minimum Version=1.6",
-      "Maximum Version=1.8.0_20",
-      "Preferred versions=1.7;;1.6;",
-      "JRE Path=jre\\x64",
-      "JVM Type=favor_server",
-      "JVM Source=only_JRE",
-      "VM Provider=Favor_IBM",
+      "JRE Path=jre",
       "Main Class=com.example.App",
-      "System Path=bin;tools",
-      "Library Path=lib\\native",
-      "[Application]",
-      "Application Type=application",
-      "Omit Service Name=No",
-      "Failure Check=YES",
-      "Override WorkingDir=yes",
-      "Pair Product=..\\x86\\run32.exe",
-      "Pair Return Code=Yes",
   });
-  Launcher launcher;
+  Settings settings;
   std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
+  ASSERT_TRUE(load(settings, output));
   EXPECT_EQ(output, "");
-
-  EXPECT_EQ(launcher.productCode, L"{0F1E}");
-  EXPECT_EQ(launcher.upgradeCode, L"{7A2B}");
-  EXPECT_EQ(launcher.productName, L"Tool: Pro");
-  EXPECT_EQ(launcher.minVersion.parts, (std::array<int32_t, 4>{1, 6, 0, 0}));
-  EXPECT_EQ(launcher.maxVersion.parts, (std::array<int32_t, 4>{1, 8, 0, 20}));
-  EXPECT_EQ(launcher.preferredVersions, (std::vector<std::wstring>{L"1.7", L"", L"1.6"}));
-  EXPECT_EQ(launcher.jrePath, L"jre\\x64");
-  EXPECT_EQ(launcher.jvmType, 2);
-  EXPECT_FALSE(launcher.sourceAny);
-  EXPECT_FALSE(launcher.sourceJdk);
-  EXPECT_TRUE(launcher.sourceJre);
-  EXPECT_TRUE(launcher.acceptJRockit);
-  EXPECT_FALSE(launcher.favorJRockit);
-  EXPECT_TRUE(launcher.acceptSun);
-  EXPECT_FALSE(launcher.favorSun);
-  EXPECT_TRUE(launcher.acceptIbm);
-  EXPECT_TRUE(launcher.favorIbm);
-  EXPECT_EQ(launcher.mainClassName, L"com/example/App");
-  EXPECT_FALSE(launcher.isService);
-  // Read only in service mode.
-  EXPECT_FALSE(launcher.omitServiceName);
-  EXPECT_TRUE(launcher.failureCheck);
-  EXPECT_TRUE(launcher.overrideWorkingDir);
-  EXPECT_EQ(launcher.systemPath, L"bin;tools");
-  EXPECT_EQ(launcher.libraryPath, L"lib\\native");
-  EXPECT_EQ(launcher.pairProduct, L"..\\x86\\run32.exe");
-  EXPECT_TRUE(launcher.pairReturnCode);
+  EXPECT_EQ(settings.product.code, L"{0F1E}");
+  EXPECT_EQ(settings.product.upgradeCode, L"{7A2B}");
+  EXPECT_EQ(settings.product.name, L"Tool: Pro");
+  EXPECT_EQ(settings.jrePath, L"jre");
+  EXPECT_EQ(settings.mainClass, L"com/example/App");
 }
 
-TEST_F(SettingsTest, FileWithOnlyAMainClassGivesTheDefaults) {
-  writeIni({"[Java Runtime Environment]", "Main Class=App"});
-  Launcher launcher;
+TEST_F(LoadSettingsTest, NamesInTheFileMatchWithoutCase) {
+  writeConfiguration({"[java runtime environment]", "MAIN CLASS=a.B", "jvm type=server", "[APPLICATION]",
+                      "failure check=Yes"});
+  Settings settings;
   std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_EQ(output, "");
-  EXPECT_EQ(launcher.mainClassName, L"App");
-  EXPECT_EQ(launcher.minVersion.parts, (std::array<int32_t, 4>{0, 0, 0, 0}));
-  // An absent maximum is 0.0.0.0, not the open 65535.65535.65535.65535.
-  EXPECT_EQ(launcher.maxVersion.parts, (std::array<int32_t, 4>{0, 0, 0, 0}));
-  EXPECT_TRUE(launcher.preferredVersions.empty());
-  EXPECT_EQ(launcher.jrePath, L"");
-  EXPECT_EQ(launcher.jvmType, 0);
-  EXPECT_TRUE(launcher.sourceAny);
-  EXPECT_TRUE(launcher.sourceJdk);
-  EXPECT_TRUE(launcher.sourceJre);
-  EXPECT_FALSE(launcher.acceptJRockit);
-  EXPECT_FALSE(launcher.favorJRockit);
-  EXPECT_TRUE(launcher.acceptSun);
-  EXPECT_TRUE(launcher.favorSun);
-  EXPECT_FALSE(launcher.acceptIbm);
-  EXPECT_FALSE(launcher.favorIbm);
-  EXPECT_FALSE(launcher.isService);
-  EXPECT_FALSE(launcher.failureCheck);
-  EXPECT_FALSE(launcher.overrideWorkingDir);
-  EXPECT_FALSE(launcher.pairReturnCode);
-  EXPECT_EQ(launcher.pairProduct, L"");
+  ASSERT_TRUE(load(settings, output));
+  EXPECT_EQ(settings.mainClass, L"a/B");
+  EXPECT_EQ(settings.runtime.jvmType, JvmType::Server);
+  EXPECT_TRUE(settings.failureCheck);
 }
 
-TEST_F(SettingsTest, MissingMainClassStopsWithMessage210) {
-  writeIni({
-      "[Java Runtime Environment]",
-      "JVM Type=server",
-      "Main Class=",
-      "Library Path=lib",
-      "[Application]",
-      "Override WorkingDir=Yes",
-      "Pair Product=run32.exe",
-      "Pair Return Code=Yes",
-  });
-  Launcher launcher;
-  std::string output;
-  EXPECT_FALSE(readSettings(launcher, output));
-  EXPECT_EQ(output, kMainClassMissing);
-  // Keys before Main Class are read, the ones after it are not.
-  EXPECT_EQ(launcher.jvmType, 1);
-  EXPECT_FALSE(launcher.overrideWorkingDir);
-  EXPECT_EQ(launcher.libraryPath, L"");
-  EXPECT_EQ(launcher.pairProduct, L"");
-  EXPECT_FALSE(launcher.pairReturnCode);
-}
-
-TEST_F(SettingsTest, MissingFileReadsAsEmptyAndStopsWithMessage210) {
-  std::error_code ignored;
-  fs::remove(fs::path(iniPath_), ignored);
-  Launcher launcher;
-  std::string output;
-  EXPECT_FALSE(readSettings(launcher, output));
-  EXPECT_EQ(output, kMainClassMissing);
-  EXPECT_TRUE(launcher.sourceJdk);
-  EXPECT_TRUE(launcher.sourceJre);
-  EXPECT_EQ(launcher.productName, L"");
-}
-
-TEST_F(SettingsTest, VersionBoundsTakeOnlyTheLowerCaseWordAny) {
-  struct Case {
-    const char* minimum;  // nullptr: the key is absent
-    const char* maximum;
-    JavaVersion expectedMinimum;
-    JavaVersion expectedMaximum;
-  };
-  const Case cases[] = {
-      {"any", "any", JavaVersion{{0, 0, 0, 0}}, JavaVersion{{65535, 65535, 65535, 65535}}},
-      {"Any", "Any", JavaVersion{{0, 0, 0, 0}}, JavaVersion{{0, 0, 0, 0}}},
-      {nullptr, nullptr, JavaVersion{{0, 0, 0, 0}}, JavaVersion{{0, 0, 0, 0}}},
-      {"", "", JavaVersion{{0, 0, 0, 0}}, JavaVersion{{0, 0, 0, 0}}},
-      {"1.6", "1.6", JavaVersion{{1, 6, 0, 0}}, JavaVersion{{1, 6, 65535, 65535}}},
-      {"jdk1.7.0_45", "99999999999", JavaVersion{{1, 7, 0, 45}}, JavaVersion{{0, 0, 0, 0}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.minimum ? c.minimum : "(absent)") + " / " + (c.maximum ? c.maximum : "(absent)"));
-    std::vector<std::string> lines{"[Java Runtime Environment]", "Main Class=App"};
-    if (c.minimum != nullptr) lines.push_back(std::string("Minimum Version=") + c.minimum);
-    if (c.maximum != nullptr) lines.push_back(std::string("Maximum Version=") + c.maximum);
-    writeIni(lines);
-    Launcher launcher;
-    std::string output;
-    ASSERT_TRUE(readSettings(launcher, output));
-    EXPECT_EQ(launcher.minVersion.parts, c.expectedMinimum.parts);
-    EXPECT_EQ(launcher.maxVersion.parts, c.expectedMaximum.parts);
-  }
-}
-
-TEST_F(SettingsTest, ServiceModeAndOmitServiceName) {
-  struct Case {
-    const char* type;
-    const char* omit;
-    bool service;
-    bool omitName;
-  };
-  const Case cases[] = {
-      {"service", "No", true, true},
-      {"service", "", true, false},
-      {"Service", "Yes", false, false},
-      {"", "Yes", false, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.type) + " / " + c.omit);
-    writeIni({
-        "[Java Runtime Environment]",
-        "Main Class=App",
-        "[Application]",
-        std::string("Application Type=") + c.type,
-        std::string("Omit Service Name=") + c.omit,
-    });
-    Launcher launcher;
-    std::string output;
-    ASSERT_TRUE(readSettings(launcher, output));
-    EXPECT_EQ(launcher.isService, c.service);
-    EXPECT_EQ(launcher.omitServiceName, c.omitName);
-  }
-}
-
-TEST_F(SettingsTest, FlagsAreYesInAnyCase) {
-  struct Case {
-    const char* value;
-    bool expected;
-  };
-  const Case cases[] = {{"Yes", true}, {"YES", true}, {"yes", true}, {"y", false}, {"No", false}, {"1", false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.value);
-    const std::string value = c.value;
-    writeIni({
-        "[Java Runtime Environment]",
-        "Main Class=App",
-        "[Application]",
-        "Failure Check=" + value,
-        "Override WorkingDir=" + value,
-        "Pair Return Code=" + value,
-    });
-    Launcher launcher;
-    std::string output;
-    ASSERT_TRUE(readSettings(launcher, output));
-    EXPECT_EQ(launcher.failureCheck, c.expected);
-    EXPECT_EQ(launcher.overrideWorkingDir, c.expected);
-    EXPECT_EQ(launcher.pairReturnCode, c.expected);
-  }
-}
-
-TEST_F(SettingsTest, NamesInTheFileMatchWithoutCase) {
-  writeIni({"[java runtime environment]", "MAIN CLASS=a.B", "jvm type=server", "[APPLICATION]", "failure check=Yes"});
-  Launcher launcher;
-  std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_EQ(launcher.mainClassName, L"a/B");
-  EXPECT_EQ(launcher.jvmType, 1);
-  EXPECT_TRUE(launcher.failureCheck);
-}
-
-TEST_F(SettingsTest, CompanionSectionAddsToTheValue) {
-  writeIni({
+TEST_F(LoadSettingsTest, CompanionSectionAddsToTheValue) {
+  writeConfiguration({
       "[Java Runtime Environment]",
       "JRE Path=C:\\Java",
       "[Java Runtime Environment+]",
       "JRE Path=C:\\Other",
       "Main Class=com.example.App",
   });
-  Launcher launcher;
+  Settings settings;
   std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
+  ASSERT_TRUE(load(settings, output));
   // A value in the section itself replaces the layers below and the "+" is not read.
-  EXPECT_EQ(launcher.jrePath, L"C:\\Java");
+  EXPECT_EQ(settings.jrePath, L"C:\\Java");
   // With no built-in settings, a value found only in the "+" section is added
   // to the empty value after one separating space.
-  EXPECT_EQ(launcher.mainClassName, L" com/example/App");
+  EXPECT_EQ(settings.mainClass, L" com/example/App");
 }
 
-TEST_F(SettingsTest, ProductNameOfInvalidCharactersOnly) {
-  writeIni({
-      "[Product Information]",
-      "Product Name=\\?\"|><:/*",
-      "Product Code={C0DE}",
-      "[Java Runtime Environment]",
-      "JRE Path=jre",
-      "Main Class=App",
-  });
-  Launcher launcher;
+TEST_F(LoadSettingsTest, MissingFileStopsWithTheMessage) {
+  Settings settings;
   std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  EXPECT_EQ(launcher.productName, L"\\?\"|><:/*");
-  EXPECT_EQ(launcher.jrePath, L"jre");
+  EXPECT_FALSE(load(settings, output));
+  EXPECT_EQ(output, kMainClassMissing);
+  EXPECT_EQ(settings.product.name, L"");
 }
 
-TEST_F(SettingsTest, HugeValueIsReadWhole) {
+TEST_F(LoadSettingsTest, HugeValueIsReadWhole) {
   std::string mainClass;
   for (int i = 0; i < 50000; ++i) mainClass += "a.";
-  std::string preferred(100000, ';');
-  writeIni({"[Java Runtime Environment]", "Main Class=" + mainClass, "Preferred versions=" + preferred});
-  Launcher launcher;
+  const std::string preferred(100000, ';');
+  writeConfiguration({"[Java Runtime Environment]", "Main Class=" + mainClass, "Preferred versions=" + preferred});
+  Settings settings;
   std::string output;
-  ASSERT_TRUE(readSettings(launcher, output));
-  ASSERT_EQ(launcher.mainClassName.size(), 100000u);
-  EXPECT_EQ(launcher.mainClassName.find(L'.'), std::wstring::npos);
-  EXPECT_EQ(launcher.mainClassName.substr(0, 4), L"a/a/");
-  EXPECT_EQ(launcher.preferredVersions.size(), 100000u);
+  ASSERT_TRUE(load(settings, output));
+  ASSERT_EQ(settings.mainClass.size(), 100000u);
+  EXPECT_EQ(settings.mainClass.find(L'.'), std::wstring::npos);
+  EXPECT_EQ(settings.mainClass.substr(0, 4), L"a/a/");
+  EXPECT_EQ(settings.runtime.preferredVersions.size(), 100000u);
 }
 
-// The per-user file of the missing-runtime dialog, used only on Windows.
-class PerUserSettingsTest : public SettingsTest {
- protected:
-  void SetUp() override {
-    SettingsTest::SetUp();
-    if (!isNtPlatform()) GTEST_SKIP() << "the per-user file is a Windows feature";
-    Launcher probe;
-    probe.productName = L"Tarn Settings Test";
-    probe.productCode = L"{5E77}";
-    probe.userConfigFilePath(userPath_, true);
-    ASSERT_FALSE(userPath_.empty());
-  }
-
-  void TearDown() override {
-    if (!userPath_.empty()) {
-      std::error_code ignored;
-      fs::path file(userPath_);
-      fs::remove(file, ignored);
-      fs::remove(file.parent_path(), ignored);
-      fs::remove(file.parent_path().parent_path(), ignored);
-    }
-    SettingsTest::TearDown();
-  }
-
-  void writeConfiguration(const std::string& applicationType) {
-    writeIni({
+// The per-user file of the missing-runtime dialog, below %APPDATA% on
+// Windows NT. Linux keeps none: there the file beside always counts.
+TEST_F(LoadSettingsTest, JrePathFromThePerUserFileWhereOneIsKept) {
+  test::ScopedEnvironment appData(L"APPDATA", folder_.pathOf("AppData"));
+  std::wstring settingsFolder;
+  const bool perUser = perUserSettingsFolder(settingsFolder);
+  const std::wstring userFile = userConfigPathFor(folder_.pathOf("AppData"), L"Tarn: Settings Test", L"{5E77}",
+                                                  paths_.executable, nativePathStyle());
+  const struct {
+    const char* name;
+    const char* applicationType;
+    std::vector<std::string> perUserLines;  // empty: no per-user file
+    const wchar_t* jrePath;
+  } rows[] = {
+      {"the per-user file gives JRE Path", "", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"}, L"C:\\PerUser"},
+      {"without the key it still hides the file beside", "", {"[Java Runtime Environment]", "Other=1"}, L""},
+      {"a service reads the file beside", "service", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"},
+       L"C:\\Beside"},
+      {"no per-user file: the file beside", "", {}, L"C:\\Beside"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    writeConfiguration({
         "[Product Information]",
         "Product Name=Tarn: Settings Test",
         "Product Code={5E77}",
@@ -350,37 +374,17 @@ class PerUserSettingsTest : public SettingsTest {
         "JRE Path=C:\\Beside",
         "Main Class=App",
         "[Application]",
-        "Application Type=" + applicationType,
+        std::string("Application Type=") + row.applicationType,
     });
-  }
-
-  std::wstring userPath_;
-};
-
-TEST_F(PerUserSettingsTest, JrePathComesFromThePerUserFileWhenItExists) {
-  const struct {
-    const char* name;
-    const char* applicationType;
-    std::vector<std::string> perUserLines;  // empty: no per-user file
-    const wchar_t* jrePath;
-  } cases[] = {
-      {"the per-user file gives JRE Path", "", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"}, L"C:\\PerUser"},
-      {"without the key it still hides the file beside", "", {"[Java Runtime Environment]", "Other=1"}, L""},
-      {"a service reads the file beside", "service", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"},
-       L"C:\\Beside"},
-      {"no per-user file: the file beside", "", {}, L"C:\\Beside"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    writeConfiguration(c.applicationType);
-    std::error_code ignored;
-    fs::remove(fs::path(userPath_), ignored);
-    if (!c.perUserLines.empty()) writeLines(userPath_, c.perUserLines);
-    Launcher launcher;
+    std::filesystem::remove_all(folder_.path() / "AppData");
+    if (!row.perUserLines.empty()) {
+      folder_.writeFile(std::filesystem::relative(userFile, folder_.path()), toUtf8(iniText(row.perUserLines)));
+    }
+    Settings settings;
     std::string output;
-    ASSERT_TRUE(readSettings(launcher, output));
-    EXPECT_EQ(launcher.isService, std::string(c.applicationType) == "service");
-    EXPECT_EQ(launcher.jrePath, c.jrePath);
+    ASSERT_TRUE(load(settings, output));
+    EXPECT_EQ(settings.service, std::string(row.applicationType) == "service");
+    EXPECT_EQ(settings.jrePath, perUser ? row.jrePath : L"C:\\Beside");
   }
 }
 

@@ -1,4 +1,5 @@
 // The worker thread's stack on Linux.
+#include <limits.h>
 #include <pthread.h>
 
 #include <gtest/gtest.h>
@@ -6,52 +7,54 @@
 #include <cstdint>
 #include <thread>
 
-#include "launcher/launcher.h"
 #include "run/worker_thread.h"
-#include "unit/fake_jni.h"
-#include "unit/stdout_capture.h"
 
 namespace tarn {
 namespace {
 
-size_t currentThreadStackSize() {
+// What the routine saw of the thread it ran on.
+struct Seen {
+  size_t stackSize = 0;
+  std::thread::id thread;
+};
+
+uint32_t recordStack(void* context) {
+  Seen& seen = *static_cast<Seen*>(context);
+  seen.thread = std::this_thread::get_id();
   pthread_attr_t attributes;
-  size_t size = 0;
   if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
-    pthread_attr_getstacksize(&attributes, &size);
+    pthread_attr_getstacksize(&attributes, &seen.stackSize);
     pthread_attr_destroy(&attributes);
   }
-  return size;
+  return 0;
 }
 
 TEST(WorkerThreadPosix, StackHasAtLeastTheRequestedSize) {
-  for (uint64_t requested : {uint64_t{1}, uint64_t{3 * 1024 * 1024 + 1}}) {
-    SCOPED_TRACE(requested);
-    test::FakeJni fake;
-    fake.createResult = JNI_ERR;
-    size_t seen = 0;
-    fake.onCreate = [&] { seen = currentThreadStackSize(); };
-    Launcher launcher;
-    launcher.createJavaVmEntry = &test::fakeCreateJavaVm;
-    launcher.threadStackSize = requested;
-    test::StdoutCapture capture;
-    EXPECT_EQ(launcher.runJavaApplication(), 1);
-    capture.finish();
-    EXPECT_GE(seen, requested);
-    EXPECT_GE(seen, static_cast<size_t>(PTHREAD_STACK_MIN));
+  // The VM needs this much to get as far as refusing an "-Xss1k" itself.
+  constexpr size_t kSmallestStack = 256 * 1024;
+  const struct {
+    const char* name;
+    uint64_t requested;
+    size_t atLeast;
+  } cases[] = {
+      {"one byte: the smallest stack the VM can refuse from", 1, kSmallestStack},
+      {"just below the smallest", kSmallestStack - 1, kSmallestStack},
+      {"not a whole number of pages", 3 * 1024 * 1024 + 1, 3 * 1024 * 1024 + 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Seen seen;
+    EXPECT_EQ(runOnWorkerThread(&recordStack, &seen, c.requested), 0u);
+    EXPECT_NE(seen.thread, std::this_thread::get_id());
+    EXPECT_GE(seen.stackSize, c.atLeast);
+    EXPECT_GE(seen.stackSize, static_cast<size_t>(PTHREAD_STACK_MIN));
   }
 }
 
 TEST(WorkerThreadPosix, StackTooLargeForAThreadRunsOnTheCallingThread) {
-  test::FakeJni fake;
-  fake.createResult = JNI_ERR;
-  Launcher launcher;
-  launcher.createJavaVmEntry = &test::fakeCreateJavaVm;
-  launcher.threadStackSize = UINT64_MAX;
-  test::StdoutCapture capture;
-  EXPECT_EQ(launcher.runJavaApplication(), 1);
-  capture.finish();
-  EXPECT_EQ(fake.createThread, std::this_thread::get_id());
+  Seen seen;
+  EXPECT_EQ(runOnWorkerThread(&recordStack, &seen, UINT64_MAX), 0u);
+  EXPECT_EQ(seen.thread, std::this_thread::get_id());
 }
 
 }  // namespace

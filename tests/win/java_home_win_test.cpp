@@ -1,5 +1,5 @@
-// The Java home checks, the machine check and the sibling start on the real
-// Windows API.
+// The Java home checks, the machine check of a JVM library and the sibling
+// start on the real Windows API.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "win/folder_tree_win.h"
 #include "discovery/java_home.h"
-#include "launcher/launcher.h"
+#include "run/sibling_relaunch.h"
+#include "support/open_handles_win.h"
+#include "support/scoped_environment.h"
+#include "support/temp_folder.h"
 
 namespace tarn {
 namespace {
@@ -48,61 +50,17 @@ std::wstring ownPath() {
   return std::wstring(path, length);
 }
 
-// The kernel handle values open in this process, found by asking about each
-// low value in turn (the handle count is not available everywhere).
-std::vector<uintptr_t> openHandles() {
-  std::vector<uintptr_t> open;
-  for (uintptr_t value = 4; value < 0x10000; value += 4) {
-    DWORD flags = 0;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) open.push_back(value);
-  }
-  return open;
-}
-
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
-    SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, nullptr); }
-
- private:
-  const wchar_t* name_;
-};
-
-// A fresh folder under the temporary folder, removed with everything in it.
+// A fresh folder; folder_ is its path with the separator.
 class JavaHomeWinTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    folder_ = std::wstring(base) + L"tarn-home-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-              std::to_wstring(GetTickCount64());
-    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
-    folder_ += L"\\";
-  }
-  void TearDown() override { test::removeFolderTree(folder_.substr(0, folder_.size() - 1)); }
-
   std::wstring writeFile(const std::wstring& name, const std::vector<uint8_t>& bytes) {
-    const std::wstring path = folder_ + name;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return path;
+    return temp_.writeFile(name, std::string(bytes.begin(), bytes.end()));
   }
 
-  void makeFolders(const std::wstring& relative) {
-    std::wstring path = folder_;
-    for (wchar_t c : relative) {
-      if (c == L'\\') CreateDirectoryW(path.c_str(), nullptr);
-      path += c;
-    }
-    CreateDirectoryW(path.c_str(), nullptr);
-  }
+  void makeFolders(const std::wstring& relative) { temp_.makeFolder(relative); }
 
-  std::wstring folder_;
+  test::TempFolder temp_;
+  const std::wstring folder_ = temp_.path().wstring() + L"\\";
 };
 
 // "MZ", the NT headers' offset at 0x3C, "PE\0\0" and the machine there.
@@ -123,46 +81,14 @@ std::vector<uint8_t> truncated(std::vector<uint8_t> bytes, size_t size) {
   return bytes;
 }
 
-TEST_F(JavaHomeWinTest, FileExistsByDirectorySearch) {
-  writeFile(L"jvm.dll", {1});
-  makeFolders(L"bin\\client\\jvm.dll");
-  struct Row {
-    const wchar_t* path;
-    bool exists;
-  };
-  const Row rows[] = {
-      {L"jvm.dll", true},
-      {L"bin\\client\\jvm.dll", true},  // a folder of that name counts
-      {L"jv?.dll", true},
-      {L"*.dll", true},
-      {L"bin\\*\\jvm.dll", false},  // wildcards only in the last component
-      {L"java.dll", false},
-      {L"missing\\jvm.dll", false},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(row.path)));
-    EXPECT_EQ(fileExists(folder_ + row.path), row.exists);
-  }
-  // A 300-character path is no error, just not there.
-  EXPECT_FALSE(fileExists(folder_ + std::wstring(300, L'x')));
-}
-
-TEST_F(JavaHomeWinTest, FileExistsClosesItsSearchAtOnce) {
-  writeFile(L"jvm.dll", {1});
-  const std::vector<uintptr_t> before = openHandles();
-  ASSERT_TRUE(fileExists(folder_ + L"jvm.dll"));
-  ASSERT_TRUE(fileExists(folder_ + L"*"));
-  EXPECT_EQ(openHandles(), before);
-}
-
 TEST_F(JavaHomeWinTest, AFolderNamedJvmDllIsFound) {
   makeFolders(L"bin\\client\\jvm.dll");
   bool server = true;
-  EXPECT_EQ(findJvmDll(folder_, 0, server), folder_ + L"bin\\client\\jvm.dll");
+  EXPECT_EQ(findJvmDll(folder_, JvmType::Any, server), folder_ + L"bin\\client\\jvm.dll");
   EXPECT_FALSE(server);
 }
 
-TEST_F(JavaHomeWinTest, CheckJvmMachineOnRealFiles) {
+TEST_F(JavaHomeWinTest, NeedsSiblingOnRealFiles) {
   makeFolders(L"folder.dll");
   const bool x86Build = sizeof(void*) == 4;
   struct Row {
@@ -182,33 +108,24 @@ TEST_F(JavaHomeWinTest, CheckJvmMachineOnRealFiles) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Launcher launcher;
-    launcher.pairProduct = L"tarn32.exe";
-    launcher.jvmDllPath = row.path;
     // The 32-bit launcher runs a 32-bit jvm.dll itself.
-    const bool relaunch = row.x86Image && !x86Build;
-    launcher.relaunchPair = !relaunch;
-    launcher.checkJvmMachine();
-    EXPECT_EQ(launcher.relaunchPair, relaunch);
+    EXPECT_EQ(jvmLibraryNeedsSibling(row.path, true), row.x86Image && !x86Build);
     EXPECT_EQ(isX86PeFile(row.path), row.x86Image);
   }
 }
 
-TEST_F(JavaHomeWinTest, CheckJvmMachineLeavesAFileHeldForWritingAlone) {
+TEST_F(JavaHomeWinTest, NeedsSiblingLeavesAFileHeldForWritingAlone) {
   const std::wstring path = writeFile(L"x86.dll", peHeader(0x014C));
   HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  Launcher launcher;
-  launcher.pairProduct = L"tarn32.exe";
-  launcher.jvmDllPath = path;
-  launcher.checkJvmMachine();
+  const bool needsSibling = jvmLibraryNeedsSibling(path, true);
   CloseHandle(writer);
   // Sharing read access only, the check cannot open a file being written.
-  EXPECT_FALSE(launcher.relaunchPair);
+  EXPECT_FALSE(needsSibling);
 }
 
-TEST(CheckJvmMachineWin, WithoutPairProductTheFileIsNeverOpened) {
+TEST(NeedsSiblingWin, WithoutASiblingTheFileIsNeverOpened) {
   // Opening a named pipe connects to it, which its server can see.
   const std::wstring name = L"\\\\.\\pipe\\tarn-jvm-" + std::to_wstring(GetCurrentProcessId());
   auto openedSinceLastLook = [](HANDLE pipe) {
@@ -219,25 +136,19 @@ TEST(CheckJvmMachineWin, WithoutPairProductTheFileIsNeverOpened) {
   HANDLE pipe =
       CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 512, 512, 0, nullptr);
   ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
-  Launcher launcher;
-  launcher.jvmDllPath = name;
-  launcher.relaunchPair = true;
-  launcher.checkJvmMachine();
-  EXPECT_FALSE(launcher.relaunchPair);
+  EXPECT_FALSE(jvmLibraryNeedsSibling(name, false));
   EXPECT_FALSE(openedSinceLastLook(pipe));
 
   // The same check with a sibling configured does open it, in the 64-bit
   // launcher, the only one that hands a start over for a 32-bit jvm.dll.
-  launcher.pairProduct = L"tarn32.exe";
-  launcher.checkJvmMachine();
-  EXPECT_FALSE(launcher.relaunchPair);
+  EXPECT_FALSE(jvmLibraryNeedsSibling(name, true));
   EXPECT_EQ(openedSinceLastLook(pipe), sizeof(void*) == 8);
   CloseHandle(pipe);
 }
 
 TEST_F(JavaHomeWinTest, RelaunchSiblingHandsOverTheCommandLineAndItsExitCode) {
   const std::wstring record = folder_ + L"command-line.txt";
-  ScopedEnvironment recordFile(kSiblingRecordVariable, record);
+  test::ScopedEnvironment recordFile(kSiblingRecordVariable, record);
   struct Row {
     const wchar_t* siblingExit;
     int32_t expected;
@@ -246,13 +157,10 @@ TEST_F(JavaHomeWinTest, RelaunchSiblingHandsOverTheCommandLineAndItsExitCode) {
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(row.siblingExit)));
     DeleteFileW(record.c_str());
-    ScopedEnvironment exitCode(kSiblingExitVariable, row.siblingExit);
-    Launcher launcher;
-    launcher.pairProduct = ownPath();
-    launcher.pairReturnCode = true;
-    const std::vector<uintptr_t> handlesBefore = openHandles();
-    EXPECT_EQ(launcher.relaunchSibling(), row.expected);
-    EXPECT_EQ(openHandles(), handlesBefore);
+    test::ScopedEnvironment exitCode(kSiblingExitVariable, row.siblingExit);
+    const std::vector<uintptr_t> handlesBefore = test::openHandles();
+    EXPECT_EQ(relaunchSibling(ownPath(), true), row.expected);
+    EXPECT_EQ(test::openHandles(), handlesBefore);
 
     HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -267,18 +175,13 @@ TEST_F(JavaHomeWinTest, RelaunchSiblingHandsOverTheCommandLineAndItsExitCode) {
 TEST_F(JavaHomeWinTest, RelaunchSiblingThatCannotStartEndsWithZero) {
   for (bool pairReturnCode : {false, true}) {
     SCOPED_TRACE(pairReturnCode);
-    Launcher launcher;
-    launcher.pairProduct = folder_ + L"missing.exe";
-    launcher.pairReturnCode = pairReturnCode;
-    EXPECT_EQ(launcher.relaunchSibling(), 0);
+    EXPECT_EQ(relaunchSibling(folder_ + L"missing.exe", pairReturnCode), 0);
   }
 }
 
 TEST_F(JavaHomeWinTest, RelaunchSiblingWithoutPairReturnCodeEndsWithZero) {
-  ScopedEnvironment exitCode(kSiblingExitVariable, L"7");
-  Launcher launcher;
-  launcher.pairProduct = ownPath();
-  EXPECT_EQ(launcher.relaunchSibling(), 0);
+  test::ScopedEnvironment exitCode(kSiblingExitVariable, L"7");
+  EXPECT_EQ(relaunchSibling(ownPath(), false), 0);
 }
 
 }  // namespace

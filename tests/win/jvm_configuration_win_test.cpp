@@ -1,7 +1,6 @@
 // Class path, library path and environment on the real Windows API: the
 // environment expansion, directory searches on real folders, the variables
-// the launcher publishes, and the assembly from the configuration file that
-// belongs to this test executable.
+// the launcher publishes, and a class path longer than any expansion buffer.
 #include "jvm/jvm_configuration.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +9,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "config/launcher_paths.h"
+#include "base/text.h"
 #include "jvm/jvm_parameters.h"
-#include "launcher/launcher.h"
+#include "support/scoped_environment.h"
+#include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
 
 namespace tarn {
@@ -29,26 +29,13 @@ std::wstring environment(const wchar_t* name) {
   return readEnvironmentVariable(name, value) ? value : L"<unset>";
 }
 
-// Sets (or, with null, removes) a variable for one test and puts the old state back.
-class ScopedEnvironment {
+// A folder removed with everything in it at the end of the test; every
+// step goes through the "\\?\" form, so its contents may lie beyond the
+// short path limit.
+class LongPathFolder {
  public:
-  ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
-    hadValue_ = readEnvironmentVariable(name, old_);
-    SetEnvironmentVariableW(name, value);
-  }
-  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, hadValue_ ? old_.c_str() : nullptr); }
-
- private:
-  const wchar_t* name_;
-  std::wstring old_;
-  bool hadValue_ = false;
-};
-
-// A folder removed with everything in it at the end of the test.
-class ScopedFolder {
- public:
-  explicit ScopedFolder(std::wstring path) : path_(std::move(path)) { fs::create_directories(long_(path_)); }
-  ~ScopedFolder() {
+  explicit LongPathFolder(std::wstring path) : path_(std::move(path)) { fs::create_directories(long_(path_)); }
+  ~LongPathFolder() {
     std::error_code ignored;
     fs::remove_all(long_(path_), ignored);
   }
@@ -72,10 +59,10 @@ std::string narrow(const std::wstring& text) { return std::string(text.begin(), 
 TEST(ExpandEnvironmentWin, DefinedUndefinedAndLongValues) {
   const std::wstring longValue = L"C:\\" + std::wstring(300, L'v');
   const std::wstring hugeValue(20000, L'h');
-  ScopedEnvironment a(L"TARN_TEST_A", L"alpha");
-  ScopedEnvironment longVariable(L"TARN_TEST_LONG", longValue.c_str());
-  ScopedEnvironment huge(L"TARN_TEST_HUGE", hugeValue.c_str());
-  ScopedEnvironment unset(L"TARN_TEST_UNSET", nullptr);
+  test::ScopedEnvironment a(L"TARN_TEST_A", std::wstring(L"alpha"));
+  test::ScopedEnvironment longVariable(L"TARN_TEST_LONG", longValue);
+  test::ScopedEnvironment huge(L"TARN_TEST_HUGE", hugeValue);
+  test::ScopedEnvironment unset(L"TARN_TEST_UNSET", std::nullopt);
   const std::wstring longText(40000, L'x');
   const struct {
     const char* name;
@@ -125,7 +112,7 @@ class ClassPathEntryWin : public ::testing::Test {
     return classPath;
   }
 
-  ScopedFolder app_;
+  LongPathFolder app_;
 };
 
 TEST_F(ClassPathEntryWin, SearchesTheFileSystem) {
@@ -165,212 +152,67 @@ TEST_F(ClassPathEntryWin, FindsFilesBeyondTheShortPathLimit) {
 
 class JvmEnvironmentWin : public ::testing::Test {
  protected:
-  ScopedEnvironment path_{L"Path", L"C:\\old;C:\\older"};
-  ScopedEnvironment jvmPath_{L"TARN_JVM_PATH", nullptr};
-  ScopedEnvironment jvmHome_{L"TARN_JVM_HOME", nullptr};
-  ScopedEnvironment home_{L"TARN_TEST_HOME", L"C:\\home"};
+  JvmEnvironmentWin() {
+    paths_.executable = L"C:\\app\\run.exe";
+    paths_.folder = L"C:\\app\\";
+  }
+
+  void prepare() { prepareJvmEnvironment(L"C:\\jre\\bin\\server\\jvm.dll", settings_, paths_, setup_); }
+
+  test::ScopedEnvironment path_{L"Path", std::wstring(L"C:\\old;C:\\older")};
+  test::ScopedEnvironment jvmPath_{L"TARN_JVM_PATH", std::nullopt};
+  test::ScopedEnvironment jvmHome_{L"TARN_JVM_HOME", std::nullopt};
+  test::ScopedEnvironment home_{L"TARN_TEST_HOME", std::wstring(L"C:\\home")};
+  Settings settings_;
+  LauncherPaths paths_;
+  VmSetup setup_;
 };
 
 TEST_F(JvmEnvironmentWin, PublishesTheRuntimeAndRewritesThePath) {
-  Launcher launcher;
-  launcher.jvmDllPath = L"C:\\jre\\bin\\server\\jvm.dll";
-  launcher.systemPath = L"C:\\tools;%TARN_TEST_HOME%";
-  launcher.prepareJvmEnvironment();
+  settings_.systemPath = L"C:\\tools;%TARN_TEST_HOME%";
+  prepare();
   EXPECT_EQ(environment(L"TARN_JVM_PATH"), L"C:\\jre\\bin\\server\\jvm.dll");
   EXPECT_EQ(environment(L"TARN_JVM_HOME"), L"C:\\jre");
   EXPECT_EQ(environment(L"Path"), L"C:\\tools;C:\\home;C:\\old;C:\\older;C:\\jre\\bin");
   // No Library Path: no option.
-  EXPECT_TRUE(launcher.jvmOptions.empty());
+  EXPECT_TRUE(setup_.options.empty());
 }
 
 TEST_F(JvmEnvironmentWin, LibraryPathOptionUsesTheOldPath) {
-  Launcher launcher;
-  launcher.jvmDllPath = L"C:\\jre\\bin\\server\\jvm.dll";
-  launcher.libraryPath = L"%TARN_TEST_HOME%\\native";
-  std::wstring folder;
-  ASSERT_TRUE(launcher.moduleFolder(folder));
-  launcher.prepareJvmEnvironment();
-  const std::wstring expected = L"-Djava.library.path=C:\\home\\native;" + folder + L";.;C:\\old;C:\\older;C:\\jre\\lib";
-  EXPECT_EQ(launcher.jvmOptions.options(), std::vector<std::string>{narrow(expected)});
+  settings_.libraryPath = L"%TARN_TEST_HOME%\\native";
+  prepare();
+  EXPECT_EQ(setup_.options.options(),
+            std::vector<std::string>{"-Djava.library.path=C:\\home\\native;C:\\app\\;.;C:\\old;C:\\older;C:\\jre\\lib"});
   EXPECT_EQ(environment(L"Path"), L"C:\\old;C:\\older;C:\\jre\\bin");
 }
 
-// The configuration file beside this test executable, and a folder beside it
-// for the relative class path entries.
-class AssembleWin : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(launcher_.modulePath(executable_));
-    ASSERT_TRUE(launcher_.configFilePath(iniPath_));
-    const std::wstring directory = launcherDirectoryOf(executable_, kWindowsJvmPathStyle);
-    folderName_ = L"tarn-cp-" + std::to_wstring(GetCurrentProcessId());
-    files_.reset(new ScopedFolder(directory + L"\\" + folderName_));
-    files_->folder(L"lib");
-    files_->touch(L"lib\\a.jar");
-    files_->touch(L"lib\\b.jar");
-    files_->folder(L"classes");
-  }
-
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove(fs::path(iniPath_), ignored);
-    files_.reset();
-  }
-
-  void writeIni(const std::vector<std::string>& lines) {
-    std::ofstream out(fs::path(iniPath_), std::ios::binary | std::ios::trunc);
-    for (const std::string& line : lines) out << line << "\r\n";
-  }
-
-  // assembleJvmConfiguration with everything it writes to standard output.
-  static std::string assemble(Launcher& launcher) {
-    test::StdoutCapture capture;
-    launcher.assembleJvmConfiguration();
-    return capture.finish();
-  }
-
-  std::string files() const { return narrow(folderName_); }
-  std::string filesPath() const { return narrow(files_->path()); }
-
-  Launcher launcher_;
-  std::wstring executable_;
-  std::wstring iniPath_;
-  std::wstring folderName_;
-  std::unique_ptr<ScopedFolder> files_;
-  ScopedEnvironment home_{L"TARN_TEST_HOME", L"C:\\my home"};
-};
-
-TEST_F(AssembleWin, ClassPathParametersOutputSettingsAndCmd) {
-  writeIni({
-      "[Class Path]",
-      "Class Path=\\" + files() + "\\lib\\*.jar;D:\\shared\\util.jar;\\" + files() + "\\classes",
-      "[Java Runtime Environment]",
-      "Virtual Machine Parameters=-Xmx512m -Dapp.home=%TARN_TEST_HOME% \"-Dtitle=A B\" -Xss2m",
-      "[Application]",
-      "Output File=%TARN_TEST_HOME%\\out.log",
-      "Output Append=yes",
-      "Error File=err.log",
-      "Error Append=Yes",
-      "Cmd=a  \"b c\" \"\" %TARN_TEST_HOME%",
-  });
-  launcher_.arguments = {L"first"};
-  EXPECT_EQ(assemble(launcher_), "");
-
-  const std::string lib = filesPath() + "\\lib\\";
-  EXPECT_EQ(launcher_.jvmOptions.options(),
-            (std::vector<std::string>{
-                "-Djava.class.path=" + lib + "a.jar;" + lib + "b.jar;D:\\shared\\util.jar;" + filesPath() + "\\classes;",
-                "-Xmx512m", "-Dapp.home=C:\\my home", "-Dtitle=A B", "-Xss2m"}));
-  EXPECT_EQ(launcher_.threadStackSize, 2097152u);
-  EXPECT_EQ(launcher_.outputFile, L"C:\\my home\\out.log");
-  EXPECT_TRUE(launcher_.appendOutput);
-  EXPECT_EQ(launcher_.errorFile, L"err.log");
-  EXPECT_FALSE(launcher_.appendError);
-  EXPECT_EQ(launcher_.arguments, (std::vector<std::wstring>{L"first", L"a", L"b c", L"C:\\my", L"home"}));
-}
-
-TEST_F(AssembleWin, EmbeddedJarPutsTheExecutableFirst) {
-  const struct {
-    const char* value;
-    bool first;
-  } cases[] = {{"Yes", true}, {"yes", true}, {"YES", true}, {"No", false}, {"1", false}, {"Yess", false}};
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.value);
-    writeIni({"[Class Path]", "Class Path=D:\\a.jar", "[Application]", std::string("Embedded Jar=") + row.value});
-    Launcher launcher;
-    launcher.assembleJvmConfiguration();
-    const std::string expected =
-        std::string("-Djava.class.path=") + (row.first ? narrow(executable_) + ";" : "") + "D:\\a.jar;";
-    EXPECT_EQ(launcher.jvmOptions.options(), std::vector<std::string>{expected});
-  }
-
-  // With no class path at all, the executable alone.
-  writeIni({"[Application]", "Embedded Jar=yes"});
-  Launcher alone;
-  EXPECT_EQ(assemble(alone), "");
-  EXPECT_EQ(alone.jvmOptions.options(), std::vector<std::string>{"-Djava.class.path=" + narrow(executable_) + ";"});
-}
-
-TEST_F(AssembleWin, NoClassPathReportsAndAssemblesNothingMore) {
-  writeIni({
-      "[Class Path]",
-      "Class Path=\\nothing\\*.jar;;\\" + files() + "\\lib\\missing.jar",
-      "[Java Runtime Environment]",
-      "Virtual Machine Parameters=-Xss1m",
-      "[Application]",
-      "Output File=out.log",
-      "Cmd=x",
-  });
-  launcher_.arguments = {L"first"};
-  EXPECT_EQ(assemble(launcher_), "Error: Java Class Path was not specified in INI file. \n");
-  EXPECT_TRUE(launcher_.jvmOptions.empty());
-  EXPECT_EQ(launcher_.threadStackSize, 0u);
-  EXPECT_EQ(launcher_.outputFile, L"");
-  EXPECT_EQ(launcher_.arguments, std::vector<std::wstring>{L"first"});
-
-  // An empty value, or no file at all, ends the same way.
-  writeIni({"[Class Path]", "Class Path="});
-  EXPECT_EQ(assemble(launcher_), "Error: Java Class Path was not specified in INI file. \n");
-  fs::remove(fs::path(iniPath_));
-  EXPECT_EQ(assemble(launcher_), "Error: Java Class Path was not specified in INI file. \n");
-}
-
-TEST_F(AssembleWin, EmptyEntriesAddNothing) {
-  writeIni({"[Class Path]", "Class Path=;;D:\\a.jar;;\\" + files() + "\\classes;"});
-  launcher_.assembleJvmConfiguration();
-  EXPECT_EQ(launcher_.jvmOptions.options(),
-            std::vector<std::string>{"-Djava.class.path=D:\\a.jar;" + filesPath() + "\\classes;"});
-}
-
-TEST_F(AssembleWin, AppendFlagsTakeExactlyYes) {
-  const struct {
-    const char* value;
-    bool append;
-  } cases[] = {{"yes", true}, {"Yes", false}, {"YES", false}, {"true", false}, {"", false}};
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.value);
-    writeIni({"[Class Path]", "Class Path=D:\\a.jar", "[Application]", std::string("Output Append=") + row.value,
-              std::string("Error Append=") + row.value});
-    Launcher launcher;
-    launcher.assembleJvmConfiguration();
-    EXPECT_EQ(launcher.appendOutput, row.append);
-    EXPECT_EQ(launcher.appendError, row.append);
-  }
-}
-
-TEST_F(AssembleWin, LibraryPathOptionComesFirst) {
-  ScopedEnvironment path(L"Path", L"C:\\old");
-  writeIni({"[Class Path]", "Class Path=D:\\a.jar", "[Java Runtime Environment]",
-            "Virtual Machine Parameters=-Xmx1g"});
-  launcher_.jvmDllPath = L"C:\\jre\\bin\\server\\jvm.dll";
-  launcher_.libraryPath = L"C:\\libs";
-  launcher_.prepareJvmEnvironment();
-  launcher_.assembleJvmConfiguration();
-  const std::vector<std::string>& options = launcher_.jvmOptions.options();
-  ASSERT_EQ(options.size(), 3u);
-  EXPECT_EQ(options[0].rfind("-Djava.library.path=C:\\libs;", 0), 0u);
-  EXPECT_EQ(options[1], "-Djava.class.path=D:\\a.jar;");
-  EXPECT_EQ(options[2], "-Xmx1g");
-}
-
-TEST_F(AssembleWin, TenThousandEntries) {
-  ScopedEnvironment unset(L"TARN_TEST_UNSET", nullptr);
-  std::string value;
+// An undefined reference keeps its "%" through both expansions (the entry's
+// and the option's), however long the option grows.
+TEST(AssembleWin, TenThousandEntries) {
+  test::ScopedEnvironment unset(L"TARN_TEST_UNSET", std::nullopt);
+  test::TempFolder launcherFolder;
+  launcherFolder.writeFile(L"lib\\a.jar", "x");
+  LauncherPaths paths;
+  paths.executable = launcherFolder.pathOf(L"run.exe");
+  paths.folder = launcherFolder.path().wstring() + L"\\";
+  Settings settings;
   std::string expected = "-Djava.class.path=";
   char entry[32];
   for (int i = 0; i < 10000; ++i) {
     std::snprintf(entry, sizeof entry, "C:\\libs\\jar%05d.jar", i);
-    value += std::string(entry) + ";";
+    settings.classPath += fromUtf8(entry) + L";";
     expected += std::string(entry) + ";";
   }
-  // An undefined reference keeps its "%" through both expansions, however long the option.
-  value += "C:\\%TARN_TEST_UNSET%\\z.jar;\\" + files() + "\\lib\\a.jar";
-  expected += "C:\\%TARN_TEST_UNSET%\\z.jar;" + filesPath() + "\\lib\\a.jar;";
-  writeIni({"[Class Path]", "Class Path=" + value});
-  launcher_.assembleJvmConfiguration();
-  ASSERT_EQ(launcher_.jvmOptions.options().size(), 1u);
-  EXPECT_EQ(launcher_.jvmOptions.options()[0].size(), expected.size());
-  EXPECT_TRUE(launcher_.jvmOptions.options()[0] == expected);
+  settings.classPath += L"C:\\%TARN_TEST_UNSET%\\z.jar;\\lib\\a.jar";
+  expected += "C:\\%TARN_TEST_UNSET%\\z.jar;" + narrow(launcherFolder.pathOf(L"lib\\a.jar")) + ";";
+  VmSetup setup;
+  std::vector<std::wstring> arguments;
+  test::StdoutCapture capture;
+  assembleJvmConfiguration(settings, paths, setup, arguments);
+  EXPECT_EQ(capture.finish(), "");
+  ASSERT_EQ(setup.options.options().size(), 1u);
+  EXPECT_EQ(setup.options.options()[0].size(), expected.size());
+  EXPECT_TRUE(setup.options.options()[0] == expected);
 }
 
 }  // namespace

@@ -2,21 +2,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
 #include "base/text.h"
-#include "launcher/launcher.h"
+#include "jvm/jvm_library.h"
+#include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
 
 namespace tarn {
 namespace {
-
-std::wstring tempFolder() {
-  wchar_t folder[MAX_PATH + 1];
-  DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-  return std::wstring(folder, length);
-}
 
 std::wstring systemFolder() {
   wchar_t folder[MAX_PATH + 1];
@@ -25,9 +19,9 @@ std::wstring systemFolder() {
 }
 
 TEST(LoadJvmLibrary, ReportsWhyTheLibraryCannotBeUsed) {
-  const std::wstring missing = tempFolder() + L"tarn-no-such-jvm.dll";
-  const std::wstring notALibrary = tempFolder() + L"tarn-not-a-library.dll";
-  std::ofstream(notALibrary.c_str()) << "this is text, not an executable image\n";
+  test::TempFolder folder;
+  const std::wstring missing = folder.pathOf(L"jvm.dll");
+  const std::wstring notALibrary = folder.writeFile(L"text.dll", "this is text, not an executable image\n");
   const std::wstring withoutExports = systemFolder() + L"version.dll";
 
   const struct {
@@ -44,23 +38,22 @@ TEST(LoadJvmLibrary, ReportsWhyTheLibraryCannotBeUsed) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Launcher launcher;
+    JvmEntryPoints entries;
     test::StdoutCapture capture;
-    EXPECT_FALSE(launcher.loadJvmLibrary(c.path));
+    EXPECT_FALSE(loadJvmLibrary(c.path, entries));
     EXPECT_EQ(capture.finish(), c.output);
-    EXPECT_EQ(launcher.createJavaVmEntry, nullptr);
-    EXPECT_EQ(launcher.defaultInitArgsEntry, nullptr);
+    EXPECT_EQ(entries.createJavaVm, nullptr);
+    EXPECT_EQ(entries.defaultInitArgs, nullptr);
   }
-  DeleteFileW(notALibrary.c_str());
 }
 
 TEST(LoadJvmLibrary, KeepsTheLibraryLoadedAfterAMissingEntryPoint) {
   // A system library that nothing else here loads.
   const std::wstring path = systemFolder() + L"msimg32.dll";
   if (GetModuleHandleW(path.c_str()) != nullptr) GTEST_SKIP() << "already loaded";
-  Launcher launcher;
+  JvmEntryPoints entries;
   test::StdoutCapture capture;
-  EXPECT_FALSE(launcher.loadJvmLibrary(path));
+  EXPECT_FALSE(loadJvmLibrary(path, entries));
   capture.finish();
   EXPECT_NE(GetModuleHandleW(path.c_str()), nullptr);
 }

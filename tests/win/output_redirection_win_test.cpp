@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "win/folder_tree_win.h"
+#include "support/temp_folder.h"
 
 namespace tarn {
 namespace {
@@ -64,78 +64,56 @@ TEST(StampFileNameOnWindows, MatchesTheSystemPictureFunctions) {
   }
 }
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    path_ = std::wstring(base) + L"tarn-logs-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() { test::removeFolderTree(path_); }
-  const std::wstring& path() const { return path_; }
+// Every file and folder below the folder, as paths relative to it.
+void list(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& found) {
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    found.insert(prefix + name);
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) list(folder + L"\\" + name, prefix + name + L"\\", found);
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+}
 
-  // Every file and folder below, as paths relative to the folder.
-  std::set<std::wstring> contents() const {
-    std::set<std::wstring> found;
-    list(path_, L"", found);
-    return found;
-  }
-
- private:
-  static void list(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& found) {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      found.insert(prefix + name);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) list(folder + L"\\" + name, prefix + name + L"\\", found);
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
-  }
-
-  std::wstring path_;
-};
-
-void writeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
+std::set<std::wstring> contents(const test::TempFolder& folder) {
+  std::set<std::wstring> found;
+  list(folder.path().wstring(), L"", found);
+  return found;
 }
 
 TEST(EnsureParentDirectories, MakesTheMissingFolders) {
-  TempFolder temp;
-  CreateDirectoryW((temp.path() + L"\\kept").c_str(), nullptr);
-  EXPECT_EQ(ensureParentDirectories(temp.path() + L"\\kept\\a\\b\\out.log"), 0u);
-  EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"kept", L"kept\\a", L"kept\\a\\b"}));
+  test::TempFolder temp;
+  temp.makeFolder("kept");
+  EXPECT_EQ(ensureParentDirectories(temp.pathOf(L"kept\\a\\b\\out.log")), 0u);
+  EXPECT_EQ(contents(temp), (std::set<std::wstring>{L"kept", L"kept\\a", L"kept\\a\\b"}));
   // Once more: everything is there already.
-  EXPECT_EQ(ensureParentDirectories(temp.path() + L"\\kept\\a\\b\\out.log"), 0u);
-  EXPECT_EQ(ensureParentDirectories(L"\\\\?\\" + temp.path() + L"\\long\\out.log"), 0u);
-  EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"kept", L"kept\\a", L"kept\\a\\b", L"long"}));
+  EXPECT_EQ(ensureParentDirectories(temp.pathOf(L"kept\\a\\b\\out.log")), 0u);
+  EXPECT_EQ(ensureParentDirectories(L"\\\\?\\" + temp.pathOf(L"long\\out.log")), 0u);
+  EXPECT_EQ(contents(temp), (std::set<std::wstring>{L"kept", L"kept\\a", L"kept\\a\\b", L"long"}));
 }
 
 TEST(EnsureParentDirectories, AnExistingFileNeedsNothing) {
-  TempFolder temp;
-  writeFile(temp.path() + L"\\out.log");
-  EXPECT_EQ(ensureParentDirectories(temp.path() + L"\\out.log"), 0u);
-  EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"out.log"}));
+  test::TempFolder temp;
+  temp.writeFile("out.log", "");
+  EXPECT_EQ(ensureParentDirectories(temp.pathOf(L"out.log")), 0u);
+  EXPECT_EQ(contents(temp), (std::set<std::wstring>{L"out.log"}));
 }
 
 TEST(EnsureParentDirectories, AFailedWalkLeavesNothingBehind) {
-  TempFolder temp;
-  writeFile(temp.path() + L"\\blocker");
+  test::TempFolder temp;
+  temp.writeFile("blocker", "");
   const std::wstring tooLong(300, L'n');
   const std::wstring paths[] = {
-      temp.path() + L"\\blocker\\sub\\out.log",               // through a file
-      temp.path() + L"\\new\\deeper\\" + tooLong + L"\\out.log",  // a name no file system takes
+      temp.pathOf(L"blocker\\sub\\out.log"),               // through a file
+      temp.pathOf(L"new\\deeper\\" + tooLong + L"\\out.log"),  // a name no file system takes
   };
   for (const std::wstring& path : paths) {
-    SCOPED_TRACE(testing::PrintToString(path.substr(temp.path().size())));
+    SCOPED_TRACE(testing::PrintToString(path.substr(temp.path().wstring().size())));
     EXPECT_NE(ensureParentDirectories(path), 0u);
-    EXPECT_EQ(temp.contents(), (std::set<std::wstring>{L"blocker"}));
+    EXPECT_EQ(contents(temp), (std::set<std::wstring>{L"blocker"}));
   }
 }
 

@@ -1,0 +1,50 @@
+#pragma once
+// Path text by the rules of either platform, so that the Windows rules are
+// tested natively too, and the one file-system question every room asks.
+
+#include <string>
+
+namespace tarn {
+
+struct PathStyle {
+  wchar_t separator;      // between the components of a path
+  wchar_t listSeparator;  // between the entries of the class path and of the search path
+  // Windows forms: drive letters, "\\server\share" network paths and the
+  // "\\?\" long-path prefix. The configuration file's name replaces the last
+  // "." of the whole path (and there is none without one); on POSIX it
+  // replaces the last "." of the file name, or ".ini" is appended.
+  bool windowsForms;
+  const wchar_t* searchPathVariable;  // "Path" or "PATH"
+};
+
+constexpr PathStyle kWindowsPathStyle{L'\\', L';', true, L"Path"};
+constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH"};
+const PathStyle& nativePathStyle();
+
+// Windows: a drive ("C:", "C:x" too) or a network start ("\\"); POSIX: a
+// leading "/".
+bool isAbsolutePath(const std::wstring& path, const PathStyle& style);
+
+// The path without its last `count` components; a path without a separator
+// stays as it is.
+std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator);
+
+// The text before the last separator, or the empty string without one.
+std::wstring parentFolder(const std::wstring& path, wchar_t separator);
+
+// The folder with a separator appended when it does not end in one; an
+// empty folder stays empty.
+std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator);
+
+// The form in which a full Windows path of any length reaches the file
+// system: a path of 260 or more characters gets the "\\?\" prefix, a
+// network path "\\?\UNC\server\share\..."; shorter, prefixed and device
+// (\\.\...) paths stay.
+std::wstring withLongPathPrefix(const std::wstring& fullPath);
+
+// A directory search finds an entry for the path: folders count, and
+// wildcards in the last component are honoured on Windows. Paths of any
+// length.
+bool pathExists(const std::wstring& path);
+
+}  // namespace tarn

@@ -1,0 +1,36 @@
+#pragma once
+// The choice of a Java runtime: the sources in order of precedence, each
+// asked only when the ones before it have nothing.
+
+#include <string>
+
+#include "discovery/runtime_criteria.h"
+
+namespace tarn {
+
+struct RuntimeRequest {
+  // "JRE Path" as configured; a relative one is taken against the current
+  // directory.
+  std::wstring jrePath;
+  // The launcher's folder, ending in a separator: the private runtime's place.
+  std::wstring launcherFolder;
+  // "Pair Product" is configured, so a 32-bit runtime can be handed over.
+  bool hasSibling = false;
+  RuntimeCriteria criteria;
+};
+
+struct RuntimeChoice {
+  std::wstring jvmLibrary;
+  // The runtime is the sibling launcher's to run (a 32-bit one).
+  bool forSibling = false;
+};
+
+// JRE Path, then the private runtime beside the launcher, then the registry
+// of the launcher's own view, then (with a sibling only) the 32-bit view.
+// False when none of them has a runtime.
+bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out);
+
+// The text of the JRE Not Found dialog for the criteria.
+std::wstring missingRuntimeText(const RuntimeCriteria& criteria);
+
+}  // namespace tarn

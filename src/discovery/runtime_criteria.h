@@ -1,0 +1,49 @@
+#pragma once
+// What a Java runtime must be to be chosen: the settings of the runtime
+// search as typed values.
+
+#include <string>
+#include <vector>
+
+#include "discovery/java_version.h"
+
+namespace tarn {
+
+// "JVM Type": which VM of a runtime is loaded.
+enum class JvmType {
+  Any,          // client VMs first, a server VM after them
+  Server,       // a server VM only
+  FavorServer,  // a server VM first, any other after it
+};
+
+// "JVM Source": which kinds of registered runtime are searched and preferred.
+struct JvmSourceFlags {
+  bool any = true;
+  bool jdk = false;
+  bool jre = false;
+};
+
+// "VM Provider": which vendors' registered runtimes are accepted and favoured.
+struct VmProviderFlags {
+  bool acceptJRockit = false;
+  bool favorJRockit = false;
+  bool acceptSun = true;
+  bool favorSun = true;
+  bool acceptIbm = false;
+  bool favorIbm = false;
+
+  bool admitsIbm() const { return acceptIbm || favorIbm; }
+};
+
+struct RuntimeCriteria {
+  JvmType jvmType = JvmType::Any;
+  // Minimum Version and Maximum Version, their open parts filled.
+  JavaVersion minVersion;
+  JavaVersion maxVersion;
+  // "Preferred versions", in the order given.
+  std::vector<std::wstring> preferredVersions;
+  JvmSourceFlags source;
+  VmProviderFlags provider;
+};
+
+}  // namespace tarn

@@ -1,0 +1,39 @@
+#pragma once
+// The ways of running that one platform has and the other lacks, at the
+// points of the run flow where they enter. The class itself is a platform
+// without any of them; a platform file (platform_steps_win.cpp,
+// platform_steps_posix.cpp) makes the steps of its platform, overriding what
+// it has and keeping whatever its steps hold until the end of the run. A
+// step that exists on one platform only is called from that file alone.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/launcher_paths.h"
+#include "config/settings.h"
+#include "discovery/runtime_choice.h"
+
+namespace tarn {
+
+class PlatformSteps {
+ public:
+  virtual ~PlatformSteps() = default;
+
+  // Once the settings are read. False ends the start with exitCode. Here:
+  // service mode and the single-instance guard are refused (the message
+  // written, -1) rather than the application run some other way.
+  virtual bool admit(const Settings& settings, const LauncherPaths& paths,
+                     const std::vector<std::wstring>& arguments, int32_t& exitCode);
+
+  // No source had a runtime; `text` names the versions wanted. True when a
+  // runtime was chosen all the same (into `choice`); false ends the start
+  // with -1. Here: the text is written as an error line.
+  virtual bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
+                                RuntimeChoice& choice);
+};
+
+std::unique_ptr<PlatformSteps> makePlatformSteps();
+
+}  // namespace tarn

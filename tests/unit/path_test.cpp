@@ -1,0 +1,122 @@
+#include "base/path.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/text.h"
+#include "support/temp_folder.h"
+
+namespace tarn {
+namespace {
+
+TEST(IsAbsolutePath, ByTheRulesOfEachStyle) {
+  const struct {
+    const wchar_t* path;
+    bool windows;
+    bool posix;
+  } cases[] = {
+      {L"C:\\Java", true, false},
+      {L"C:Java", true, false},  // drive-relative counts as absolute
+      {L"c:", true, false},
+      {L"\\\\server\\share", true, false},
+      {L"\\\\", true, false},
+      {L"\\Java", false, false},  // root of the current drive: not absolute
+      {L"C", false, false},
+      {L"Java\\bin", false, false},
+      {L"/opt/jdk", false, true},
+      {L"/", false, true},
+      {L"//server", false, true},
+      {L"opt/jdk", false, false},
+      {L"", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.path));
+    EXPECT_EQ(isAbsolutePath(c.path, kWindowsPathStyle), c.windows);
+    EXPECT_EQ(isAbsolutePath(c.path, kPosixPathStyle), c.posix);
+  }
+}
+
+TEST(PathText, StripParentAndTrailingSeparator) {
+  const struct {
+    const wchar_t* path;
+    wchar_t separator;
+    int count;
+    const wchar_t* stripped;
+    const wchar_t* parent;
+    const wchar_t* withSeparator;
+  } cases[] = {
+      {L"C:\\Java\\bin\\server\\jvm.dll", L'\\', 3, L"C:\\Java", L"C:\\Java\\bin\\server",
+       L"C:\\Java\\bin\\server\\jvm.dll\\"},
+      {L"C:\\Java\\bin", L'\\', 1, L"C:\\Java", L"C:\\Java", L"C:\\Java\\bin\\"},
+      {L"C:\\Java\\bin", L'\\', 5, L"C:", L"C:\\Java", L"C:\\Java\\bin\\"},  // stops at the first component
+      {L"C:\\Java\\", L'\\', 1, L"C:\\Java", L"C:\\Java", L"C:\\Java\\"},     // the empty last component
+      {L"jvm.dll", L'\\', 2, L"jvm.dll", L"", L"jvm.dll\\"},
+      {L"C:\\Java", L'\\', 0, L"C:\\Java", L"C:", L"C:\\Java\\"},
+      {L"C:\\Java", L'\\', -1, L"C:\\Java", L"C:", L"C:\\Java\\"},
+      {L"\\\\host\\share\\jvm.dll", L'\\', 5, L"", L"\\\\host\\share", L"\\\\host\\share\\jvm.dll\\"},
+      {L"/opt/jdk/lib", L'/', 2, L"/opt", L"/opt/jdk", L"/opt/jdk/lib/"},
+      {L"/opt", L'/', 1, L"", L"", L"/opt/"},
+      {L"C:\\Java", L'/', 1, L"C:\\Java", L"", L"C:\\Java/"},  // only the given separator counts
+      {L"", L'\\', 1, L"", L"", L""},                            // an empty folder stays empty
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.path) + " strip " + std::to_string(c.count));
+    EXPECT_EQ(stripPathComponents(c.path, c.count, c.separator), c.stripped);
+    EXPECT_EQ(parentFolder(c.path, c.separator), c.parent);
+    EXPECT_EQ(withTrailingSeparator(c.path, c.separator), c.withSeparator);
+  }
+}
+
+TEST(WithLongPathPrefix, FromTwoHundredSixtyCharacters) {
+  const std::wstring local259 = L"C:\\" + std::wstring(256, L'a');
+  const std::wstring local260 = local259 + L"b";
+  const std::wstring share = L"\\\\server\\share\\";
+  const std::wstring network259 = share + std::wstring(259 - share.size(), L'n');
+  const std::wstring network260 = network259 + L"m";
+  const std::wstring networkTail = network260.substr(2);
+  const struct {
+    const char* name;
+    std::wstring path;
+    std::wstring expected;
+  } cases[] = {
+      {"259 characters stay", local259, local259},
+      {"260 characters get the prefix", local260, L"\\\\?\\" + local260},
+      {"already prefixed", L"\\\\?\\" + local260, L"\\\\?\\" + local260},
+      {"a short network path stays", L"\\\\server\\share\\x", L"\\\\server\\share\\x"},
+      {"network path of 259 characters stays", network259, network259},
+      {"network path of 260 characters", network260, L"\\\\?\\UNC\\" + networkTail},
+      {"prefixed network path", L"\\\\?\\UNC\\" + networkTail, L"\\\\?\\UNC\\" + networkTail},
+      {"device path", L"\\\\.\\" + local260, L"\\\\.\\" + local260},
+      {"empty", L"", L""},
+  };
+  ASSERT_EQ(local259.size(), 259u);
+  ASSERT_EQ(network259.size(), 259u);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(withLongPathPrefix(c.path), c.expected);
+  }
+}
+
+TEST(PathExists, FilesAndFoldersCount) {
+  test::TempFolder folder;
+  const std::wstring file = folder.writeFile("jvm.dll", "\x01");
+  const std::wstring subFolder = folder.makeFolder("folder.dll");
+  const struct {
+    const char* name;
+    std::wstring path;
+    bool exists;
+  } cases[] = {
+      {"file", file, true},
+      {"folder", subFolder, true},
+      {"missing file", folder.pathOf("missing.dll"), false},
+      {"in a missing folder", folder.pathOf("missing/jvm.dll"), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(pathExists(c.path), c.exists);
+  }
+}
+
+}  // namespace
+}  // namespace tarn
