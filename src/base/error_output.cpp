@@ -3,9 +3,21 @@
 #include "base/format.h"
 
 namespace tarn {
+namespace {
+
+ErrorSink errorSink = nullptr;
+
+}  // namespace
+
+void setErrorSink(ErrorSink sink) { errorSink = sink; }
 
 void printError(const std::wstring& message) {
-  writeStandardOutput(formatText(L"Error: %s \n", {message}));
+  const std::wstring line = formatText(L"Error: %s \n", {message});
+  if (errorSink != nullptr) {
+    errorSink(line);
+  } else {
+    writeStandardOutput(line);
+  }
 }
 
 void printError(const std::wstring& format, const std::wstring& text) {

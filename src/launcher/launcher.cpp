@@ -4,9 +4,27 @@
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
 #include "run/sibling_relaunch.h"
+#include "run/start_gate.h"
 #include "run/worker_thread.h"
 
 namespace tarn {
+namespace {
+
+// The worker thread's results other than 0.
+constexpr uint32_t kWorkerVmRefused = 1;
+constexpr uint32_t kWorkerMainClassFailed = 2;
+constexpr uint32_t kWorkerAbandoned = 3;
+
+RunFailure workerFailure(uint32_t result) {
+  switch (result) {
+    case 0: return RunFailure::None;
+    case kWorkerVmRefused: return RunFailure::VmCreation;
+    case kWorkerAbandoned: return RunFailure::Abandoned;
+    default: return RunFailure::MainClass;
+  }
+}
+
+}  // namespace
 
 Launcher::Launcher(std::vector<std::wstring> arguments)
     : arguments_(std::move(arguments)), platform_(makePlatformSteps()) {}
@@ -18,23 +36,33 @@ Launcher::~Launcher() {
 int32_t Launcher::run() {
   int32_t exitCode = -1;
   if (!startUp(exitCode)) return exitCode;
-  if (runtime_.forSibling) return relaunchSibling(settings_.pairProduct, settings_.pairReturnCode);
-  prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
-  if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return -1;
-  // Without a class path it has written its message; the run goes on.
-  assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
-  if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
-  return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize) == 0 ? 0 : -1;
+  return platform_->runRest(settings_, paths_, [this](const HostedRun& hosted) { return runAdmitted(hosted); });
 }
 
 bool Launcher::startUp(int32_t& exitCode) {
   if (!findLauncherPaths(paths_)) return false;
   if (!loadSettings(paths_, settings_)) return false;
-  if (!platform_->admit(settings_, paths_, arguments_, exitCode)) return false;
+  return platform_->admit(settings_, paths_, arguments_, exitCode);
+}
+
+RunOutcome Launcher::runAdmitted(const HostedRun& hosted) {
+  arguments_.insert(arguments_.end(), hosted.extraArguments.begin(), hosted.extraArguments.end());
+  gate_ = hosted.gate;
   // Before the runtime search, so that a relative JRE Path is taken against
   // the launcher's folder.
   if (settings_.overrideWorkingDir) moveToLauncherFolder();
+  if (!chooseRuntime()) return {-1, RunFailure::NoRuntime};
+  if (runtime_.forSibling) return {relaunchSibling(settings_.pairProduct, settings_.pairReturnCode), RunFailure::None};
+  prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
+  if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
+  // Without a class path it has written its message; the run goes on.
+  assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
+  if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
+  const uint32_t result = runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
+  return {result == 0 ? 0 : -1, workerFailure(result)};
+}
 
+bool Launcher::chooseRuntime() {
   RuntimeRequest request;
   request.jrePath = settings_.jrePath;
   request.launcherFolder = paths_.folder;
@@ -54,7 +82,13 @@ void Launcher::moveToLauncherFolder() {
 uint32_t Launcher::workerMain(void* context) {
   Launcher& launcher = *static_cast<Launcher*>(context);
   // createJvm has written its own message when it fails.
-  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return 1;
+  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return kWorkerVmRefused;
+  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_)) {
+    // Stopped before main: the thread leaves the VM, whose teardown would
+    // otherwise wait for it.
+    launcher.javaVm_->DetachCurrentThread();
+    return kWorkerAbandoned;
+  }
   MainClassCall call;
   call.vm = launcher.javaVm_;
   call.env = launcher.jniEnv_;
@@ -63,7 +97,7 @@ uint32_t Launcher::workerMain(void* context) {
   call.arguments = launcher.arguments_;
   call.failureCheck = launcher.settings_.failureCheck;
   call.parkAfterMain = launcher.settings_.runtime.provider.admitsIbm();
-  return runMainClass(call) ? 0 : 1;
+  return runMainClass(call) ? 0 : kWorkerMainClassFailed;
 }
 
 }  // namespace tarn

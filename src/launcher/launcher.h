@@ -32,13 +32,17 @@ class Launcher {
   int32_t run();
 
  private:
-  // Up to and including the choice of a Java runtime; false ends the start
-  // with exitCode.
+  // The launcher's paths, its settings and the platform's admission; false
+  // ends the start with exitCode.
   bool startUp(int32_t& exitCode);
+  // The rest, run where the platform says: the runtime choice and the run.
+  RunOutcome runAdmitted(const HostedRun& hosted);
+  bool chooseRuntime();
   // Override WorkingDir: the launcher's folder becomes the current directory.
   void moveToLauncherFolder();
   // The worker thread's routine: creates the VM and runs the main class; 0
-  // when main was called and the thread detached afterwards, else 1.
+  // when main was called and the thread detached afterwards, else a
+  // kWorker* code naming the step that failed.
   static uint32_t workerMain(void* launcher);
 
   std::vector<std::wstring> arguments_;
@@ -50,6 +54,7 @@ class Launcher {
   VmSetup setup_;
   JavaVM* javaVm_ = nullptr;
   JNIEnv* jniEnv_ = nullptr;
+  StartGate* gate_ = nullptr;
 };
 
 }  // namespace tarn

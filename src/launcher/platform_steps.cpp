@@ -27,4 +27,8 @@ bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings&, 
   return false;
 }
 
+int32_t PlatformSteps::runRest(const Settings&, const LauncherPaths&, const RestOfStart& rest) {
+  return rest(HostedRun()).exitCode;
+}
+
 }  // namespace tarn

@@ -7,6 +7,7 @@
 // step that exists on one platform only is called from that file alone.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "config/launcher_paths.h"
 #include "config/settings.h"
 #include "discovery/runtime_choice.h"
+#include "run/run_outcome.h"
 
 namespace tarn {
 
@@ -32,6 +34,12 @@ class PlatformSteps {
   // with -1. Here: the text is written as an error line.
   virtual bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
                                 RuntimeChoice& choice);
+
+  // The rest of the start after admit: the runtime choice and the run.
+  using RestOfStart = std::function<RunOutcome(const HostedRun& hosted)>;
+  // Runs the rest of the start and gives the process exit code. Here: at
+  // once, on the calling thread, with nothing added.
+  virtual int32_t runRest(const Settings& settings, const LauncherPaths& paths, const RestOfStart& rest);
 };
 
 std::unique_ptr<PlatformSteps> makePlatformSteps();

@@ -412,15 +412,8 @@ SCENARIOS = [
         stdout=MISSING_MAIN_CLASS,
         exit_code=-1,
     ),
-    # Ways of running that this build does not have yet are refused, never
+    # A way of running that this build does not have yet is refused, never
     # quietly replaced by a plain start.
-    Scenario(
-        name="service-not-built-yet",
-        exe="run.exe",
-        files=with_runtime({"run.ini": INI_WITH_MAIN_CLASS + crlf("[Application]\nApplication Type=service\n")}),
-        stdout=b"Error: Application Type=service is not supported on this platform. \n",
-        exit_code=-1,
-    ),
     Scenario(
         name="single-instance-not-built-yet",
         exe="run.exe",

@@ -262,6 +262,7 @@ jint createJavaVm(JavaVM** vm, void** env, void* arguments) {
   logEnvironment(L"Path");
   logLine("stack reserved=" + std::to_string(reservedStackSize()));
 
+  if (scenario().createDelayMs > 0) Sleep(static_cast<DWORD>(scenario().createDelayMs));
   jint result = JNI_OK;
   if (vmState().created) {
     result = JNI_EEXIST;

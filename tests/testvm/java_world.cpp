@@ -204,6 +204,26 @@ void startJavaThread(const Action& action) {
   ResumeThread(handle);
 }
 
+// The events of `wait` and `signal` actions, by name: manual-reset, so a
+// signal before the wait is not lost.
+HANDLE namedEvent(const std::string& name) {
+  static std::map<std::string, HANDLE> events;
+  HANDLE& event = events[name];
+  if (event == nullptr) event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  return event;
+}
+
+// The kernel handles open in the process, found by asking about each low
+// handle value in turn.
+int openHandleCount() {
+  int count = 0;
+  for (uintptr_t value = 4; value < 0x10000; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
 void runScripted(ThreadState& thread, Method* method) {
   for (const Action& action : method->actions) {
     switch (action.kind) {
@@ -211,6 +231,16 @@ void runScripted(ThreadState& thread, Method* method) {
       case Action::Kind::PrintErr: javaPrintln(true, utf16(action.text)); break;
       case Action::Kind::Thread: startJavaThread(action); break;
       case Action::Kind::Exit: systemExit(static_cast<jint>(action.number));
+      case Action::Kind::Wait:
+        logLine("wait " + action.text);
+        waitUnlocked(namedEvent(action.text));
+        logLine("wait " + action.text + " done");
+        break;
+      case Action::Kind::Signal:
+        logLine("signal " + action.text);
+        SetEvent(namedEvent(action.text));
+        break;
+      case Action::Kind::Handles: logLine("handles " + std::to_string(openHandleCount())); break;
       case Action::Kind::Throw:
         throwNew(thread, action.className, utf16(action.text), !action.text.empty(),
                  {"\tat " + dotted(method->owner->name) + "." + method->name + "(Unknown Source)"});

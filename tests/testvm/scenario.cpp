@@ -113,6 +113,8 @@ class Parser {
       scenario_.failString.push_back(utf16(rest));
     } else if (directive == "lookup-throws") {
       if (!parseYesNo(nextWord(rest), scenario_.lookupThrows)) bad("lookup-throws takes yes or no");
+    } else if (directive == "create-delay") {
+      scenario_.createDelayMs = static_cast<int32_t>(number(nextWord(rest)));
     } else if (directive == "default-stack-size") {
       scenario_.defaultStackSize = static_cast<int32_t>(number(nextWord(rest)));
     } else {
@@ -141,6 +143,12 @@ class Parser {
     } else if (kind == "exit") {
       action.kind = Action::Kind::Exit;
       action.number = number(nextWord(rest));
+    } else if (kind == "wait" || kind == "signal") {
+      action.kind = kind == "wait" ? Action::Kind::Wait : Action::Kind::Signal;
+      action.text = nextWord(rest);
+      if (action.text.empty()) bad(kind + " needs an event name");
+    } else if (kind == "handles") {
+      action.kind = Action::Kind::Handles;
     } else {
       bad("unknown action '" + kind + "'");
     }
@@ -166,11 +174,8 @@ class Parser {
 
 Scenario load() {
   Scenario loaded;
-  std::vector<wchar_t> buffer(1024);
-  DWORD length = GetEnvironmentVariableW(L"TARN_TESTVM_SCENARIO", buffer.data(), static_cast<DWORD>(buffer.size()));
-  if (length == 0) return loaded;
-  if (length >= buffer.size()) fail(kBadScenario, "TARN_TESTVM_SCENARIO is too long");
-  std::wstring path(buffer.data(), length);
+  std::wstring path;
+  if (!testSetting(L"TARN_TESTVM_SCENARIO", path) || path.empty()) return loaded;
   bool ok = false;
   std::string text = readFile(path, ok);
   if (!ok) fail(kBadScenario, "cannot read the scenario " + escapeWide(path));

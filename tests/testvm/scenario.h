@@ -9,9 +9,9 @@
 namespace tarn::testvm {
 
 struct Action {
-  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit };
+  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit, Wait, Signal, Handles };
   Kind kind;
-  std::string text;       // the line printed; the exception's message
+  std::string text;       // the line printed; the exception's message; Wait, Signal: the event
   std::string className;  // Throw: the exception class (slash form)
   int64_t number = 0;     // Exit: the code; Thread: milliseconds
 };
@@ -38,6 +38,7 @@ struct Scenario {
   std::vector<std::u16string> failString;
   bool lookupThrows = true;
   int32_t defaultStackSize = 0;
+  int32_t createDelayMs = 0;
 };
 
 // Loaded on first use; a file that cannot be read or parsed ends the process

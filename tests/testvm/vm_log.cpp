@@ -67,7 +67,7 @@ void forEachCodePoint(const std::u16string& text, Visit visit) {
 
 void logLine(const std::string& line) {
   std::wstring path;
-  if (!readEnvironment(L"TARN_TESTVM_LOG", path)) return;
+  if (!testSetting(L"TARN_TESTVM_LOG", path)) return;
   std::string text = line + "\n";
   AcquireSRWLockExclusive(&logLock);
   // Several processes (a launcher and its sibling) may append to one log:
@@ -157,6 +157,35 @@ std::wstring ownModulePath() {
     if (length < buffer.size()) return std::wstring(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+bool testSetting(const wchar_t* name, std::wstring& value) {
+  if (readEnvironment(name, value)) return true;
+  std::wstring file = ownModulePath();
+  file = file.substr(0, file.find_last_of(L'\\') + 1) + L"testvm.env";
+  HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  std::string text;
+  char buffer[4096];
+  DWORD count = 0;
+  while (ReadFile(handle, buffer, sizeof buffer, &count, nullptr) && count > 0) text.append(buffer, count);
+  CloseHandle(handle);
+  const std::u16string prefix = utf16(std::wstring(name) + L"=");
+  const std::u16string content = utf16(text);
+  size_t start = 0;
+  while (start < content.size()) {
+    size_t end = content.find(u'\n', start);
+    if (end == std::u16string::npos) end = content.size();
+    std::u16string line = content.substr(start, end - start);
+    if (!line.empty() && line.back() == u'\r') line.pop_back();
+    if (line.compare(0, prefix.size(), prefix) == 0) {
+      value = wide(line.substr(prefix.size()));
+      return true;
+    }
+    start = end + 1;
+  }
+  return false;
 }
 
 }  // namespace tarn::testvm

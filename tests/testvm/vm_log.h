@@ -45,4 +45,10 @@ std::wstring wide(const std::u16string& text);
 // The module path of the DLL this code is linked into.
 std::wstring ownModulePath();
 
+// One of the TARN_TESTVM_* settings: the environment variable, or, when it
+// is unset, its line NAME=value in testvm.env beside the DLL (for a process
+// whose environment the test does not choose, such as a service). False
+// when neither has it.
+bool testSetting(const wchar_t* name, std::wstring& value);
+
 }  // namespace tarn::testvm

@@ -1,0 +1,134 @@
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+#include "base/error_output.h"
+#include "base/scoped_handle_win.h"
+#include "base/text.h"
+#include "jvm/jvm_hook_listener.h"
+#include "run/java_stop.h"
+#include "run/service_host.h"
+#include "run/service_run.h"
+#include "run/service_status.h"
+#include "run/start_gate.h"
+
+namespace tarn {
+namespace {
+
+// One per process, reached by the Windows callbacks, which carry no
+// context. It is never freed: a stop thread may outlast the dispatcher.
+class ServiceHost : public JvmHookListener {
+ public:
+  ServiceHost(const Settings& settings, const LauncherPaths& paths, HostedRunner run)
+      : run_(std::move(run)),
+        mainClass_(settings.mainClass),
+        detachAfterStop_(!settings.runtime.provider.admitsIbm()),
+        omitServiceName_(settings.omitServiceName),
+        logPath_(serviceLogPath(paths.configFile)),
+        status_([this](const ServiceStatusRecord& record) { return send(record); }) {}
+
+  const std::wstring& logPath() const { return logPath_; }
+
+  void serviceMain(const std::vector<std::wstring>& arguments);
+  void onControl(DWORD control);
+  void callStop() { callJavaStop(gate_.vmForStop(), mainClass_, detachAfterStop_); }
+
+  // The VM ends the process: with 0 that is the service's normal end.
+  void onJvmExit(jint code) override {
+    if (code == 0) status_.reportStopped(0);
+  }
+  void onJvmAbort() override {}
+
+ private:
+  bool send(const ServiceStatusRecord& record) {
+    SERVICE_STATUS status{record.serviceType, record.currentState, record.controlsAccepted, record.win32ExitCode,
+                          record.serviceSpecificExitCode, record.checkPoint, record.waitHint};
+    return SetServiceStatus(handle_, &status) != FALSE;
+  }
+
+  HostedRunner run_;
+  std::wstring mainClass_;
+  bool detachAfterStop_;
+  bool omitServiceName_;
+  std::wstring logPath_;
+  SERVICE_STATUS_HANDLE handle_ = nullptr;
+  ServiceStatusBook status_;
+  StartGate gate_;
+};
+
+ServiceHost* host = nullptr;
+
+void WINAPI controlHandler(DWORD control) { host->onControl(control); }
+
+DWORD WINAPI stopThread(void*) {
+  host->callStop();
+  return 0;
+}
+
+void ServiceHost::serviceMain(const std::vector<std::wstring>& arguments) {
+  // An own-process service may register under the empty name.
+  handle_ = RegisterServiceCtrlHandlerW(L"", controlHandler);
+  if (handle_ == nullptr) return;
+  if (!status_.reportRunning()) return;
+  HostedRun hosted;
+  hosted.extraArguments = serviceArguments(arguments, omitServiceName_);
+  hosted.gate = &gate_;
+  const RunOutcome outcome = run_(hosted);
+  status_.reportStopped(serviceSpecificCode(outcome.failure));
+}
+
+void ServiceHost::onControl(DWORD control) {
+  if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
+    // Once stopped has been reported there is nothing left to stop.
+    if (!status_.reportStopPending()) return;
+    ScopedKernelHandle thread(CreateThread(nullptr, 0, stopThread, nullptr, 0, nullptr));
+    return;
+  }
+  status_.reportAgain();
+}
+
+void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
+  std::vector<std::wstring> arguments;
+  for (DWORD i = 0; i < argc; ++i) arguments.emplace_back(argv[i]);
+  host->serviceMain(arguments);
+}
+
+// The service has no console: its messages are appended to the file beside
+// the executable, each line after the local time.
+void appendToServiceLog(const std::wstring& line) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const LocalTime time{now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond,
+                       now.wMilliseconds};
+  // The messages end their lines in a bare line feed; the file is for
+  // Windows tools.
+  std::wstring text;
+  for (wchar_t c : serviceLogLine(time, line)) {
+    if (c == L'\n' && (text.empty() || text.back() != L'\r')) text += L'\r';
+    text += c;
+  }
+  const std::string bytes = toUtf8(text);
+  ScopedFileHandle file(CreateFileW(host->logPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  DWORD written = 0;
+  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace
+
+int32_t runServiceDispatcher(const Settings& settings, const LauncherPaths& paths, HostedRunner run) {
+  host = new ServiceHost(settings, paths, std::move(run));
+  setJvmHookListener(host);
+  setErrorSink(&appendToServiceLog);
+  SERVICE_TABLE_ENTRYW table[] = {{const_cast<wchar_t*>(L""), serviceMain}, {nullptr, nullptr}};
+  if (StartServiceCtrlDispatcherW(table)) return 0;
+  const DWORD error = GetLastError();
+  // Not a service after all: nothing of it stays installed.
+  setErrorSink(nullptr);
+  setJvmHookListener(nullptr);
+  return static_cast<int32_t>(error);
+}
+
+}  // namespace tarn

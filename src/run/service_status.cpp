@@ -1,0 +1,54 @@
+#include "run/service_status.h"
+
+namespace tarn {
+
+bool ServiceStatusBook::report(const std::function<void(ServiceStatusRecord&)>& change) {
+  // Held across the send, so the manager gets the records in the order
+  // they were made.
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (stopped_) return false;
+  change(record_);
+  if (!send_(record_)) return false;
+  stopped_ = record_.currentState == service::kStopped;
+  return true;
+}
+
+bool ServiceStatusBook::reportRunning() {
+  return report([](ServiceStatusRecord& record) {
+    record.serviceType = service::kOwnProcess;
+    record.currentState = service::kRunning;
+    record.controlsAccepted = service::kAcceptStopAndShutdown;
+    record.win32ExitCode = 0;
+    record.serviceSpecificExitCode = 0;
+    record.checkPoint = 0;
+    record.waitHint = 0;
+  });
+}
+
+bool ServiceStatusBook::reportStopPending() {
+  return report([](ServiceStatusRecord& record) {
+    record.currentState = service::kStopPending;
+    record.win32ExitCode = 0;
+    record.checkPoint = 0;
+    record.waitHint = service::kStopWaitHint;
+  });
+}
+
+bool ServiceStatusBook::reportStopped(uint32_t specificCode) {
+  return report([specificCode](ServiceStatusRecord& record) {
+    record.currentState = service::kStopped;
+    record.win32ExitCode = specificCode == 0 ? 0 : service::kSpecificError;
+    record.serviceSpecificExitCode = specificCode;
+  });
+}
+
+bool ServiceStatusBook::reportAgain() {
+  return report([](ServiceStatusRecord&) {});
+}
+
+ServiceStatusRecord ServiceStatusBook::last() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return record_;
+}
+
+}  // namespace tarn

@@ -1,0 +1,188 @@
+"""End-to-end scenarios of the service host, run by run_windows under Wine's
+service manager.
+
+Each scenario lays out run.exe with run.ini, a private runtime jre64 holding
+the test VM, and installs run.exe as a service with `sc create` (the command
+line of its binPath given by `command`). servicectl.exe then drives it
+(`steps`, see tests/e2e/servicectl_win.cpp) and the service is removed with
+`sc delete`. Checked: servicectl's lines, the VM's log (in order, others
+between) and the lines of run.service.log without their time stamps.
+
+A service process does not inherit the test's environment: the VM finds its
+scenario and log through testvm.env beside jvm.dll (tests/testvm/README.md).
+"""
+
+import re
+from dataclasses import dataclass, field
+from typing import Callable, List, Optional, Sequence
+
+from scenarios_hosting import JARS, ini, world
+from scenarios_windows import Like
+
+
+@dataclass
+class ServiceScenario:
+    name: str
+    settings: bytes
+    # The VM's world; None lays out a runtime without jvm.dll.
+    vm_scenario: Optional[str]
+    steps: Sequence[str]
+    # servicectl's output, line for line; Like for a regular expression.
+    output: Sequence[object]
+    # After the name and the path in the service's command line.
+    command: str = ""
+    vm_log: Sequence[object] = ()
+    vm_log_excludes: Sequence[object] = ()
+    # run.service.log: regular expressions its lines (CR LF cut off) must
+    # match in order, the first after the time stamp; None: must not exist.
+    service_log: Optional[Sequence[str]] = None
+    # Further checks of the VM log.
+    check_log: Optional[Callable[[List[str]], List[str]]] = None
+    arches: Sequence[str] = ("x64", "x86")
+
+
+MAIN = "com.example.App.main([Ljava/lang/String;)V"
+STOP_SIGNATURE = "()V"
+
+
+def stoppable(*after_stop: str, stop_actions: Sequence[str] = ("signal stop",), extra: str = "") -> str:
+    """main waits until stop() is called, then does `after_stop`."""
+    text = world("wait stop", *after_stop, extra=extra)
+    text += "method com/example/App stop %s\n" % STOP_SIGNATURE
+    for action in stop_actions:
+        text += "do com/example/App stop %s\n" % action
+    return text
+
+
+# Stops once main is waiting for them (a stop before that abandons the start);
+# an interrogation before gets the running status again.
+RUNNING_THEN_STOP = ["start:a:b", "wait:running", "wait-log:wait stop", "interrogate", "query", "stop", "query",
+                     "wait:stopped", "query"]
+STOPPED_CLEANLY = "status state=stopped win32=0 specific=0 checkpoint=0 waithint=3000 accepted=5"
+STOP_PENDING = "status state=stop-pending win32=0 specific=0 checkpoint=0 waithint=3000 accepted=5"
+RUNNING = "status state=running win32=0 specific=0 checkpoint=0 waithint=0 accepted=5"
+
+
+def same_handle_counts(log: List[str]) -> List[str]:
+    counts = [line for line in log if line.startswith("handles ")]
+    if len(counts) != 100:
+        return ["expected 100 handle counts in the VM log, found %d" % len(counts)]
+    if len(set(counts)) != 1:
+        return ["the handle counts differ between starts: %s" % sorted(set(counts))]
+    return []
+
+
+SCENARIOS = [
+    ServiceScenario(
+        # The manager's arguments (the name first) follow the command line's.
+        name="arguments-and-stop",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=stoppable(),
+        command="x",
+        steps=RUNNING_THEN_STOP + ["pid", "gone"],
+        output=["start ok", "wait running ok", "wait-log ok", "interrogate ok", RUNNING, "stop ok",
+                Like("status state=(stop-pending|stopped) .*"),
+                "wait stopped ok", STOPPED_CLEANLY, "pid none", "gone timed out"],
+        vm_log=[
+            Like(r'call com/example/App\.main\(\[Ljava/lang/String;\)V \(\["x", "tarn-svc-\w+-arguments-and-stop", "a", "b"\]\)'),
+            "wait stop",
+            Like(r"AttachCurrentThread (Thread-\d+)"),
+            Like(r"call com/example/App\.stop\(\)V \(\)"),
+            "signal stop",
+            Like(r"DetachCurrentThread Thread-\d+"),
+        ],
+        vm_log_excludes=["System.exit 0"],
+    ),
+    ServiceScenario(
+        name="omit-service-name",
+        settings=ini(app="Application Type=service\nOmit Service Name=1\n"),
+        vm_scenario=stoppable(),
+        steps=RUNNING_THEN_STOP,
+        output=["start ok", "wait running ok", "wait-log ok", "interrogate ok", RUNNING, "stop ok",
+                Like("status .*"), "wait stopped ok", STOPPED_CLEANLY],
+        vm_log=[Like(r'call com/example/App\.main\(\[Ljava/lang/String;\)V \(\["a", "b"\]\)')],
+    ),
+    ServiceScenario(
+        # The stop-pending report stays in place until main calls System.exit(0).
+        name="stop-then-exit-0",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=stoppable("exit 0", stop_actions=("signal stop",)),
+        steps=["start", "wait:running", "pid", "wait-log:wait stop", "stop", "wait:stopped", "query", "gone"],
+        output=["start ok", "wait running ok", "pid ok", "wait-log ok", "stop ok", "wait stopped ok",
+                STOPPED_CLEANLY, "gone exit=0"],
+        vm_log=["signal stop", "wait stop done", "System.exit 0", "exit hook returned"],
+    ),
+    ServiceScenario(
+        # No stopped report: the manager sees the process end on its own.
+        name="exit-1-after-stop",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=stoppable("exit 1"),
+        steps=["start", "wait:running", "pid", "wait-log:wait stop", "stop", "gone", "wait:stopped", "query"],
+        output=["start ok", "wait running ok", "pid ok", "wait-log ok", "stop ok", "gone exit=1", "wait stopped ok",
+                Like(r"status state=stopped .*")],
+        vm_log=["System.exit 1", "exit hook returned"],
+    ),
+    ServiceScenario(
+        # stop() missing: the VM describes the error, the service stays
+        # stop-pending and keeps answering interrogations.
+        name="no-stop-method",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=world("wait never"),
+        steps=["start", "wait:running", "pid", "wait-log:wait never", "stop", "sleep:1500", "query", "kill"],
+        output=["start ok", "wait running ok", "pid ok", "wait-log ok", "stop ok", "sleep", STOP_PENDING, "kill ok"],
+        vm_log=[
+            Like(r"AttachCurrentThread Thread-\d+"),
+            "GetStaticMethodID com/example/App stop ()V -> not found",
+            "ExceptionDescribe java/lang/NoSuchMethodError",
+            Like(r"DetachCurrentThread Thread-\d+"),
+        ],
+    ),
+    ServiceScenario(
+        # A stop before the VM exists: main never runs, the service stops
+        # cleanly.
+        name="stop-before-main",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=stoppable(extra="create-delay 3000\n"),
+        steps=["start", "wait:running", "stop", "wait:stopped", "query"],
+        output=["start ok", "wait running ok", "stop ok", "wait stopped ok", STOPPED_CLEANLY],
+        vm_log=["CreateJavaVM -> 0", "DetachCurrentThread main", "DestroyJavaVM done"],
+        vm_log_excludes=[Like(r"call com/example/App\.main.*")],
+    ),
+    ServiceScenario(
+        name="no-runtime",
+        settings=ini(app="Application Type=service\n", jre="JRE Path=C:\\nowhere\n"),
+        vm_scenario=None,
+        steps=["start", "wait:stopped", "query"],
+        output=["start ok", "wait stopped ok",
+                "status state=stopped win32=1066 specific=1 checkpoint=0 waithint=0 accepted=5"],
+        service_log=[r"Error: The Java Runtime Environment \(JRE\) was not found\. .* "],
+    ),
+    ServiceScenario(
+        name="vm-refused",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=world("print out never", extra="create-result -4\n"),
+        steps=["start", "wait:stopped", "query"],
+        output=["start ok", "wait stopped ok",
+                "status state=stopped win32=1066 specific=3 checkpoint=0 waithint=0 accepted=5"],
+        service_log=[r"Error: JNI exception: failed to create the Java VM", r"Reason: not enough memory\.", " "],
+    ),
+    ServiceScenario(
+        name="no-main-class",
+        settings=ini(main="com.example.Missing", app="Application Type=service\n"),
+        vm_scenario=world("print out never", extra="launcher-helper no\n"),
+        steps=["start", "wait:stopped", "query"],
+        output=["start ok", "wait stopped ok",
+                "status state=stopped win32=1066 specific=4 checkpoint=0 waithint=0 accepted=5"],
+        service_log=[r"Error: Could not find the main class com/example/Missing\.", " "],
+    ),
+    ServiceScenario(
+        name="hundred-cycles",
+        settings=ini(app="Application Type=service\n"),
+        vm_scenario=stoppable(stop_actions=("signal stop",)).replace(
+            "do com/example/App main wait stop\n", "do com/example/App main handles\ndo com/example/App main wait stop\n"
+        ),
+        steps=["cycles:100:wait stop"],
+        output=[Like(r"cycles 100: stopped 100, left 0, handles \d+ \d+")],
+        check_log=same_handle_counts,
+    ),
+]
