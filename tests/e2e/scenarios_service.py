@@ -181,7 +181,7 @@ SCENARIOS = [
         vm_scenario=stoppable(stop_actions=("signal stop",)).replace(
             "do com/example/App main wait stop\n", "do com/example/App main handles\ndo com/example/App main wait stop\n"
         ),
-        steps=["cycles:100:wait stop"],
+        steps=["cycles:100:handles"],
         output=[Like(r"cycles 100: stopped 100, left 0, handles \d+ \d+")],
         check_log=same_handle_counts,
     ),

@@ -1,0 +1,66 @@
+#include "run/service_run.h"
+
+#include <gtest/gtest.h>
+
+#include "run/start_gate.h"
+
+namespace tarn {
+namespace {
+
+TEST(ServiceArgumentsTest, TheNameComesFirstUnlessOmitted) {
+  struct Case {
+    const char* row;
+    std::vector<std::wstring> fromManager;
+    bool omit;
+    std::vector<std::wstring> expected;
+  };
+  const Case cases[] = {
+      {"name and parameters", {L"svc", L"a", L"b"}, false, {L"svc", L"a", L"b"}},
+      {"name omitted", {L"svc", L"a", L"b"}, true, {L"a", L"b"}},
+      {"name only", {L"svc"}, false, {L"svc"}},
+      {"name only, omitted", {L"svc"}, true, {}},
+      {"nothing from the manager", {}, false, {}},
+      {"nothing from the manager, omit set", {}, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    EXPECT_EQ(serviceArguments(c.fromManager, c.omit), c.expected);
+  }
+}
+
+TEST(ServiceSpecificCodeTest, EachFailureHasItsOwnCodeAndNormalEndsHaveNone) {
+  EXPECT_EQ(serviceSpecificCode(RunFailure::None), 0u);
+  EXPECT_EQ(serviceSpecificCode(RunFailure::Abandoned), 0u);
+  EXPECT_EQ(serviceSpecificCode(RunFailure::NoRuntime), 1u);
+  EXPECT_EQ(serviceSpecificCode(RunFailure::JvmLibrary), 2u);
+  EXPECT_EQ(serviceSpecificCode(RunFailure::VmCreation), 3u);
+  EXPECT_EQ(serviceSpecificCode(RunFailure::MainClass), 4u);
+}
+
+TEST(ServiceLogTest, PathBesideTheConfigurationFile) {
+  EXPECT_EQ(serviceLogPath(L"C:\\App\\run.ini"), L"C:\\App\\run.service.log");
+  EXPECT_EQ(serviceLogPath(L"C:\\App\\run.beta.ini"), L"C:\\App\\run.beta.service.log");
+  EXPECT_EQ(serviceLogPath(L"/opt/app/run"), L"/opt/app/run.service.log");
+}
+
+TEST(ServiceLogTest, LinesBeginWithTheLocalTime) {
+  const LocalTime time{2024, 3, 2, 5, 7, 8, 9, 123};
+  EXPECT_EQ(serviceLogLine(time, L"Error: x \n"), L"2024-03-05 07:08:09 Error: x \n");
+}
+
+TEST(StartGateTest, AStopAfterMainWasAdmittedGetsTheVm) {
+  StartGate gate;
+  JavaVM* vm = reinterpret_cast<JavaVM*>(0x1000);
+  EXPECT_TRUE(gate.admitMain(vm));
+  EXPECT_EQ(gate.vmForStop(), vm);
+  EXPECT_EQ(gate.vmForStop(), vm);
+}
+
+TEST(StartGateTest, AStopBeforeTheVmAbandonsTheStart) {
+  StartGate gate;
+  EXPECT_EQ(gate.vmForStop(), nullptr);
+  EXPECT_FALSE(gate.admitMain(reinterpret_cast<JavaVM*>(0x1000)));
+}
+
+}  // namespace
+}  // namespace tarn
