@@ -12,8 +12,7 @@ A service process does not inherit the test's environment: the VM finds its
 scenario and log through testvm.env beside jvm.dll (tests/testvm/README.md).
 """
 
-import re
-from dataclasses import dataclass, field
+from dataclasses import dataclass
 from typing import Callable, List, Optional, Sequence
 
 from scenarios_hosting import JARS, ini, world
