@@ -9,11 +9,11 @@
 namespace tarn::testvm {
 
 struct Action {
-  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit };
+  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit, WaitFile, Return };
   Kind kind;
-  std::string text;       // the line printed; the exception's message
+  std::string text;       // the line printed; the exception's message; WaitFile: the path
   std::string className;  // Throw: the exception class (slash form)
-  int64_t number = 0;     // Exit: the code; Thread: milliseconds
+  int64_t number = 0;     // Exit: the code; Thread: milliseconds; Return: the result
 };
 
 struct ScriptedMethod {
@@ -38,6 +38,7 @@ struct Scenario {
   std::vector<std::u16string> failString;
   bool lookupThrows = true;
   int32_t defaultStackSize = 0;
+  std::string createWaitsFor;  // a file JNI_CreateJavaVM waits for; empty: none
 };
 
 // Loaded on first use; a file that cannot be read or parsed ends the process
