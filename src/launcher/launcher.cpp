@@ -63,6 +63,7 @@ uint32_t Launcher::workerMain(void* context) {
   call.arguments = launcher.arguments_;
   call.failureCheck = launcher.settings_.failureCheck;
   call.parkAfterMain = launcher.settings_.runtime.provider.admitsIbm();
+  call.beforeMain = [&launcher] { launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass); };
   return runMainClass(call) ? 0 : 1;
 }
 

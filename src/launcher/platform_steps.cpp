@@ -27,4 +27,6 @@ bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings&, 
   return false;
 }
 
+void PlatformSteps::beforeMain(JavaVM*, const std::wstring&) {}
+
 }  // namespace tarn

@@ -6,6 +6,8 @@
 // it has and keeping whatever its steps hold until the end of the run. A
 // step that exists on one platform only is called from that file alone.
 
+#include <jni.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,6 +34,10 @@ class PlatformSteps {
   // with -1. Here: the text is written as an error line.
   virtual bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
                                 RuntimeChoice& choice);
+
+  // On the worker thread, right before the main class's main is called on
+  // `vm`. Here: nothing.
+  virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass);
 };
 
 std::unique_ptr<PlatformSteps> makePlatformSteps();

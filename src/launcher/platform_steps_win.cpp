@@ -1,12 +1,39 @@
-// Windows: the service host, the single-instance guard and the JRE Not
-// Found dialog enter the run flow here, each as an override of its step.
-// Until they are built the steps are those of a platform without them:
-// the settings that ask for them are refused, and the dialog's text is
-// written as an error line.
+// Windows: the single-instance guard enters the run flow here. The service
+// host and the JRE Not Found dialog are not built yet: their steps are those
+// of a platform without them, service mode is refused and the dialog's text
+// is written as an error line.
 #include "launcher/platform_steps.h"
+#include "run/instance_block.h"
+#include "run/single_instance.h"
 
 namespace tarn {
+namespace {
 
-std::unique_ptr<PlatformSteps> makePlatformSteps() { return std::make_unique<PlatformSteps>(); }
+class WindowsSteps : public PlatformSteps {
+ public:
+  // Single Instance=yes outside service mode: the guard. A second instance
+  // hands its arguments over, waits for the answer and ends the start with it.
+  bool admit(const Settings& settings, const LauncherPaths& paths, const std::vector<std::wstring>& arguments,
+             int32_t& exitCode) override {
+    if (settings.service || !settings.singleInstance) return PlatformSteps::admit(settings, paths, arguments, exitCode);
+    stayAttached_ = settings.runtime.provider.admitsIbm();
+    if (guard_.setUp(instanceObjectName(paths.executable)) != InstanceRole::Second) return true;
+    exitCode = guard_.handOver(arguments);
+    return false;
+  }
+
+  void beforeMain(JavaVM* vm, const std::wstring& mainClass) override {
+    guard_.mainStarting(vm, mainClass, stayAttached_);
+  }
+
+ private:
+  // Held until the end of the run: released after the VM's teardown.
+  SingleInstanceGuard guard_;
+  bool stayAttached_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformSteps> makePlatformSteps() { return std::make_unique<WindowsSteps>(); }
 
 }  // namespace tarn
