@@ -378,6 +378,16 @@ SOURCES += [
         exit_code=-1,
         vm_log_excludes=NOTHING_LOADED,
     ),
+    Scenario(
+        # Where no dialog asks for a runtime, its text is printed with the
+        # address the dialog's link opens.
+        name="no-runtime-prints-the-download-address",
+        exe="run.exe",
+        files={"run.ini": ini(jre="Maximum Version=1.8\n")},
+        stdout=error("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "
+                     "(version between 1.6 and 1.8) from: https://adoptium.net/marketplace/"),
+        exit_code=-1,
+    ),
 ]
 
 # --- loading the library and creating the VM: the messages ---------------

@@ -117,7 +117,8 @@ def error_line(text: str) -> bytes:
     return ("Error: %s \n" % text).encode("utf-8")
 
 
-MISSING_RUNTIME = "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:"
+MISSING_RUNTIME = ("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from: "
+                   "https://adoptium.net/marketplace/")
 ADD_EXPORTS = "--add-exports=java.base/sun.launcher=ALL-UNNAMED"
 THREAD_LOG = "-Xlog:os+thread=info:file=threads.log"
 FORWARDED_HOME = ["old/lib/server/libjvm.so"]
