@@ -1,5 +1,6 @@
 #include "discovery/java_version.h"
 
+#include "base/text.h"
 #include "ui/message_table.h"
 
 namespace tarn {
@@ -70,7 +71,7 @@ std::wstring formatJavaVersion(const JavaVersion& version) {
   std::wstring text;
   for (size_t i = 0; i < count; ++i) {
     if (i > 0) text += L'.';
-    text += std::to_wstring(version.parts[i]);
+    text += decimalText(version.parts[i]);
   }
   return text;
 }

@@ -1,5 +1,6 @@
 #include "jvm/output_redirection.h"
 
+#include "base/text.h"
 #include "jvm/time_pictures.h"
 #include "run/main_class.h"
 
@@ -31,7 +32,7 @@ class LocalRef {
 std::wstring stampText(const std::wstring& format, const LocalTime& time) {
   if (format.empty()) return format;
   std::wstring picture;
-  const std::wstring milliseconds = std::to_wstring(time.milliseconds);
+  const std::wstring milliseconds = decimalText(time.milliseconds);
   for (wchar_t c : format) {
     if (c == L'L') {
       picture += milliseconds;
