@@ -65,7 +65,7 @@ bool readSettings(IniStore& ini, Settings& out) {
 bool loadSettings(const LauncherPaths& paths, Settings& out) {
   IniFile file(paths.configFile);
   out.product = readProductInformation(file);
-  LayeredIniFile ini(paths.configFile, builtInSettingsText(out.product.upgradeCode));
+  LayeredIniFile ini(file, builtInSettingsText(out.product.upgradeCode));
   if (!readSettings(ini, out)) return false;
   nativeConfiguredPaths(nativePathStyle(), out);
 
