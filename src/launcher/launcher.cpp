@@ -18,16 +18,20 @@ Launcher::~Launcher() {
 int32_t Launcher::run() {
   int32_t exitCode = -1;
   if (!startUp(exitCode)) return exitCode;
-  if (runtime_.forSibling) return relaunchSibling(settings_.pairProduct, settings_.pairReturnCode);
+  if (runtime_.forSibling) {
+    const std::wstring sibling = pairedLauncherPath(settings_.pairProduct, paths_.folder, nativePathStyle());
+    return handOverToSibling(sibling, paths_.executable, settings_.pairReturnCode, startedBySibling_);
+  }
   prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return -1;
   // Without a class path it has written its message; the run goes on.
   assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
-  return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize) == 0 ? 0 : -1;
+  return static_cast<int32_t>(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));
 }
 
 bool Launcher::startUp(int32_t& exitCode) {
+  startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
   if (!loadSettings(paths_, settings_)) return false;
   if (!platform_->admit(settings_, paths_, arguments_, exitCode)) return false;
@@ -52,9 +56,10 @@ void Launcher::moveToLauncherFolder() {
 }
 
 uint32_t Launcher::workerMain(void* context) {
+  constexpr uint32_t kFailed = static_cast<uint32_t>(-1);
   Launcher& launcher = *static_cast<Launcher*>(context);
   // createJvm has written its own message when it fails.
-  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return 1;
+  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return kFailed;
   MainClassCall call;
   call.vm = launcher.javaVm_;
   call.env = launcher.jniEnv_;
@@ -62,9 +67,18 @@ uint32_t Launcher::workerMain(void* context) {
   call.mainClass = launcher.settings_.mainClass;
   call.arguments = launcher.arguments_;
   call.failureCheck = launcher.settings_.failureCheck;
-  call.parkAfterMain = launcher.settings_.runtime.provider.admitsIbm();
+  call.parkAfterMain = launcher.runtime_.ibmRuntime;
   call.beforeMain = [&launcher] { launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass); };
-  return runMainClass(call) ? 0 : 1;
+  switch (runMainClass(call)) {
+    case MainOutcome::Returned:
+      return 0;
+    case MainOutcome::Threw:
+      // As the JDK's own launcher ends after an uncaught exception.
+      return 1;
+    case MainOutcome::NotCalled:
+      break;
+  }
+  return kFailed;
 }
 
 }  // namespace tarn

@@ -37,8 +37,9 @@ class Launcher {
   bool startUp(int32_t& exitCode);
   // Override WorkingDir: the launcher's folder becomes the current directory.
   void moveToLauncherFolder();
-  // The worker thread's routine: creates the VM and runs the main class; 0
-  // when main was called and the thread detached afterwards, else 1.
+  // The worker thread's routine: creates the VM and runs the main class.
+  // Its result is the exit code: 0 when main returned, 1 when it threw, -1
+  // when it was not reached (or the thread could not detach).
   static uint32_t workerMain(void* launcher);
 
   std::vector<std::wstring> arguments_;
@@ -50,6 +51,8 @@ class Launcher {
   VmSetup setup_;
   JavaVM* javaVm_ = nullptr;
   JNIEnv* jniEnv_ = nullptr;
+  // Started by the paired launcher: never hands the start on again.
+  bool startedBySibling_ = false;
 };
 
 }  // namespace tarn

@@ -21,9 +21,9 @@ bool PlatformSteps::admit(const Settings& settings, const LauncherPaths&, const 
   return true;
 }
 
-bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings&, const LauncherPaths&,
+bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths&,
                                      RuntimeChoice&) {
-  printError(text);
+  printError(text + L' ' + settings.downloadUrl);
   return false;
 }
 

@@ -29,9 +29,10 @@ class PlatformSteps {
   virtual bool admit(const Settings& settings, const LauncherPaths& paths,
                      const std::vector<std::wstring>& arguments, int32_t& exitCode);
 
-  // No source had a runtime; `text` names the versions wanted. True when a
-  // runtime was chosen all the same (into `choice`); false ends the start
-  // with -1. Here: the text is written as an error line.
+  // No source had a runtime; `text` names the versions wanted and ends in
+  // "from:". True when a runtime was chosen all the same (into `choice`);
+  // false ends the start with -1. Here: the text is written as an error
+  // line, followed by the download address.
   virtual bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
                                 RuntimeChoice& choice);
 

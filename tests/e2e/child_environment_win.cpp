@@ -11,6 +11,7 @@ namespace {
 
 const wchar_t kPrefix[] = L"TARN_E2E_";
 const wchar_t kSetPrefix[] = L"TARN_E2E_SET_";
+const wchar_t kUnsetPrefix[] = L"TARN_E2E_UNSET_";
 
 bool startsWith(const std::wstring& text, const wchar_t* prefix) {
   return text.compare(0, wcslen(prefix), prefix) == 0;
@@ -38,9 +39,11 @@ bool readVariable(const wchar_t* name, std::wstring& value) {
   }
 }
 
-// Removes every TARN_E2E_* variable and applies the TARN_E2E_SET_* ones.
+// Removes every TARN_E2E_* variable and applies the TARN_E2E_SET_* and
+// TARN_E2E_UNSET_* ones.
 void prepareChildEnvironment() {
   std::vector<std::wstring> names;
+  std::vector<std::wstring> removals;
   std::vector<std::pair<std::wstring, std::wstring>> assignments;
   wchar_t* block = GetEnvironmentStringsW();
   if (block == nullptr) return;
@@ -55,9 +58,13 @@ void prepareChildEnvironment() {
     if (startsWith(name, kSetPrefix) && name.size() > wcslen(kSetPrefix)) {
       assignments.emplace_back(name.substr(wcslen(kSetPrefix)), text.substr(equals + 1));
     }
+    if (startsWith(name, kUnsetPrefix) && name.size() > wcslen(kUnsetPrefix)) {
+      removals.push_back(name.substr(wcslen(kUnsetPrefix)));
+    }
   }
   FreeEnvironmentStringsW(block);
   for (const std::wstring& name : names) SetEnvironmentVariableW(name.c_str(), nullptr);
+  for (const std::wstring& name : removals) SetEnvironmentVariableW(name.c_str(), nullptr);
   for (const auto& assignment : assignments) {
     SetEnvironmentVariableW(assignment.first.c_str(), assignment.second.c_str());
   }

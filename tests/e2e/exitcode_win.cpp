@@ -9,6 +9,7 @@
 //   TARN_E2E_EXITFILE     receives "exit code: <signed decimal>\n"
 //   TARN_E2E_TIMEOUT_MS   optional; default 120000
 //   TARN_E2E_SET_<NAME>   sets NAME in the child's environment (e.g. APPDATA)
+//   TARN_E2E_UNSET_<NAME> removes NAME from the child's environment
 // Every TARN_E2E_* variable is removed before the child starts. The child
 // inherits standard input, output and error.
 //
