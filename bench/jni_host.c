@@ -1,11 +1,17 @@
 /* The least a program can do to run a Java class in its own process: load
-   libjvm.so, create the VM with the class path, call the class's main with no
-   arguments and destroy the VM. All of it on the process's first thread, with
-   no configuration, no checks beyond the calls' results and no messages of its
-   own. bench/startup times it beside the launcher and the java command.
+   libjvm.so (jvm.dll on Windows), create the VM with the class path, call the
+   class's main with no arguments and destroy the VM. All of it on the
+   process's first thread, with no configuration, no checks beyond the calls'
+   results and no messages of its own. bench/startup times it beside the
+   launcher and the java command; bench/overhead and bench/startup_wine with
+   bench/stub_jvm.c as the VM, which ends the process in JNI_CreateJavaVM.
 
    usage: jni_host LIBJVM CLASSPATH MAINCLASS */
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 #include <jni.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -18,8 +24,13 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: %s LIBJVM CLASSPATH MAINCLASS\n", argv[0]);
     return 2;
   }
+#ifdef _WIN32
+  HMODULE library = LoadLibraryA(argv[1]);
+  CreateJavaVm create = library != NULL ? (CreateJavaVm)(void*)GetProcAddress(library, "JNI_CreateJavaVM") : NULL;
+#else
   void* library = dlopen(argv[1], RTLD_NOW | RTLD_GLOBAL);
   CreateJavaVm create = library != NULL ? (CreateJavaVm)dlsym(library, "JNI_CreateJavaVM") : NULL;
+#endif
   if (create == NULL) {
     fprintf(stderr, "jni_host: cannot load %s\n", argv[1]);
     return 1;

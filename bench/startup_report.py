@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Times commands with hyperfine in alternating rounds, measures their peak
-memory, and prints one table with medians and ratios (used by bench/startup).
+memory, and prints one table with medians, ratios and differences (used by
+bench/startup, bench/overhead and bench/startup_wine).
 
 Every round runs each command --runs times, the commands in a rotated order,
 so that a drift of the machine during the benchmark (caches, frequency, other
@@ -8,7 +9,10 @@ load) falls on all of them alike. The medians are taken over the runs of all
 rounds. Peak memory is the largest resident set of the process (ru_maxrss of
 wait4), measured in runs of its own, again alternating.
 
-The first command is the one compared with the others.
+The first command is the one compared with the others. Beside the ratio and
+the difference of the medians over all runs, the table gives the lowest and
+highest of the rounds' own: how far a result moves between rounds is the
+noise to read it against.
 """
 
 import argparse
@@ -27,7 +31,7 @@ def parse_arguments():
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--runs", type=int, default=10, help="runs of each command per round")
     parser.add_argument("--warmup", type=int, default=3, help="warm-up runs of each command before the first round")
-    parser.add_argument("--memory-runs", type=int, default=10)
+    parser.add_argument("--memory-runs", type=int, default=10, help="0: no peak memory")
     parser.add_argument("--markdown", required=True, help="where the table is written as well")
     parser.add_argument("--command", nargs=2, action="append", metavar=("NAME", "COMMAND"), required=True)
     parser.add_argument("--size", nargs=2, action="append", metavar=("NAME", "FILE"), default=[])
@@ -84,13 +88,19 @@ def main():
         name: [statistics.median(mine) / statistics.median(theirs) for mine, theirs in zip(by_round[first], by_round[name])]
         for name in names
     }
-    print("peak memory: %d runs of each command, alternating" % args.memory_runs, file=sys.stderr)
-    peaks = peak_memory(commands, args.memory_runs)
+    round_differences = {
+        name: [statistics.median(mine) - statistics.median(theirs) for mine, theirs in zip(by_round[first], by_round[name])]
+        for name in names
+    }
+    peaks = {}
+    if args.memory_runs > 0:
+        print("peak memory: %d runs of each command, alternating" % args.memory_runs, file=sys.stderr)
+        peaks = peak_memory(commands, args.memory_runs)
     sizes = {name: os.path.getsize(path) for name, path in args.size}
 
     median = {name: statistics.median(times[name]) for name in names}
     low = {name: min(times[name]) for name in names}
-    memory = {name: statistics.median(peaks[name]) for name in names}
+    memory = {name: statistics.median(peaks[name]) for name in peaks}
     lines = [
         "| | " + " | ".join(names) + " |",
         "|---|" + "---:|" * len(names),
@@ -101,16 +111,25 @@ def main():
         "| the same, per round | "
         + " | ".join("%.3f to %.3f" % (min(round_ratios[n]), max(round_ratios[n])) for n in names)
         + " |",
-        "| median peak memory (RSS) | " + " | ".join("%.1f MiB" % (memory[n] / 1024) for n in names) + " |",
-        "| %s - this, peak memory | " % first + " | ".join("%+d KiB" % (memory[first] - memory[n]) for n in names) + " |",
-        "| executable size | " + " | ".join(("%d bytes" % sizes[n]) if n in sizes else "" for n in names) + " |",
+        "| %s - this, wall time | " % first + " | ".join("%+.2f ms" % ((median[first] - median[n]) * 1000) for n in names) + " |",
+        "| the same, per round | "
+        + " | ".join("%+.2f to %+.2f ms" % (min(round_differences[n]) * 1000, max(round_differences[n]) * 1000)
+                     for n in names)
+        + " |",
     ]
+    if memory:
+        lines += [
+            "| median peak memory (RSS) | " + " | ".join("%.1f MiB" % (memory[n] / 1024) for n in names) + " |",
+            "| %s - this, peak memory | " % first
+            + " | ".join("%+d KiB" % (memory[first] - memory[n]) for n in names) + " |",
+        ]
+    lines.append("| executable size | " + " | ".join(("%d bytes" % sizes[n]) if n in sizes else "" for n in names) + " |")
     verdicts = []
     for name, ratio in args.wall_target:
         actual = median[first] / median[name]
         verdicts.append("- wall time: %s %.3f x %s (target at most %s): %s"
                         % (first, actual, name, ratio, "met" if actual <= float(ratio) else "NOT met"))
-    for name, kib in args.memory_target:
+    for name, kib in args.memory_target if memory else []:
         actual = memory[first] - memory[name]
         verdicts.append("- peak memory: %s %+d KiB against %s (target at most %s KiB above): %s"
                         % (first, actual, name, kib, "met" if actual <= float(kib) else "NOT met"))

@@ -10,13 +10,20 @@ mkdir -p "$log_dir"
 # $build_root/PRESET, quietly; the output goes to $log_dir/build-PRESET.log.
 # Prints one line; on failure also the end of the log. Returns the status.
 build_preset() {
+  build_preset_in "$build_root/$1" "$@"
+}
+
+# build_preset_in FOLDER PRESET [TARGET...]: the same into another folder.
+build_preset_in() {
+  local folder=$1; shift
   local preset=$1; shift
   local log=$log_dir/build-$preset.log
+  [[ $folder == "$build_root/$preset" ]] || log=$log_dir/build-$preset-$(basename "$folder").log
   local targets=()
   (($#)) && targets=(--target "$@")
   local started=$SECONDS
-  if cmake --preset "$preset" -B "$build_root/$preset" >"$log" 2>&1 &&
-    cmake --build "$build_root/$preset" -j2 "${targets[@]}" >>"$log" 2>&1; then
+  if cmake --preset "$preset" -B "$folder" >"$log" 2>&1 &&
+    cmake --build "$folder" -j2 "${targets[@]}" >>"$log" 2>&1; then
     echo "build $preset: ok ($((SECONDS - started)) s)"
     return 0
   fi
@@ -27,6 +34,13 @@ build_preset() {
     tail -n 15 "$log" | sed 's/^/  /'
   fi
   return 1
+}
+
+# strip_shipped STRIP SOURCE DEST: the shipped copy, without symbol tables.
+# Stripping a PE file writes the time into its header unless SOURCE_DATE_EPOCH
+# names one: a fixed one, so that two builds of one source give one file.
+strip_shipped() {
+  SOURCE_DATE_EPOCH=0 "$1" -o "$3" "$2"
 }
 
 # check_imports EXE OBJDUMP: the executable imports system DLLs only, so it

@@ -42,6 +42,16 @@ std::wstring withTrailingSeparator(const std::wstring& folder, wchar_t separator
 // (\\.\...) paths stay.
 std::wstring withLongPathPrefix(const std::wstring& fullPath);
 
+// Platform side.
+// The path made full against the current directory (Windows also resolves
+// "." and ".." and takes "C:x" against that drive's current directory); the
+// path as it is when the system cannot make it full.
+std::wstring absolutePath(const std::wstring& path);
+
+// Both paths name the same existing file (by the file system's identity of
+// the file, whatever the spelling of the paths); false when either is missing.
+bool isSameFile(const std::wstring& a, const std::wstring& b);
+
 // A directory search finds an entry for the path: folders count, and
 // wildcards in the last component are honoured on Windows. Paths of any
 // length.

@@ -1,5 +1,9 @@
-// POSIX: existence by stat.
+// POSIX: full paths, file identity and existence by stat.
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
 
 #include "base/path.h"
 #include "base/text.h"
@@ -7,6 +11,27 @@
 namespace tarn {
 
 const PathStyle& nativePathStyle() { return kPosixPathStyle; }
+
+std::wstring absolutePath(const std::wstring& path) {
+  if (path.empty() || path[0] == L'/') return path;
+  // getcwd fails with ERANGE while the buffer is too small.
+  for (size_t size = 256; size <= (1u << 20); size *= 2) {
+    std::vector<char> buffer(size);
+    if (getcwd(buffer.data(), size) != nullptr) {
+      std::wstring folder = fromUtf8(buffer.data());
+      return withTrailingSeparator(folder, L'/') + path;
+    }
+    if (errno != ERANGE) break;
+  }
+  return path;
+}
+
+bool isSameFile(const std::wstring& a, const std::wstring& b) {
+  struct stat first;
+  struct stat second;
+  if (stat(toUtf8(a).c_str(), &first) != 0 || stat(toUtf8(b).c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
 
 bool pathExists(const std::wstring& path) {
   struct stat info;

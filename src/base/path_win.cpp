@@ -11,17 +11,41 @@ namespace tarn {
 
 const PathStyle& nativePathStyle() { return kWindowsPathStyle; }
 
-std::wstring longPathForm(const std::wstring& path) {
-  if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+std::wstring absolutePath(const std::wstring& path) {
+  if (path.empty()) return path;
   // GetFullPathNameW returns the length without the terminator when the path
   // fits, else the size needed with it; 0 is failure.
   std::vector<wchar_t> buffer(path.size() + MAX_PATH);
   for (;;) {
     const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     if (length == 0) return path;
-    if (length < buffer.size()) return withLongPathPrefix(std::wstring(buffer.data(), length));
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
     buffer.resize(length);
   }
+}
+
+std::wstring longPathForm(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  return withLongPathPrefix(absolutePath(path));
+}
+
+namespace {
+
+bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+  // No access rights are needed to ask who a file is.
+  ScopedFileHandle file(CreateFileW(longPathForm(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file && GetFileInformationByHandle(file.get(), &info);
+}
+
+}  // namespace
+
+bool isSameFile(const std::wstring& a, const std::wstring& b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  if (!fileIdentity(a, first) || !fileIdentity(b, second)) return false;
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
 }
 
 bool pathExists(const std::wstring& path) {

@@ -82,10 +82,17 @@ struct MappedViewTraits {
   static void close(Handle view) { UnmapViewOfFile(view); }
 };
 
+struct ModuleTraits {  // LoadLibraryW
+  using Handle = HMODULE;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle module) { FreeLibrary(module); }
+};
+
 using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 using ScopedRegistryKey = ScopedHandle<RegistryKeyTraits>;
 using ScopedMappedView = ScopedHandle<MappedViewTraits>;
+using ScopedModule = ScopedHandle<ModuleTraits>;
 
 }  // namespace tarn

@@ -195,4 +195,23 @@ std::vector<std::wstring> splitAtSeparator(const std::wstring& text, wchar_t sep
   return pieces;
 }
 
+std::wstring unsignedDecimalText(uint64_t value) {
+  wchar_t digits[20];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  std::wstring text;
+  text.reserve(count);
+  while (count > 0) text += digits[--count];
+  return text;
+}
+
+std::wstring decimalText(int64_t value) {
+  if (value >= 0) return unsignedDecimalText(static_cast<uint64_t>(value));
+  // The magnitude in unsigned arithmetic, where the smallest value has one.
+  return L"-" + unsignedDecimalText(0 - static_cast<uint64_t>(value));
+}
+
 }  // namespace tarn

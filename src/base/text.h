@@ -3,6 +3,7 @@
 // Windows, UTF-32 on Linux, where UTF-8 is used at the edges. This file and
 // text.cpp are the only places that care which of the two wchar_t holds.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,5 +46,10 @@ std::wstring replaceAll(std::wstring text, wchar_t from, wchar_t to);
 // adjacent separators is kept, nothing follows a final separator, and an
 // empty text gives an empty list.
 std::vector<std::wstring> splitAtSeparator(const std::wstring& text, wchar_t separator);
+
+// The number in decimal digits, "-" first when negative: what std::to_wstring
+// writes, without the C library's formatted output behind it.
+std::wstring decimalText(int64_t value);
+std::wstring unsignedDecimalText(uint64_t value);
 
 }  // namespace tarn

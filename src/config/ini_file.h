@@ -1,7 +1,10 @@
 #pragma once
-// One INI file on disk, read anew for every key. On Windows through the
-// profile-string functions; on Linux through our own reader that follows
-// the same documented rules (config/profile_text.h).
+// One INI file on disk. On Windows through the profile-string functions,
+// which keep their own copy of the file and look at it again when it has
+// changed; on Linux through our own reader that follows the same documented
+// rules (config/profile_text.h), which reads the file once, at the first
+// read of the object (a start reads every key of one moment's file), and
+// keeps its copy up to date with its own writes.
 
 #include <vector>
 
@@ -26,6 +29,9 @@ class IniFile : public IniStore {
 
  private:
   std::wstring path_;
+  // Linux: the file's text once read.
+  bool textRead_ = false;
+  std::wstring text_;
 };
 
 }  // namespace tarn

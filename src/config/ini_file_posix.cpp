@@ -1,5 +1,5 @@
-// IniFile on Linux: the file is read whole for every call and answered by
-// the profile-string rules of config/profile_text.h.
+// IniFile on Linux: the file is read whole once and answered by the
+// profile-string rules of config/profile_text.h.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,11 +16,19 @@
 namespace tarn {
 namespace {
 
-// The whole file; 0 or the errno of the failed open or read.
+// The whole file; 0 or the errno of the failed open or read. Only a
+// regular file is read: a FIFO or a device of that name would block the
+// start or never end (it is opened without blocking, and refused).
 int readFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    return error;
+  }
   char chunk[65536];
   int error = 0;
   for (;;) {
@@ -71,13 +79,24 @@ std::wstring fileText(const std::wstring& path) {
   return decodeProfileFile(bytes);
 }
 
+// The file's text, read at the first call for this object.
+const std::wstring& cachedText(const std::wstring& path, bool& read, std::wstring& text) {
+  if (!read) {
+    text = fileText(path);
+    read = true;
+  }
+  return text;
+}
+
 }  // namespace
 
 void IniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
-  profileReadString(fileText(path_), section, key, out);
+  profileReadString(cachedText(path_, textRead_, text_), section, key, out);
 }
 
-void IniFile::sectionNames(std::vector<std::wstring>& out) { out = profileSectionNames(fileText(path_)); }
+void IniFile::sectionNames(std::vector<std::wstring>& out) {
+  out = profileSectionNames(cachedText(path_, textRead_, text_));
+}
 
 bool IniFile::writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
   const std::string path = toUtf8(path_);
@@ -90,7 +109,10 @@ bool IniFile::writeString(const std::wstring& section, const std::wstring& key, 
   // surrogates) would be lost by a rewrite: leave such a file alone.
   if (encodeProfileFile(text, encoding) != bytes) return false;
   if (!profileWriteString(text, section, key, value)) return false;
-  return replaceFile(path, encodeProfileFile(text, encoding));
+  if (!replaceFile(path, encodeProfileFile(text, encoding))) return false;
+  text_ = std::move(text);
+  textRead_ = true;
+  return true;
 }
 
 }  // namespace tarn

@@ -40,9 +40,10 @@ std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::ws
 // Platform side.
 // The running executable's full path, however long; on failure the error code.
 bool queryModulePath(std::wstring& out, uint32_t& error);
-// The folder that holds per-user settings files: %APPDATA% on Windows NT
-// (empty when unset). False where no per-user file is kept: Linux, and the
-// Windows family before NT.
+// The folder that holds per-user settings files: on Windows NT %APPDATA%
+// when it holds a full path, else the shell's roaming application-data
+// folder. False where no per-user file is kept: Linux, the Windows family
+// before NT, and where no full path is known.
 bool perUserSettingsFolder(std::wstring& folder);
 
 }  // namespace tarn

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "base/scoped_handle_win.h"
 #include "config/launcher_paths.h"
 
 namespace tarn {
@@ -41,21 +42,57 @@ bool isNtPlatform() {
 
 }  // namespace
 
-bool perUserSettingsFolder(std::wstring& folder) {
-  if (!isNtPlatform()) return false;
-  folder.clear();
+namespace {
+
+// A full path: a drive with its root ("C:\") or a network path ("\\server").
+bool isFullPath(const std::wstring& path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+}
+
+std::wstring appDataVariable() {
   // GetEnvironmentVariableW returns the length without the terminator, or,
   // when the buffer is too small, the size needed with it.
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return true;
-    if (length < buffer.size()) {
-      folder.assign(buffer.data(), length);
-      return true;
-    }
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
     buffer.resize(length);
   }
+}
+
+// The shell's roaming application-data folder of the user. The shell is
+// loaded only here, by its full path in the system folder, so that a start
+// that does not need it does not pay for it.
+std::wstring shellAppDataFolder() {
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+  constexpr int kRoamingAppData = 0x001a;  // CSIDL_APPDATA
+  wchar_t system[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  const ScopedModule shell(LoadLibraryW((std::wstring(system, length) + L"\\shell32.dll").c_str()));
+  if (!shell) return std::wstring();
+  const auto getFolderPath = reinterpret_cast<GetFolderPath>(
+      reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetFolderPathW")));
+  wchar_t folder[MAX_PATH] = {};
+  if (getFolderPath == nullptr || FAILED(getFolderPath(nullptr, kRoamingAppData, nullptr, 0, folder))) {
+    return std::wstring();
+  }
+  return folder;
+}
+
+}  // namespace
+
+bool perUserSettingsFolder(std::wstring& folder) {
+  if (!isNtPlatform()) return false;
+  // %APPDATA% is what the system sets from the same folder at logon; where
+  // it is unset, empty or relative, the per-user file would lie in a folder
+  // anyone can make (the drive's root, the current directory, a share).
+  folder = appDataVariable();
+  if (isFullPath(folder)) return true;
+  folder = shellAppDataFolder();
+  return isFullPath(folder);
 }
 
 }  // namespace tarn

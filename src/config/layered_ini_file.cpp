@@ -2,7 +2,7 @@
 
 namespace tarn {
 
-LayeredIniFile::LayeredIniFile(std::wstring path, const std::wstring& builtInText) : file_(std::move(path)) {
+LayeredIniFile::LayeredIniFile(IniStore& file, const std::wstring& builtInText) : file_(file) {
   builtIn_.parse(builtInText);
 }
 

@@ -4,19 +4,19 @@
 // companion section "<section>+" is added after one space.
 
 #include "config/ini_document.h"
-#include "config/ini_file.h"
 
 namespace tarn {
 
 class LayeredIniFile : public IniStore {
  public:
-  LayeredIniFile(std::wstring path, const std::wstring& builtInText);
+  // Layers `file` (kept by reference) over the built-in settings text.
+  LayeredIniFile(IniStore& file, const std::wstring& builtInText);
 
   // Always writes out: the empty string when neither layer has the key.
   void readString(const std::wstring& section, const std::wstring& key, std::wstring& out) override;
 
  private:
-  IniFile file_;
+  IniStore& file_;
   IniDocument builtIn_;
 };
 

@@ -3,6 +3,7 @@
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
+#include "config/configured_paths.h"
 #include "config/ini_file.h"
 #include "config/layered_ini_file.h"
 #include "config/settings_keywords.h"
@@ -64,8 +65,9 @@ bool readSettings(IniStore& ini, Settings& out) {
 bool loadSettings(const LauncherPaths& paths, Settings& out) {
   IniFile file(paths.configFile);
   out.product = readProductInformation(file);
-  LayeredIniFile ini(paths.configFile, builtInSettingsText(out.product.upgradeCode));
+  LayeredIniFile ini(file, builtInSettingsText(out.product.upgradeCode));
   if (!readSettings(ini, out)) return false;
+  nativeConfiguredPaths(nativePathStyle(), out);
 
   // A service runs under an account of its own: its runtime comes from the
   // file beside the executable.
@@ -76,6 +78,7 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   if (pathExists(userFile)) {
     out.jrePath.clear();
     IniFile(userFile).readString(settings::kJavaRuntimeEnvironment, settings::kJrePath, out.jrePath);
+    nativeConfiguredPath(settings::kJrePath, nativePathStyle(), out.jrePath);
   }
   return true;
 }

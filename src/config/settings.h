@@ -19,6 +19,10 @@ struct ProductInformation {
   std::wstring name;
 };
 
+// Where a person is sent to get a Java runtime when none is found: a page
+// that lists the current builds of every major distribution for Windows.
+inline constexpr wchar_t kDefaultDownloadUrl[] = L"https://adoptium.net/marketplace/";
+
 // Output File / Output Append, Error File / Error Append.
 struct OutputTarget {
   std::wstring file;  // as configured, references not yet expanded
@@ -35,6 +39,8 @@ struct Settings {
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
+  // The address that the missing-runtime text and the dialog's link give.
+  std::wstring downloadUrl = kDefaultDownloadUrl;
 
   // [Application]
   bool service = false;

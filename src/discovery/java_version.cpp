@@ -1,6 +1,7 @@
 #include "discovery/java_version.h"
 
 #include "base/message_table.h"
+#include "base/text.h"
 
 namespace tarn {
 namespace {
@@ -70,7 +71,7 @@ std::wstring formatJavaVersion(const JavaVersion& version) {
   std::wstring text;
   for (size_t i = 0; i < count; ++i) {
     if (i > 0) text += L'.';
-    text += std::to_wstring(version.parts[i]);
+    text += decimalText(version.parts[i]);
   }
   return text;
 }

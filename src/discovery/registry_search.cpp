@@ -83,7 +83,8 @@ bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const
   std::vector<uint8_t> data;
   if (!registry.readValue(key.path + name, kJavaHomeValue, data)) return false;
   std::wstring text = javaHomeText(data);
-  if (text.empty()) return false;
+  // A relative home would be taken against whatever the current directory is.
+  if (!isAbsolutePath(text, probe.layout.separator == L'\\' ? kWindowsPathStyle : kPosixPathStyle)) return false;
   const wchar_t separator = probe.layout.separator;
   text = withTrailingSeparator(text, separator);
   if (key.developmentKit) text += std::wstring(L"jre") + separator;
@@ -105,7 +106,7 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
     std::wstring home;
     bool server = false;
     if (!readJavaHome(registry, key, name, criteria.jvmType, probe, home, server)) continue;
-    list.push_back(JvmCandidate{version, std::move(home), server, preferred});
+    list.push_back(JvmCandidate{version, std::move(home), server, preferred, key.vendor});
   }
 }
 
@@ -115,29 +116,29 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
   });
 }
 
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, std::wstring& home) {
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen) {
   if (list.empty()) return false;
   sortCandidates(list, criteria.source.any, criteria.jvmType);
   for (const std::wstring& text : criteria.preferredVersions) {
     const JavaVersion preferred = parseJavaVersion(text, 0);
     for (const JvmCandidate& candidate : list) {
       if (matchesPreferredVersion(candidate.version, preferred)) {
-        home = candidate.home;
+        chosen = candidate;
         return true;
       }
     }
   }
-  home = list.front().home;
+  chosen = list.front();
   return true;
 }
 
 bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, std::wstring& home) {
+                           const JavaHomeProbe& probe, JvmCandidate& chosen) {
   std::vector<JvmCandidate> list;
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
     if (isKeySearched(key, criteria)) collectCandidates(list, registry, key, criteria, probe);
   }
-  return chooseCandidate(list, criteria, home);
+  return chooseCandidate(list, criteria, chosen);
 }
 
 }  // namespace tarn

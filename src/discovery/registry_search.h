@@ -18,6 +18,8 @@
 
 namespace tarn {
 
+enum class JavaVendor { Sun, JRockit, Ibm };
+
 // One admitted runtime.
 struct JvmCandidate {
   JavaVersion version;
@@ -27,6 +29,8 @@ struct JvmCandidate {
   bool hasServerVm = false;
   // Its kind is wanted by JVM Source and its vendor favoured by VM Provider.
   bool preferred = false;
+  // The vendor of the key it was registered under.
+  JavaVendor vendor = JavaVendor::Sun;
 };
 
 // HKEY_LOCAL_MACHINE in one registry view. Key paths are relative to it.
@@ -44,8 +48,6 @@ class RegistryReader {
 // The launcher's own view (the 64-bit one for the x64 build, the 32-bit one
 // for the x86 build), or with `otherView` the 32-bit view.
 std::unique_ptr<RegistryReader> machineRegistry(bool otherView);
-
-enum class JavaVendor { Sun, JRockit, Ibm };
 
 struct RuntimeRegistryKey {
   // Below HKEY_LOCAL_MACHINE, ending in a backslash.
@@ -74,8 +76,9 @@ struct JavaHomeProbe {
 std::wstring javaHomeText(const std::vector<uint8_t>& data);
 
 // The home registered under key + name, with its trailing separator (and the
-// jre folder of a development kit); false when the JavaHome value is missing
-// or empty or the home holds no JVM library for the JVM type.
+// jre folder of a development kit); false when the JavaHome value is missing,
+// empty or not an absolute path, or the home holds no JVM library for the
+// JVM type.
 bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, JvmType jvmType,
                   const JavaHomeProbe& probe, std::wstring& home, bool& server);
 
@@ -89,10 +92,10 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
 
 // Sorts the list; the first candidate matching the first preferred version
 // that matches any, else the top one. False for an empty list.
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, std::wstring& home);
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen);
 
 // Every searched key of one view, then the choice.
 bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, std::wstring& home);
+                           const JavaHomeProbe& probe, JvmCandidate& chosen);
 
 }  // namespace tarn

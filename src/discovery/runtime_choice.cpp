@@ -9,9 +9,9 @@
 namespace tarn {
 namespace {
 
-bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, std::wstring& home) {
+bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
   const std::unique_ptr<RegistryReader> registry = machineRegistry(otherView);
-  return searchRuntimeRegistry(*registry, criteria, JavaHomeProbe{nativeJavaHomeLayout(), pathExists}, home);
+  return searchRuntimeRegistry(*registry, criteria, JavaHomeProbe{nativeJavaHomeLayout(), pathExists}, chosen);
 }
 
 }  // namespace
@@ -23,9 +23,12 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
   bool server = false;
 
   // The one source allowed to point at the current directory: a relative
-  // JRE Path is taken against it, and Override WorkingDir may have set it.
+  // JRE Path is taken against it (Override WorkingDir may have set it), and
+  // made full at once, so that the library loaded and every path derived
+  // from it name the runtime that was found here.
   if (!request.jrePath.empty()) {
-    out.jvmLibrary = findJvmDll(withTrailingSeparator(request.jrePath, separator), jvmType, server);
+    const std::wstring home = withTrailingSeparator(absolutePath(request.jrePath), separator);
+    out.jvmLibrary = findJvmDll(home, jvmType, server);
     if (!out.jvmLibrary.empty()) {
       out.forSibling = jvmLibraryNeedsSibling(out.jvmLibrary, request.hasSibling);
       return true;
@@ -40,18 +43,19 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
 
   // A runtime of the 32-bit view is only of use to a sibling launcher, and
   // is looked for only when the own view has none at all.
-  home.clear();
-  bool chosen = searchRegistryView(request.criteria, false, home);
+  JvmCandidate registered;
+  bool chosen = searchRegistryView(request.criteria, false, registered);
   bool otherView = false;
   if (!chosen && request.hasSibling) {
-    chosen = searchRegistryView(request.criteria, true, home);
+    chosen = searchRegistryView(request.criteria, true, registered);
     otherView = chosen;
   }
-  // An empty home would be the current directory, not a registered runtime.
-  if (!chosen || home.empty()) return false;
-  out.jvmLibrary = findJvmDll(withTrailingSeparator(home, separator), jvmType, server);
-  out.forSibling = otherView && !out.jvmLibrary.empty();
-  return !out.jvmLibrary.empty();
+  if (!chosen) return false;
+  out.jvmLibrary = findJvmDll(withTrailingSeparator(registered.home, separator), jvmType, server);
+  if (out.jvmLibrary.empty()) return false;
+  out.forSibling = otherView;
+  out.ibmRuntime = registered.vendor == JavaVendor::Ibm;
+  return true;
 }
 
 std::wstring missingRuntimeText(const RuntimeCriteria& criteria) {

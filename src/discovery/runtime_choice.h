@@ -10,7 +10,7 @@ namespace tarn {
 
 struct RuntimeRequest {
   // "JRE Path" as configured; a relative one is taken against the current
-  // directory.
+  // directory, and the library chosen from it is a full path.
   std::wstring jrePath;
   // The launcher's folder, ending in a separator: the private runtime's place.
   std::wstring launcherFolder;
@@ -23,6 +23,10 @@ struct RuntimeChoice {
   std::wstring jvmLibrary;
   // The runtime is the sibling launcher's to run (a 32-bit one).
   bool forSibling = false;
+  // Registered under IBM's key. A runtime named by JRE Path or shipped beside
+  // the launcher is never taken for one: nothing in a Java home says
+  // reliably who built its VM.
+  bool ibmRuntime = false;
 };
 
 // JRE Path, then the private runtime beside the launcher, then the registry

@@ -31,8 +31,6 @@ struct VmProviderFlags {
   bool favorSun = true;
   bool acceptIbm = false;
   bool favorIbm = false;
-
-  bool admitsIbm() const { return acceptIbm || favorIbm; }
 };
 
 struct RuntimeCriteria {

@@ -94,6 +94,25 @@ std::wstring expandReferences(const std::wstring& text, const VariableLookup& lo
   return expanded;
 }
 
+std::wstring expandSearchList(const std::wstring& text, const PathStyle& style, const VariableLookup& lookup) {
+  std::wstring list;
+  for (const std::wstring& entry : splitAtSeparator(text, style.listSeparator)) {
+    bool undefined = false;
+    const std::wstring expanded = expandReferences(entry, [&](const std::wstring& name, std::wstring& value) {
+      if (lookup(name, value)) return true;
+      undefined = true;
+      return false;
+    });
+    if (undefined) continue;
+    for (const std::wstring& piece : splitAtSeparator(expanded, style.listSeparator)) {
+      if (piece.empty()) continue;
+      if (!list.empty()) list += style.listSeparator;
+      list += piece;
+    }
+  }
+  return list;
+}
+
 void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath) {
   const PathStyle& style = nativePathStyle();
   ClassPathSearch search;
@@ -105,6 +124,26 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
   }
 }
 
+std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+                                             const std::vector<std::wstring>& vmParameters) {
+  auto configured = [&vmParameters](const std::wstring& prefix) {
+    for (const std::wstring& parameter : vmParameters) {
+      if (parameter.compare(0, prefix.size(), prefix) == 0) return true;
+    }
+    return false;
+  };
+  static const std::wstring kCommand = L"-Dsun.java.command=";
+  static const std::wstring kLauncher = L"-Dsun.java.launcher=";
+  std::vector<std::wstring> properties;
+  if (!configured(kCommand)) {
+    std::wstring command = kCommand + replaceAll(mainClass, L'/', L'.');
+    for (const std::wstring& argument : arguments) command += L' ' + argument;
+    properties.push_back(std::move(command));
+  }
+  if (!configured(kLauncher)) properties.push_back(kLauncher + L"SUN_STANDARD");
+  return properties;
+}
+
 void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
                            VmSetup& setup) {
   const PathStyle& style = nativePathStyle();
@@ -113,13 +152,15 @@ void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
 
   // Composed before the search path changes: its %Path% is the old one.
   if (!settings.libraryPath.empty()) {
-    std::wstring path = libraryPathText(settings.libraryPath, paths.folder, jvmLibrary, style);
-    expandEnvironment(path);
+    const std::wstring path =
+        expandSearchList(libraryPathText(settings.libraryPath, paths.folder, jvmLibrary, style), style,
+                         readEnvironmentVariable);
     setup.options.add(toJvmCodePage(L"-Djava.library.path=" + path));
   }
 
-  std::wstring searchPath = searchPathText(settings.systemPath, runtimeBinFolderOf(jvmLibrary), style);
-  expandEnvironment(searchPath);
+  const std::wstring searchPath =
+      expandSearchList(searchPathText(settings.systemPath, runtimeBinFolderOf(jvmLibrary), style), style,
+                       readEnvironmentVariable);
   setEnvironmentVariable(style.searchPathVariable, searchPath);
 }
 
@@ -142,6 +183,9 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
     }
   }
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
+  // The VM reads an empty last element as the current directory, which
+  // must be on the class path only when the configuration names it.
+  if (!classPath.empty() && classPath.back() == style.listSeparator) classPath.pop_back();
 
   // Nothing more is assembled; the VM then looks for classes on its default class path.
   if (classPath.empty()) {
@@ -149,13 +193,16 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
     return;
   }
 
-  std::vector<std::wstring> options{L"-Djava.class.path=" + classPath};
+  // Each entry was expanded once above; the names a search found are never
+  // expanded, so a file name cannot add entries.
+  setup.options.add(toJvmCodePage(L"-Djava.class.path=" + classPath));
+  std::vector<std::wstring> parameters;
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
-    appendVmParameters(settings.vmParameters, currentMemoryStatus(), options, setup.stackSize);
+    appendVmParameters(settings.vmParameters, currentMemoryStatus(), parameters, setup.stackSize);
   }
-  for (std::wstring& option : options) {
-    expandEnvironment(option);
-    setup.options.add(toJvmCodePage(option));
+  for (std::wstring& parameter : parameters) {
+    expandEnvironment(parameter);
+    setup.options.add(toJvmCodePage(parameter));
   }
 
   setup.output = settings.output;
@@ -163,13 +210,18 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
   setup.error = settings.error;
   expandEnvironment(setup.error.file);
 
-  if (settings.cmd.empty()) return;
-  std::wstring extraArguments = settings.cmd;
-  expandEnvironment(extraArguments);
-  std::vector<std::wstring> pieces;
-  splitCommandLine(extraArguments, pieces);
-  for (std::wstring& piece : pieces) {
-    if (!piece.empty()) arguments.push_back(std::move(piece));
+  if (!settings.cmd.empty()) {
+    std::wstring extraArguments = settings.cmd;
+    expandEnvironment(extraArguments);
+    std::vector<std::wstring> pieces;
+    splitCommandLine(extraArguments, pieces);
+    for (std::wstring& piece : pieces) {
+      if (!piece.empty()) arguments.push_back(std::move(piece));
+    }
+  }
+
+  for (const std::wstring& option : launcherProperties(settings.mainClass, arguments, parameters)) {
+    setup.options.add(toJvmCodePage(option));
   }
 }
 

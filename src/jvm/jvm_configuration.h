@@ -48,6 +48,14 @@ using VariableLookup = std::function<bool(const std::wstring& name, std::wstring
 // after its closing "%"; a "%" without a partner stays.
 std::wstring expandReferences(const std::wstring& text, const VariableLookup& lookup);
 
+// A search list (the library path, the search path) with its references
+// expanded through `lookup`, without the entries that name nothing: an
+// entry that refers to an undefined variable is left out (a literal %PATH%
+// is no folder), and so is an empty one (the process's own program lookup
+// reads it as the current directory). Entries are separated by the style's
+// list separator, also inside the values that references expand to.
+std::wstring expandSearchList(const std::wstring& text, const PathStyle& style, const VariableLookup& lookup);
+
 // Appends each path the entry stands for, followed by the list separator:
 // an absolute entry with "*" or any relative entry is searched in the file
 // system; the names come in the order the file system gives them, "." and
@@ -64,15 +72,22 @@ struct VmSetup {
   OutputTarget error;
 };
 
+// The properties that the JDK's own launcher sets and its tools read (jps,
+// jcmd, Flight Recorder, monitoring consoles): sun.java.command (the main
+// class, dotted, and the arguments) and sun.java.launcher. One that the VM
+// parameters already set is left to them.
+std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+                                             const std::vector<std::wstring>& vmParameters);
+
 // Sets TARN_JVM_PATH, TARN_JVM_HOME and the search path for the chosen JVM
 // library, and adds the library path option when one is configured.
 void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
                            VmSetup& setup);
 
-// The class path, the VM parameters and the redirected streams into the
-// setup, and the Cmd arguments after the command line's. Without a class
-// path it writes its message and adds nothing more: the VM then looks for
-// classes on its default class path.
+// The class path, the VM parameters, the launcher properties and the
+// redirected streams into the setup, and the Cmd arguments after the command
+// line's. Without a class path it writes its message and adds nothing more:
+// the VM then looks for classes on its default class path.
 void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
                               std::vector<std::wstring>& arguments);
 
@@ -83,6 +98,7 @@ void expandEnvironment(std::wstring& text);
 bool readEnvironmentVariable(const std::wstring& name, std::wstring& value);
 // Result not reported: a failed change leaves the environment as it was.
 void setEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+void removeEnvironmentVariable(const std::wstring& name);
 // The names in the pattern's folder that its last component matches
 // (wildcards * and ?), in the order the file system returns them.
 std::vector<std::wstring> matchingNames(const std::wstring& pattern);

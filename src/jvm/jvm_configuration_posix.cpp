@@ -47,6 +47,8 @@ void setEnvironmentVariable(const std::wstring& name, const std::wstring& value)
   setenv(toUtf8(name).c_str(), toUtf8(value).c_str(), 1);
 }
 
+void removeEnvironmentVariable(const std::wstring& name) { unsetenv(toUtf8(name).c_str()); }
+
 std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   std::vector<std::wstring> names;
   const std::string path = toUtf8(pattern);

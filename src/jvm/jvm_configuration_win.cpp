@@ -83,6 +83,8 @@ void setEnvironmentVariable(const std::wstring& name, const std::wstring& value)
   SetEnvironmentVariableW(name.c_str(), value.c_str());
 }
 
+void removeEnvironmentVariable(const std::wstring& name) { SetEnvironmentVariableW(name.c_str(), nullptr); }
+
 std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;

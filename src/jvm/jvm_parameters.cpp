@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "base/text.h"
+
 namespace tarn {
 namespace {
 
@@ -122,7 +124,7 @@ std::wstring expandMemoryPercent(const std::wstring& parameter, const MemoryStat
   // After the maximum, so the minimum wins when the two conflict.
   if (minimumKb > sizeKb) sizeKb = minimumKb;
 
-  return parameter.substr(0, groups.position) + std::to_wstring(sizeKb) + L"K";
+  return parameter.substr(0, groups.position) + unsignedDecimalText(sizeKb) + L"K";
 }
 
 uint64_t unitMultiplier(const std::wstring& text) {

@@ -1,5 +1,6 @@
 #include "jvm/output_redirection.h"
 
+#include "base/text.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"
 #include "jvm/time_pictures.h"
@@ -12,7 +13,7 @@ namespace {
 std::wstring stampText(const std::wstring& format, const LocalTime& time) {
   if (format.empty()) return format;
   std::wstring picture;
-  const std::wstring milliseconds = std::to_wstring(time.milliseconds);
+  const std::wstring milliseconds = decimalText(time.milliseconds);
   for (wchar_t c : format) {
     if (c == L'L') {
       picture += milliseconds;

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 
+#include "base/text.h"
+
 namespace tarn {
 namespace {
 
 std::wstring twoDigits(int value) {
-  std::wstring text = std::to_wstring(value);
+  std::wstring text = decimalText(value);
   return text.size() < 2 ? L"0" + text : text;
 }
 
@@ -89,10 +91,10 @@ bool formatTimePicture(const std::wstring& picture, const LocalTime& time,
   out = applyPictures(picture, L"hHmst", [&](wchar_t letter, std::size_t run, std::wstring& text) {
     const bool padded = run >= 2;
     switch (letter) {
-      case L'h': text += padded ? twoDigits(hour12) : std::to_wstring(hour12); break;
-      case L'H': text += padded ? twoDigits(time.hour) : std::to_wstring(time.hour); break;
-      case L'm': text += padded ? twoDigits(time.minute) : std::to_wstring(time.minute); break;
-      case L's': text += padded ? twoDigits(time.second) : std::to_wstring(time.second); break;
+      case L'h': text += padded ? twoDigits(hour12) : decimalText(hour12); break;
+      case L'H': text += padded ? twoDigits(time.hour) : decimalText(time.hour); break;
+      case L'm': text += padded ? twoDigits(time.minute) : decimalText(time.minute); break;
+      case L's': text += padded ? twoDigits(time.second) : decimalText(time.second); break;
       default:  // t
         if (padded) {
           text += designator;
@@ -115,21 +117,21 @@ bool formatDatePicture(const std::wstring& picture, const LocalTime& time,
   out = applyPictures(picture, L"dMyg", [&](wchar_t letter, std::size_t run, std::wstring& text) {
     switch (letter) {
       case L'd':
-        if (run == 1) text += std::to_wstring(time.day);
+        if (run == 1) text += decimalText(time.day);
         else if (run == 2) text += twoDigits(time.day);
         else if (run == 3) text += names.abbreviatedDayNames[weekDay];
         else text += names.dayNames[weekDay];
         break;
       case L'M':
-        if (run == 1) text += std::to_wstring(time.month);
+        if (run == 1) text += decimalText(time.month);
         else if (run == 2) text += twoDigits(time.month);
         else if (run == 3) text += names.abbreviatedMonthNames[time.month - 1];
         else text += names.monthNames[time.month - 1];
         break;
       case L'y':
-        if (run == 1) text += std::to_wstring(time.year % 10);
+        if (run == 1) text += decimalText(time.year % 10);
         else if (run == 2) text += twoDigits(time.year % 100);
-        else text += std::to_wstring(time.year);
+        else text += decimalText(time.year);
         break;
       default:  // g
         text += names.era;

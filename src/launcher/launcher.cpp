@@ -10,17 +10,26 @@
 namespace tarn {
 namespace {
 
-// The worker thread's results other than 0.
-constexpr uint32_t kWorkerVmRefused = 1;
-constexpr uint32_t kWorkerMainClassFailed = 2;
-constexpr uint32_t kWorkerAbandoned = 3;
+// The worker thread's results.
+constexpr uint32_t kWorkerReturned = 0;
+constexpr uint32_t kWorkerThrew = 1;
+constexpr uint32_t kWorkerVmRefused = 2;
+constexpr uint32_t kWorkerMainClassFailed = 3;
+constexpr uint32_t kWorkerAbandoned = 4;
 
-RunFailure workerFailure(uint32_t result) {
+RunOutcome workerOutcome(uint32_t result) {
   switch (result) {
-    case 0: return RunFailure::None;
-    case kWorkerVmRefused: return RunFailure::VmCreation;
-    case kWorkerAbandoned: return RunFailure::Abandoned;
-    default: return RunFailure::MainClass;
+    case kWorkerReturned:
+      return {0, RunFailure::None};
+    case kWorkerThrew:
+      // As the JDK's own launcher ends after an uncaught exception.
+      return {1, RunFailure::None};
+    case kWorkerVmRefused:
+      return {-1, RunFailure::VmCreation};
+    case kWorkerAbandoned:
+      return {-1, RunFailure::Abandoned};
+    default:
+      return {-1, RunFailure::MainClass};
   }
 }
 
@@ -40,6 +49,7 @@ int32_t Launcher::run() {
 }
 
 bool Launcher::startUp(int32_t& exitCode) {
+  startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
   if (!loadSettings(paths_, settings_)) return false;
   return platform_->admit(settings_, paths_, arguments_, exitCode);
@@ -52,14 +62,17 @@ RunOutcome Launcher::runAdmitted(const HostedRun& hosted) {
   // the launcher's folder.
   if (settings_.overrideWorkingDir) moveToLauncherFolder();
   if (!chooseRuntime()) return {-1, RunFailure::NoRuntime};
-  if (runtime_.forSibling) return {relaunchSibling(settings_.pairProduct, settings_.pairReturnCode), RunFailure::None};
+  if (runtime_.forSibling) {
+    const std::wstring sibling = pairedLauncherPath(settings_.pairProduct, paths_.folder, nativePathStyle());
+    return {handOverToSibling(sibling, paths_.executable, settings_.pairReturnCode, startedBySibling_),
+            RunFailure::None};
+  }
   prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
   // Without a class path it has written its message; the run goes on.
   assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
-  const uint32_t result = runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
-  return {result == 0 ? 0 : -1, workerFailure(result)};
+  return workerOutcome(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));
 }
 
 bool Launcher::chooseRuntime() {
@@ -96,8 +109,19 @@ uint32_t Launcher::workerMain(void* context) {
   call.mainClass = launcher.settings_.mainClass;
   call.arguments = launcher.arguments_;
   call.failureCheck = launcher.settings_.failureCheck;
-  call.parkAfterMain = launcher.settings_.runtime.provider.admitsIbm();
-  return runMainClass(call) ? 0 : kWorkerMainClassFailed;
+  call.parkAfterMain = launcher.runtime_.ibmRuntime;
+  call.beforeMain = [&launcher] {
+    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, launcher.runtime_.ibmRuntime);
+  };
+  switch (runMainClass(call)) {
+    case MainOutcome::Returned:
+      return kWorkerReturned;
+    case MainOutcome::Threw:
+      return kWorkerThrew;
+    case MainOutcome::NotCalled:
+      break;
+  }
+  return kWorkerMainClassFailed;
 }
 
 }  // namespace tarn

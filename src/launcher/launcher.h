@@ -40,9 +40,8 @@ class Launcher {
   bool chooseRuntime();
   // Override WorkingDir: the launcher's folder becomes the current directory.
   void moveToLauncherFolder();
-  // The worker thread's routine: creates the VM and runs the main class; 0
-  // when main was called and the thread detached afterwards, else a
-  // kWorker* code naming the step that failed.
+  // The worker thread's routine: creates the VM and runs the main class.
+  // Its result says how main ended or which step failed (launcher.cpp).
   static uint32_t workerMain(void* launcher);
 
   std::vector<std::wstring> arguments_;
@@ -55,6 +54,8 @@ class Launcher {
   JavaVM* javaVm_ = nullptr;
   JNIEnv* jniEnv_ = nullptr;
   StartGate* gate_ = nullptr;
+  // Started by the paired launcher: never hands the start on again.
+  bool startedBySibling_ = false;
 };
 
 }  // namespace tarn

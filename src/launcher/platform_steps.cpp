@@ -21,14 +21,16 @@ bool PlatformSteps::admit(const Settings& settings, const LauncherPaths&, const 
   return true;
 }
 
-bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings&, const LauncherPaths&,
+bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths&,
                                      RuntimeChoice&) {
-  printError(text);
+  printError(text + L' ' + settings.downloadUrl);
   return false;
 }
 
 int32_t PlatformSteps::runRest(const Settings&, const LauncherPaths&, const RestOfStart& rest) {
   return rest(HostedRun()).exitCode;
 }
+
+void PlatformSteps::beforeMain(JavaVM*, const std::wstring&, bool) {}
 
 }  // namespace tarn

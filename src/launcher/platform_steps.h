@@ -6,6 +6,8 @@
 // it has and keeping whatever its steps hold until the end of the run. A
 // step that exists on one platform only is called from that file alone.
 
+#include <jni.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,9 +31,10 @@ class PlatformSteps {
   virtual bool admit(const Settings& settings, const LauncherPaths& paths,
                      const std::vector<std::wstring>& arguments, int32_t& exitCode);
 
-  // No source had a runtime; `text` names the versions wanted. True when a
-  // runtime was chosen all the same (into `choice`); false ends the start
-  // with -1. Here: the text is written as an error line.
+  // No source had a runtime; `text` names the versions wanted and ends in
+  // "from:". True when a runtime was chosen all the same (into `choice`);
+  // false ends the start with -1. Here: the text is written as an error
+  // line, followed by the download address.
   virtual bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
                                 RuntimeChoice& choice);
 
@@ -40,6 +43,12 @@ class PlatformSteps {
   // Runs the rest of the start and gives the process exit code. Here: at
   // once, on the calling thread, with nothing added.
   virtual int32_t runRest(const Settings& settings, const LauncherPaths& paths, const RestOfStart& rest);
+
+  // On the worker thread, right before the main class's main is called on
+  // `vm`. Here: nothing.
+  // ibmRuntime: the runtime is one whose threads stay attached (see
+  // RuntimeChoice::ibmRuntime).
+  virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime);
 };
 
 std::unique_ptr<PlatformSteps> makePlatformSteps();

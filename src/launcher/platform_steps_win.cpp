@@ -1,10 +1,11 @@
-// Windows: the service host enters the run flow here, and the single-instance
-// guard and the JRE Not Found dialog will, each as an override of its step.
-// Until those two are built the steps are those of a platform without them:
-// the guard's setting is refused, and the dialog's text is written as an
-// error line.
+// Windows: the service host and the single-instance guard enter the run flow
+// here, each as an override of its step. The JRE Not Found dialog is not
+// built yet: its step is that of a platform without it, and its text is
+// written as an error line.
 #include "launcher/platform_steps.h"
+#include "run/instance_block.h"
 #include "run/service_host.h"
+#include "run/single_instance.h"
 
 namespace tarn {
 namespace {
@@ -13,10 +14,14 @@ class WindowsSteps : public PlatformSteps {
  public:
   bool admit(const Settings& settings, const LauncherPaths& paths, const std::vector<std::wstring>& arguments,
              int32_t& exitCode) override {
-    // Service mode is this platform's own; the rest is decided as elsewhere.
-    Settings others = settings;
-    others.service = false;
-    return PlatformSteps::admit(others, paths, arguments, exitCode);
+    // Service mode is this platform's own and runs without the guard.
+    if (settings.service) return true;
+    if (!settings.singleInstance) return PlatformSteps::admit(settings, paths, arguments, exitCode);
+    // Single Instance=yes: the guard. A second instance hands its arguments
+    // over, waits for the answer and ends the start with it.
+    if (guard_.setUp(instanceObjectName(paths.executable)) != InstanceRole::Second) return true;
+    exitCode = guard_.handOver(arguments);
+    return false;
   }
 
   // A service runs the rest of its start inside ServiceMain.
@@ -24,6 +29,14 @@ class WindowsSteps : public PlatformSteps {
     if (!settings.service) return PlatformSteps::runRest(settings, paths, rest);
     return runServiceDispatcher(settings, paths, rest);
   }
+
+  void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime) override {
+    guard_.mainStarting(vm, mainClass, ibmRuntime);
+  }
+
+ private:
+  // Held until the end of the run: released after the VM's teardown.
+  SingleInstanceGuard guard_;
 };
 
 }  // namespace

@@ -22,7 +22,9 @@ void rememberProgramArguments(int argc, char** argv) {
 
 std::vector<std::wstring> processArguments() { return rememberedArguments(); }
 
-void useSystemDefaultLocale() { std::setlocale(LC_ALL, ""); }
+// Only the character classes (iswspace) depend on it; the other categories
+// would each be loaded for nothing. The VM sets its own locale.
+void useSystemDefaultLocale() { std::setlocale(LC_CTYPE, ""); }
 
 void changeCurrentDirectory(const std::wstring& folder) {
   if (chdir(toUtf8(folder).c_str()) != 0) return;

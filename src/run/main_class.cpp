@@ -67,10 +67,10 @@ void consultFailureHook(JNIEnv* /*env*/, jthrowable /*exception*/) {}
 
 // Steps up to the return of "main"; every local reference made here is gone
 // before the thread detaches.
-bool callMainMethod(const MainClassCall& call) {
+MainOutcome callMainMethod(const MainClassCall& call) {
   JNIEnv* env = call.env;
   jclass mainClass = loadMainClass(call);
-  if (mainClass == nullptr) return false;
+  if (mainClass == nullptr) return MainOutcome::NotCalled;
   LocalRef classReference(env, mainClass);
   jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
   if (main == nullptr) {
@@ -79,41 +79,43 @@ bool callMainMethod(const MainClassCall& call) {
     } else {
       printError(loadMessage(MessageId::MainMethodNotFound));
     }
-    return false;
+    return MainOutcome::NotCalled;
   }
   jobjectArray arguments = newJavaStringArray(env, call.arguments);
   if (arguments == nullptr) {
     env->ExceptionDescribe();
-    return false;
+    return MainOutcome::NotCalled;
   }
   LocalRef argumentsReference(env, arguments);
   if (call.beforeMain) call.beforeMain();
   jvalue argument;
   argument.l = arguments;
   env->CallStaticVoidMethodA(mainClass, main, &argument);
-  // An exception thrown out of main is not the launcher's to report.
+  // An exception thrown out of main is not the launcher's to describe: it
+  // stays pending, and the VM describes it when the thread detaches.
   jthrowable exception = env->ExceptionOccurred();
-  if (exception != nullptr) {
-    if (call.failureCheck) consultFailureHook(env, exception);
-    env->DeleteLocalRef(exception);
-  }
-  return true;
+  if (exception == nullptr) return MainOutcome::Returned;
+  if (call.failureCheck) consultFailureHook(env, exception);
+  env->DeleteLocalRef(exception);
+  return MainOutcome::Threw;
 }
 
 }  // namespace
 
-bool runMainClassWith(const MainClassCall& call, void (*sleepForever)()) {
-  const bool mainCalled = callMainMethod(call);
-  if (mainCalled && call.parkAfterMain) {
+MainOutcome runMainClassWith(const MainClassCall& call, void (*sleepForever)()) {
+  const MainOutcome outcome = callMainMethod(call);
+  if (outcome != MainOutcome::NotCalled && call.parkAfterMain) {
+    // The thread never detaches, so a pending exception would never be told.
+    if (outcome == MainOutcome::Threw) call.env->ExceptionDescribe();
     sleepForever();
-    return false;
+    return MainOutcome::NotCalled;
   }
   // Also after a failure: a thread that ends still attached would keep the
   // VM's teardown (DestroyJavaVM) waiting for it for ever.
   const bool detached = call.vm != nullptr && call.vm->DetachCurrentThread() == JNI_OK;
-  return mainCalled && detached;
+  return detached ? outcome : MainOutcome::NotCalled;
 }
 
-bool runMainClass(const MainClassCall& call) { return runMainClassWith(call, &tarn::sleepForever); }
+MainOutcome runMainClass(const MainClassCall& call) { return runMainClassWith(call, &tarn::sleepForever); }
 
 }  // namespace tarn

@@ -21,21 +21,26 @@ struct MainClassCall {
   // "Failure Check": an exception out of main is shown to the failure hook.
   bool failureCheck = false;
   // The thread stays parked after main returns, so that the application
-  // ends only through System.exit or from outside ("VM Provider" admitting
-  // IBM runtimes).
+  // ends only through System.exit or from outside (an IBM runtime).
   bool parkAfterMain = false;
   // Called right before main, when set.
   std::function<void()> beforeMain;
 };
 
+enum class MainOutcome {
+  NotCalled,  // main was not reached, or the thread could not detach
+  Returned,
+  Threw,      // main ended with an exception, which the VM describes at the detach
+};
+
 // Loads the class, calls main with the arguments and detaches the thread
-// (also after a failure). True when main was called and the thread detached.
-bool runMainClass(const MainClassCall& call);
+// (also after a failure).
+MainOutcome runMainClass(const MainClassCall& call);
 
 // runMainClass with the step that parks the thread: it does not return in
-// the launcher (a test passes one that does, and the run then ends without
-// detaching).
-bool runMainClassWith(const MainClassCall& call, void (*sleepForever)());
+// the launcher (a test passes one that does, and the run then ends as
+// NotCalled, without detaching).
+MainOutcome runMainClassWith(const MainClassCall& call, void (*sleepForever)());
 
 // Platform step (main_class_win.cpp, main_class_posix.cpp): blocks the
 // calling thread for ever.

@@ -1,5 +1,4 @@
-// Windows: hands the whole start to the sibling launcher of the other
-// processor width, which receives this process's own command line.
+// Windows: starting the paired launcher with this process's command line.
 #include <windows.h>
 
 #include <vector>
@@ -9,24 +8,26 @@
 
 namespace tarn {
 
-int32_t relaunchSibling(const std::wstring& pairProduct, bool pairReturnCode) {
+bool startSibling(const std::wstring& sibling, bool wait, int32_t& exitCode, uint32_t& error) {
   // CreateProcessW may write into the command line it is given.
   const wchar_t* own = GetCommandLineW();
   std::vector<wchar_t> commandLine(own, own + wcslen(own) + 1);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION created{};
-  // A sibling that cannot be started leaves both handles null: the start
-  // then ends with 0, as the unread exit code below does.
-  CreateProcessW(pairProduct.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                 &created);
+  if (!CreateProcessW(sibling.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &created)) {
+    error = GetLastError();
+    return false;
+  }
   ScopedKernelHandle process(created.hProcess);
   ScopedKernelHandle thread(created.hThread);
-  if (!pairReturnCode || !process) return 0;
+  exitCode = 0;
+  if (!wait) return true;
   WaitForSingleObject(process.get(), INFINITE);
-  DWORD exitCode = 0;
-  if (!GetExitCodeProcess(process.get(), &exitCode)) exitCode = 0;
-  return static_cast<int32_t>(exitCode);
+  DWORD code = 0;
+  if (GetExitCodeProcess(process.get(), &code)) exitCode = static_cast<int32_t>(code);
+  return true;
 }
 
 }  // namespace tarn

@@ -9,6 +9,7 @@
 //   TARN_E2E_EXITFILE     receives "exit code: <signed decimal>\n"
 //   TARN_E2E_TIMEOUT_MS   optional; default 120000
 //   TARN_E2E_SET_<NAME>   sets NAME in the child's environment (e.g. APPDATA)
+//   TARN_E2E_UNSET_<NAME> removes NAME from the child's environment
 // Every TARN_E2E_* variable is removed before the child starts. The child
 // inherits standard input, output and error.
 //
@@ -25,60 +26,14 @@
 #include <string>
 #include <vector>
 
+#include "child_environment_win.h"
+
+using tarn::e2e::prepareChildEnvironment;
+using tarn::e2e::readVariable;
+
 namespace {
 
-const wchar_t kPrefix[] = L"TARN_E2E_";
-const wchar_t kSetPrefix[] = L"TARN_E2E_SET_";
 const DWORD kDefaultTimeoutMs = 120000;
-
-bool readVariable(const wchar_t* name, std::wstring& value) {
-  std::vector<wchar_t> buffer(256);
-  for (;;) {
-    // Returns the length without the terminator when the value fits, else the
-    // size needed including it; 0 with ERROR_ENVVAR_NOT_FOUND when unset.
-    SetLastError(ERROR_SUCCESS);
-    DWORD length = GetEnvironmentVariableW(name, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) {
-      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
-      value.clear();
-      return true;
-    }
-    if (length < buffer.size()) {
-      value.assign(buffer.data(), length);
-      return true;
-    }
-    buffer.resize(length);
-  }
-}
-
-bool startsWith(const std::wstring& text, const wchar_t* prefix) {
-  return text.compare(0, wcslen(prefix), prefix) == 0;
-}
-
-// Removes every TARN_E2E_* variable and applies the TARN_E2E_SET_* ones.
-void prepareChildEnvironment() {
-  std::vector<std::wstring> names;
-  std::vector<std::pair<std::wstring, std::wstring>> assignments;
-  wchar_t* block = GetEnvironmentStringsW();
-  if (block == nullptr) return;
-  for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
-    std::wstring text(entry);
-    // Entries such as "=C:=C:\dir" begin with '='; they never carry our prefix.
-    size_t equals = text.find(L'=', 1);
-    if (equals == std::wstring::npos) continue;
-    std::wstring name = text.substr(0, equals);
-    if (!startsWith(name, kPrefix)) continue;
-    names.push_back(name);
-    if (startsWith(name, kSetPrefix) && name.size() > wcslen(kSetPrefix)) {
-      assignments.emplace_back(name.substr(wcslen(kSetPrefix)), text.substr(equals + 1));
-    }
-  }
-  FreeEnvironmentStringsW(block);
-  for (const std::wstring& name : names) SetEnvironmentVariableW(name.c_str(), nullptr);
-  for (const auto& assignment : assignments) {
-    SetEnvironmentVariableW(assignment.first.c_str(), assignment.second.c_str());
-  }
-}
 
 bool writeReport(const std::wstring& path, const std::string& text) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -11,7 +11,7 @@ import re
 from pathlib import Path
 from typing import Dict, List, Optional, Sequence
 
-from scenarios_windows import Like, Result, Scenario, crlf
+from scenarios_windows import Like, Result, Scenario, crlf, error_line
 
 # --- building blocks -----------------------------------------------------------
 
@@ -77,7 +77,7 @@ def app(name: str, settings=None, vm_scenario: Optional[str] = None, homes=(("jr
 
 
 LOAD_PRIVATE = "load {dir}\\jre64\\bin\\client\\jvm.dll"
-CLASS_PATH = "option -Djava.class.path={dir}\\lib\\a.jar;{dir}\\lib\\b.jar;"
+CLASS_PATH = "option -Djava.class.path={dir}\\lib\\a.jar;{dir}\\lib\\b.jar"
 HOOKS = ["option abort extraInfo=set", "option exit extraInfo=set"]
 CREATED = "CreateJavaVM -> 0"
 MAIN_CALL = 'call com/example/App.main%s (["x"])' % MAIN_SIGNATURE
@@ -86,7 +86,7 @@ NOTHING_LOADED = [Like("load .*")]
 
 
 def error(text: str) -> bytes:
-    return b"Error: " + text.encode("utf-8") + b" \n"
+    return error_line(text)
 
 
 def load_failed(relative: str, errno: int):
@@ -121,6 +121,20 @@ def stack_at_least(size: int):
     return check
 
 
+def stack_between(low: int, high: int):
+    """The thread that created the VM reserved at least `low` and less than `high` bytes of stack."""
+
+    def check(result: Result) -> List[str]:
+        value = log_value(result, "stack reserved=")
+        if value is None:
+            return ["the VM logged no stack size"]
+        if not low <= int(value) < high:
+            return ["the creating thread reserved %s bytes of stack, wanted [%d, %d)" % (value, low, high)]
+        return []
+
+    return check
+
+
 def large_address_aware(exe: Path) -> bool:
     data = exe.read_bytes()
     header = int.from_bytes(data[0x3C:0x40], "little")
@@ -150,14 +164,15 @@ def percent_options(result: Result) -> List[str]:
             value = maximum * 1024
         return max(value, minimum * 1024)
 
-    wanted = ["option -Xmx%dK" % size(25), "option -Xms%dK" % size(1, 1024, 0), "option -Xss%dK" % size(50, 0, 2)]
+    wanted = ["option -Xmx%dK" % size(25), "option -Xms%dK" % size(1, 1024, 0), "option -Xss%dK" % size(50, 0, 16)]
     options = [line for line in result.log if line.startswith("option -X")]
     failures = []
     if options[:3] != wanted:
         failures.append("percentage options %r, expected %r (total physical memory %d KB)" % (options[:3], wanted, base))
     if len(options) < 4 or not re.fullmatch(r"option -Xmx[1-9][0-9]*K", options[3]):
         failures.append("-Xmx50T should become a K size: %r" % options[3:4])
-    failures += stack_at_least(size(50, 0, 2) * 1024)(result)
+    # Far above the executable's own default reserve, which an ignored -Xss would give.
+    failures += stack_at_least(size(50, 0, 16) * 1024)(result)
     return failures
 
 
@@ -201,8 +216,10 @@ ROAD = [
         vm_log=[
             LOAD_PRIVATE,
             "host {dir}\\run.exe",
-            "CreateJavaVM version=0x00010002 nOptions=3 ignoreUnrecognized=0",
+            "CreateJavaVM version=0x00010002 nOptions=5 ignoreUnrecognized=0",
             CLASS_PATH,
+            "option -Dsun.java.command=com.example.App x",
+            "option -Dsun.java.launcher=SUN_STANDARD",
             *HOOKS,
             'command line "{dir}\\run.exe" x',
             "env TARN_JVM_PATH={dir}\\jre64\\bin\\client\\jvm.dll",
@@ -265,7 +282,7 @@ ROAD = [
         exit_code=0,
         vm_log=[
             "option -Djava.class.path={dir}\\run.exe;{dir}\\lib\\a.jar;{dir}\\lib\\b.jar;C:\\shared\\util.jar;"
-            "{dir}\\classes;C:\\libs\\x.jar;",
+            "{dir}\\classes;C:\\libs\\x.jar",
             *MAIN_END,
         ],
     ),
@@ -377,6 +394,16 @@ SOURCES += [
         # What is said about the missing runtime belongs to the dialog's scenarios.
         exit_code=-1,
         vm_log_excludes=NOTHING_LOADED,
+    ),
+    Scenario(
+        # Where no dialog asks for a runtime, its text is printed with the
+        # address the dialog's link opens.
+        name="no-runtime-prints-the-download-address",
+        exe="run.exe",
+        files={"run.ini": ini(jre="Maximum Version=1.8\n")},
+        stdout=error("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "
+                     "(version between 1.6 and 1.8) from: https://adoptium.net/marketplace/"),
+        exit_code=-1,
     ),
 ]
 
@@ -531,13 +558,14 @@ ENDINGS = [
         exit_code=-2,
     ),
     app(
-        # An exception out of main stays pending; the VM reports it when the thread detaches.
-        "exception-from-main-exits-0",
+        # An exception out of main stays pending; the VM reports it when the
+        # thread detaches, and the launcher ends with 1, as the JDK's own does.
+        "exception-from-main-exits-1",
         vm_scenario=world("throw java/lang/IllegalStateException boom"),
         stdout=b"",
         stderr=b'Exception in thread "main" java.lang.IllegalStateException: boom\r\n'
         b"\tat com.example.App.main(Unknown Source)\r\n",
-        exit_code=0,
+        exit_code=1,
         vm_log=[
             "return com/example/App.main, java/lang/IllegalStateException pending",
             "DetachCurrentThread main, uncaught java/lang/IllegalStateException",
@@ -550,7 +578,7 @@ ENDINGS = [
         settings=ini(app="Failure Check=Yes\n"),
         vm_scenario=world("throw java/lang/IllegalStateException boom"),
         stdout=b"",
-        exit_code=0,
+        exit_code=1,
         vm_log=["DetachCurrentThread main, uncaught java/lang/IllegalStateException"],
     ),
     app(
@@ -593,7 +621,7 @@ ENVIRONMENT = [
         env={"Path": BASE_PATH},
         exit_code=0,
         vm_log=[
-            "CreateJavaVM version=0x00010002 nOptions=5 ignoreUnrecognized=0",
+            "CreateJavaVM version=0x00010002 nOptions=7 ignoreUnrecognized=0",
             "option -Djava.library.path=C:\\libs;{dir}\\;.;" + BASE_PATH + ";{dir}\\jre64\\lib",
             CLASS_PATH,
             "option -Xmx64m",
@@ -603,22 +631,23 @@ ENVIRONMENT = [
     ),
     app(
         "vm-parameters-quoted-and-stack",
-        settings=ini(jre='Virtual Machine Parameters=  -Xms64m   "-Dpath=C:\\a b" -Xss1m -Xss8m  \n'),
+        settings=ini(jre='Virtual Machine Parameters=  -Xms64m   "-Dpath=C:\\a b" -Xss16m -Xss4m  \n'),
         exit_code=0,
         vm_log=[
-            "CreateJavaVM version=0x00010002 nOptions=7 ignoreUnrecognized=0",
+            "CreateJavaVM version=0x00010002 nOptions=9 ignoreUnrecognized=0",
             CLASS_PATH,
             "option -Xms64m",
             "option -Dpath=C:\\a b",
-            "option -Xss1m",
-            "option -Xss8m",
+            "option -Xss16m",
+            "option -Xss4m",
             *HOOKS,
         ],
-        check=stack_at_least(8 * 1024 * 1024),
+        # The last -Xss decides, not the largest.
+        check=stack_between(4 * 1024 * 1024, 16 * 1024 * 1024),
     ),
     app(
         "memory-percentages",
-        settings=ini(jre="Virtual Machine Parameters=-Xmx25p -Xms1:1024:0p -Xss50:0:2P -Xmx50T\n"),
+        settings=ini(jre="Virtual Machine Parameters=-Xmx25p -Xms1:1024:0p -Xss50:0:16P -Xmx50T\n"),
         exit_code=0,
         check=percent_options,
     ),

@@ -117,7 +117,8 @@ def error_line(text: str) -> bytes:
     return ("Error: %s \n" % text).encode("utf-8")
 
 
-MISSING_RUNTIME = "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:"
+MISSING_RUNTIME = ("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from: "
+                   "https://adoptium.net/marketplace/")
 ADD_EXPORTS = "--add-exports=java.base/sun.launcher=ALL-UNNAMED"
 THREAD_LOG = "-Xlog:os+thread=info:file=threads.log"
 FORWARDED_HOME = ["old/lib/server/libjvm.so"]
@@ -247,13 +248,22 @@ SCENARIOS = [
     # --- exit codes and failures ------------------------------------------------
     Scenario("exit-code-from-system-exit", ini=ini("probe.ExitWith"), args=["3"], exit_code=3, stdout=b"exiting with 3\n"),
     Scenario(
-        "uncaught-exception-exits-0",
+        # As the JDK's own launcher: 1, after the VM has described the exception.
+        "uncaught-exception-exits-1",
         ini=ini("probe.Uncaught"),
+        exit_code=1,
         stdout=b"before the throw\n",
         stderr=None,
         stderr_starts=b'Exception in thread "main" java.lang.IllegalStateException: thrown out of main\n'
         b"\tat probe.Uncaught.main(",
     ),
+    # A VM Provider that admits IBM runtimes no longer keeps the main thread
+    # of another runtime (there are no IBM runtimes to find on Linux).
+    Scenario("vm-provider-favor-sun-ends-when-main-returns", ini=ini(jre="VM Provider=favor_sun\n"), args=["a"],
+             stdout=echoed("a")),
+    Scenario("vm-provider-favor-sun-uncaught-exception", ini=ini("probe.Uncaught", jre="VM Provider=favor_sun\n"),
+             exit_code=1, stdout=b"before the throw\n", stderr=None,
+             stderr_starts=b'Exception in thread "main" java.lang.IllegalStateException: thrown out of main\n'),
     Scenario("non-daemon-thread-keeps-the-process", ini=ini("probe.Lingering"),
              stdout=b"main returns\nmain thread ended\nworker thread ends\n"),
     # Through LauncherHelper the VM itself reports a missing class or method and exits with 1.
@@ -346,6 +356,39 @@ SCENARIOS = [
         check=class_path_entries(
             True, lambda c: ["%s/shared/app.jar" % c.dir, "%s/shared/util.jar" % c.dir, "/nonexistent/absent.jar"], True
         ),
+    ),
+    # The class path ends without an empty element: the current directory,
+    # which anyone may have written to, is not searched for classes or
+    # resources the application asks for by name.
+    Scenario(
+        "class-path-without-the-current-directory",
+        ini=ini("probe.Lookup"),
+        args=["planted.txt", "planted.Evil"],
+        cwd="work",
+        files={"work/planted.txt": b"planted", "work/planted/Evil.class": b"\xca\xfe\xba\xbe"},
+        stdout=b"resource planted.txt: missing\nclass planted.Evil: missing\n",
+    ),
+    # The JDK's tools see the main class and the arguments, as with java.
+    Scenario(
+        "visible-to-the-jdk-tools",
+        ini=ini("probe.Command"),
+        args=["a", "b c"],
+        stdout=b"command probe.Command a b c\nlauncher SUN_STANDARD\njps probe.Command\n",
+    ),
+    Scenario(
+        "jdk-tools-properties-of-the-application-win",
+        ini=ini("probe.Command", vm="-Dsun.java.command=custom.Name -Dsun.java.launcher=mine"),
+        stdout=b"command custom.Name\nlauncher mine\njps custom.Name\n",
+    ),
+    # A configuration written for Windows reads the same here; a path with a
+    # drive letter names nothing and is said to.
+    Scenario(
+        "windows-paths-in-the-configuration",
+        ini=ini(class_path="\\lib\\probe.jar;C:\\lib\\other.jar", jre="JRE Path=C:\\Java\\jre\n"),
+        args=["x"],
+        stdout=error_line("JRE Path is a Windows path, which has no meaning on this platform: C:\\Java\\jre.")
+        + error_line("Class Path is a Windows path, which has no meaning on this platform: C:\\lib\\other.jar.")
+        + echoed("x"),
     ),
     Scenario(
         "class-path-missing",

@@ -140,6 +140,9 @@ jint JNICALL attachCurrentThread(JavaVM* vm, void** env, void* arguments) {
   checkVm(vm, "AttachCurrentThread");
   if (env == nullptr) fail(kMisuse, "AttachCurrentThread: a null env pointer");
   ThreadState* thread = currentThread();
+  // A thread that detached, or an ended one whose id the system gave to a
+  // new thread, attaches anew.
+  if (thread != nullptr && !thread->attached) thread = nullptr;
   if (thread != nullptr) {
     logLine("AttachCurrentThread " + thread->name + " (already attached)");
   } else {
@@ -263,6 +266,8 @@ jint createJavaVm(JavaVM** vm, void** env, void* arguments) {
   logLine("stack reserved=" + std::to_string(reservedStackSize()));
 
   if (scenario().createDelayMs > 0) Sleep(static_cast<DWORD>(scenario().createDelayMs));
+  if (!scenario().createWaitsFor.empty()) waitForFileUnlocked("CreateJavaVM", scenario().createWaitsFor);
+
   jint result = JNI_OK;
   if (vmState().created) {
     result = JNI_EEXIST;

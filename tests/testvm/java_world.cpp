@@ -225,6 +225,8 @@ int openHandleCount() {
 }
 
 void runScripted(ThreadState& thread, Method* method) {
+jvalue runScripted(ThreadState& thread, Method* method) {
+  jvalue result{};
   for (const Action& action : method->actions) {
     switch (action.kind) {
       case Action::Kind::PrintOut: javaPrintln(false, utf16(action.text)); break;
@@ -241,12 +243,15 @@ void runScripted(ThreadState& thread, Method* method) {
         SetEvent(namedEvent(action.text));
         break;
       case Action::Kind::Handles: logLine("handles " + std::to_string(openHandleCount())); break;
+      case Action::Kind::WaitFile: waitForFileUnlocked(thread.name, action.text); break;
+      case Action::Kind::Return: result.i = static_cast<jint>(action.number); break;
       case Action::Kind::Throw:
         throwNew(thread, action.className, utf16(action.text), !action.text.empty(),
                  {"\tat " + dotted(method->owner->name) + "." + method->name + "(Unknown Source)"});
-        return;
+        return result;
     }
   }
+  return result;
 }
 
 }  // namespace
@@ -260,6 +265,15 @@ void waitUnlocked(HANDLE handle) {
   LeaveCriticalSection(&vmLock);
   WaitForSingleObject(handle, INFINITE);
   EnterCriticalSection(&vmLock);
+}
+
+void waitForFileUnlocked(const std::string& who, const std::string& path) {
+  logLine(who + " waits for " + path);
+  const std::wstring name = wide(utf16(path));
+  LeaveCriticalSection(&vmLock);
+  while (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) Sleep(10);
+  EnterCriticalSection(&vmLock);
+  logLine(who + " saw " + path);
 }
 
 Object* newObject(Kind kind) {
@@ -527,7 +541,7 @@ jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& ar
       *created = checkAndLoadMain(thread, name->text);
       return result;
     }
-    case Behaviour::Scripted: runScripted(thread, method); return result;
+    case Behaviour::Scripted: return runScripted(thread, method);
   }
   return result;
 }

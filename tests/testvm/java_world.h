@@ -82,6 +82,9 @@ class VmLock {
 void initializeVmLock();
 // Waits for the handle with the lock released (the caller holds it once).
 void waitUnlocked(HANDLE handle);
+// Waits until the file exists, with the lock released (held once), logging
+// "<who> waits for <path>" and "<who> saw <path>".
+void waitForFileUnlocked(const std::string& who, const std::string& path);
 
 // --- references and objects ----------------------------------------------
 

@@ -134,6 +134,7 @@ jvalue callStaticWith(JNIEnv* env, jclass type, jmethodID id, const char* functi
   if (returns == 'L') result.l = newRef(created);
   std::string returned = "return " + name;
   if (returns == 'L') returned += " -> " + describe(created);
+  if (returns == 'I') returned += " -> " + std::to_string(result.i);
   if (thread.pending != nullptr) returned += ", " + thread.pending->name + " pending";
   logLine(returned);
   return result;
@@ -246,6 +247,17 @@ jint JNICALL callStaticIntMethod(JNIEnv* env, jclass type, jmethodID id, ...) {
   jvalue result = callStaticWith(env, type, id, "CallStaticIntMethod", 'I', true, list, nullptr);
   va_end(list);
   return result.i;
+}
+
+jint JNICALL callStaticIntMethodV(JNIEnv* env, jclass type, jmethodID id, va_list list) {
+  VmLock lock;
+  return callStaticWith(env, type, id, "CallStaticIntMethodV", 'I', true, list, nullptr).i;
+}
+
+jint JNICALL callStaticIntMethodA(JNIEnv* env, jclass type, jmethodID id, const jvalue* array) {
+  VmLock lock;
+  va_list none{};
+  return callStaticWith(env, type, id, "CallStaticIntMethodA", 'I', false, none, array).i;
 }
 
 jcharArray JNICALL newCharArray(JNIEnv* env, jsize length) {
@@ -426,6 +438,8 @@ JNINativeInterface_ makeTable() {
   table.CallStaticVoidMethodV = callStaticVoidMethodV;
   table.CallStaticVoidMethodA = callStaticVoidMethodA;
   table.CallStaticIntMethod = callStaticIntMethod;
+  table.CallStaticIntMethodV = callStaticIntMethodV;
+  table.CallStaticIntMethodA = callStaticIntMethodA;
   table.GetStringUTFChars = getStringUtfChars;
   table.ReleaseStringUTFChars = releaseStringUtfChars;
   table.ExceptionOccurred = exceptionOccurred;

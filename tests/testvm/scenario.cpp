@@ -115,6 +115,9 @@ class Parser {
       if (!parseYesNo(nextWord(rest), scenario_.lookupThrows)) bad("lookup-throws takes yes or no");
     } else if (directive == "create-delay") {
       scenario_.createDelayMs = static_cast<int32_t>(number(nextWord(rest)));
+    } else if (directive == "create-waits-for") {
+      if (rest.empty()) bad("create-waits-for needs a path");
+      scenario_.createWaitsFor = rest;
     } else if (directive == "default-stack-size") {
       scenario_.defaultStackSize = static_cast<int32_t>(number(nextWord(rest)));
     } else {
@@ -140,6 +143,13 @@ class Parser {
       action.className = nextWord(rest);
       if (action.className.empty()) bad("throw needs an exception class");
       action.text = rest;
+    } else if (kind == "wait-file") {
+      action.kind = Action::Kind::WaitFile;
+      action.text = rest;
+      if (action.text.empty()) bad("wait-file needs a path");
+    } else if (kind == "return") {
+      action.kind = Action::Kind::Return;
+      action.number = number(nextWord(rest));
     } else if (kind == "exit") {
       action.kind = Action::Kind::Exit;
       action.number = number(nextWord(rest));

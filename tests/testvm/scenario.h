@@ -9,11 +9,11 @@
 namespace tarn::testvm {
 
 struct Action {
-  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit, Wait, Signal, Handles };
+  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit, Wait, Signal, Handles, WaitFile, Return };
   Kind kind;
-  std::string text;       // the line printed; the exception's message; Wait, Signal: the event
+  std::string text;       // the line printed; the exception's message; Wait, Signal: the event; WaitFile: the path
   std::string className;  // Throw: the exception class (slash form)
-  int64_t number = 0;     // Exit: the code; Thread: milliseconds
+  int64_t number = 0;     // Exit: the code; Thread: milliseconds; Return: the result
 };
 
 struct ScriptedMethod {
@@ -39,6 +39,7 @@ struct Scenario {
   bool lookupThrows = true;
   int32_t defaultStackSize = 0;
   int32_t createDelayMs = 0;
+  std::string createWaitsFor;  // a file JNI_CreateJavaVM waits for; empty: none
 };
 
 // Loaded on first use; a file that cannot be read or parsed ends the process

@@ -30,6 +30,10 @@ TEST(SplitCommandLine, SplitsAtSpacesWithQuotesOnlyAtThePieceStart) {
       {L"\"a b", {L"a b"}},                      // unterminated: the rest, spaces included
       {L"x \"", {L"x", L""}},                    // a quote as the last character
       {L"\"a\"  \"b\"", {L"a", L"b"}},
+      // The rows of the configuration reference's table.
+      {L"-Dname=\"John Smith\"", {L"-Dname=\"John", L"Smith\""}},
+      {L"\"-Dname=John Smith\"", {L"-Dname=John Smith"}},
+      {L"\"say \\\"hi\\\"\"", {L"say \\", L"hi\\\"\""}},
   };
   for (const SplitCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "text [" << testing::PrintToString(std::wstring(c.text)) << "]");

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace tarn {
 namespace {
@@ -57,6 +59,38 @@ TEST(FatalFailureDeathTest, ExhaustedMemoryEndsWithNoMemory) {
       testing::ExitedWithCode(expectedStatus(FatalFailure::NoMemory)), "");
 }
 #endif
+
+// The other ways the standard library fails end the same way: in the
+// Windows build each has its own replacement (base/fatal_win.cpp), elsewhere
+// the installed handlers catch them.
+TEST(FatalFailureDeathTest, LibraryFailuresEndWithTheirCodes) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  constexpr size_t kImpossible = std::numeric_limits<size_t>::max() / 2;
+  struct Case {
+    const char* name;
+    void (*fail)();
+    FatalFailure expected;
+  } cases[] = {
+#ifndef TARN_UNDER_ADDRESS_SANITIZER
+      {"nothrow new", [] { ::operator delete(::operator new(kImpossible, std::nothrow)); }, FatalFailure::NoMemory},
+      {"array new", [] { ::operator delete[](::operator new[](kImpossible)); }, FatalFailure::NoMemory},
+#endif
+      {"vector length", [] { std::vector<wchar_t>().reserve(std::vector<wchar_t>().max_size() + 1); },
+       FatalFailure::Other},
+      {"string index", [] { (void)std::wstring(L"ab").at(2); }, FatalFailure::Other},
+      {"empty function", [] { std::function<void()>()(); }, FatalFailure::Other},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EXIT(
+        {
+          installFatalFailureHandlers();
+          // noexcept: straight to std::terminate, past GoogleTest's own catch.
+          [&]() noexcept { c.fail(); }();
+        },
+        testing::ExitedWithCode(expectedStatus(c.expected)), "");
+  }
+}
 
 TEST(FatalFailureDeathTest, EndsWithoutRunningDestructors) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -105,5 +105,39 @@ TEST_F(IniFilePosixTest, FolderInsteadOfFile) {
   EXPECT_TRUE(fs::is_directory(folder_.path()));
 }
 
+// One start reads one moment's file: it is read once, at the first read,
+// and the object's own writes are seen at once.
+TEST_F(IniFilePosixTest, ReadOnceAndKeptUpToDateWithItsOwnWrites) {
+  writeFile("[S]\nK=first\n");
+  IniFile file(path_);
+  std::wstring out;
+  file.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"first");
+  writeFile("[S]\nK=changed outside\n");
+  file.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"first");
+  EXPECT_TRUE(file.writeString(L"S", L"L", L"written"));
+  file.readString(L"S", L"L", out);
+  EXPECT_EQ(out, L"written");
+  file.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"changed outside");  // the write started from the file as it was then
+}
+
+// A FIFO or a device of the configuration file's name neither blocks the
+// start nor is replaced by a write.
+TEST_F(IniFilePosixTest, OnlyARegularFileIsRead) {
+  ASSERT_EQ(::mkfifo(toUtf8(path_).c_str(), 0600), 0);
+  IniFile fifo(path_);
+  std::wstring out = L"stale";
+  fifo.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"");
+  EXPECT_FALSE(fifo.writeString(L"S", L"K", L"v"));
+  EXPECT_TRUE(fs::is_fifo(fs::path(path_)));
+
+  IniFile device(L"/dev/zero");
+  device.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"");
+}
+
 }  // namespace
 }  // namespace tarn

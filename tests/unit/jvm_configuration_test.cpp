@@ -78,14 +78,18 @@ TEST(SearchPath, SystemPathFirstRuntimeBinLast) {
   EXPECT_EQ(searchPathText(L"/tools", L"/jdk/bin", kPosixPathStyle), L"/tools:%PATH%:/jdk/bin");
 }
 
-TEST(ExpandReferences, DefinedReplacedUndefinedKept) {
-  const std::map<std::wstring, std::wstring> variables{{L"A", L"alpha"}, {L"B", L"beta"}, {L"P", L"%A%"}};
-  const VariableLookup lookup = [&](const std::wstring& name, std::wstring& value) {
+// A lookup in a fixed set of variables.
+VariableLookup lookupIn(const std::map<std::wstring, std::wstring>& variables) {
+  return [variables](const std::wstring& name, std::wstring& value) {
     auto found = variables.find(name);
     if (found == variables.end()) return false;
     value = found->second;
     return true;
   };
+}
+
+TEST(ExpandReferences, DefinedReplacedUndefinedKept) {
+  const VariableLookup lookup = lookupIn({{L"A", L"alpha"}, {L"B", L"beta"}, {L"P", L"%A%"}});
   const struct {
     const char* name;
     std::wstring text;
@@ -107,6 +111,29 @@ TEST(ExpandReferences, DefinedReplacedUndefinedKept) {
   }
 }
 
+TEST(ExpandSearchList, EntriesThatNameNothingAreLeftOut) {
+  const VariableLookup lookup =
+      lookupIn({{L"PATH", L"C:\\windows;;C:\\tools"}, {L"EMPTY", L""}, {L"HOME", L"C:\\home"}});
+  const struct {
+    const char* name;
+    std::wstring text;
+    std::wstring expected;
+  } cases[] = {
+      {"plain entries", L"C:\\a;C:\\b", L"C:\\a;C:\\b"},
+      {"a value of several entries, empty ones dropped", L"C:\\a;%PATH%;C:\\b", L"C:\\a;C:\\windows;C:\\tools;C:\\b"},
+      {"an undefined reference", L"%NOPE%;C:\\b", L"C:\\b"},
+      {"an undefined reference inside an entry", L"C:\\a;%NOPE%\\bin;%HOME%\\bin", L"C:\\a;C:\\home\\bin"},
+      {"an empty value", L"%EMPTY%;C:\\b", L"C:\\b"},
+      {"empty entries", L";C:\\a;;C:\\b;", L"C:\\a;C:\\b"},
+      {"nothing left", L";%NOPE%;", L""},
+      {"the current directory when written", L".;C:\\b", L".;C:\\b"},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(expandSearchList(row.text, kWindowsPathStyle, lookup), row.expected);
+  }
+}
+
 // assembleJvmConfiguration with this platform's rules, for a launcher that
 // lies in a temporary folder holding lib/a.jar, lib/notes.txt and classes/.
 class Assemble : public ::testing::Test {
@@ -119,6 +146,7 @@ class Assemble : public ::testing::Test {
     paths_.folder = withTrailingSeparator(folder_.path().wstring(), style().separator);
     // Left alone by the assembly, which reads nothing from files.
     paths_.configFile = folder_.pathOf("missing.ini");
+    settings_.mainClass = L"com/example/App";
   }
 
   static const PathStyle& style() { return nativePathStyle(); }
@@ -136,11 +164,22 @@ class Assemble : public ::testing::Test {
     return folder_.path().wstring() + style().separator + replaceAll(path, L'/', style().separator);
   }
 
-  // The option the VM receives for the entries, each followed by the list separator.
+  // The entries joined by the list separator, with no empty last one (the
+  // VM would read it as the current directory).
   static std::string classPathOption(const std::vector<std::wstring>& entries) {
     std::wstring option = L"-Djava.class.path=";
-    for (const std::wstring& entry : entries) option += entry + style().listSeparator;
+    for (size_t i = 0; i < entries.size(); ++i) option += (i == 0 ? L"" : std::wstring(1, style().listSeparator)) + entries[i];
     return toJvmCodePage(option);
+  }
+
+  // The options followed by the two launcher properties for the main class
+  // and the arguments as they are now.
+  std::vector<std::string> withProperties(std::vector<std::string> options) const {
+    std::wstring command = L"-Dsun.java.command=com.example.App";
+    for (const std::wstring& argument : arguments_) command += L" " + argument;
+    options.push_back(toJvmCodePage(command));
+    options.push_back("-Dsun.java.launcher=SUN_STANDARD");
+    return options;
   }
 
   // Runs the assembly and returns what it wrote to standard output.
@@ -171,9 +210,8 @@ TEST_F(Assemble, ClassPathParametersStreamsAndCmd) {
   // A wildcard is searched; an absolute entry without one is taken as
   // written, existing or not.
   EXPECT_EQ(setup_.options.options(),
-            (std::vector<std::string>{
-                classPathOption({inFolder(L"lib/a.jar"), missing, inFolder(L"classes")}),
-                "-Xmx512m", "-Dapp.home=my home", "-Dtitle=A B", "-Xss2m"}));
+            withProperties({classPathOption({inFolder(L"lib/a.jar"), missing, inFolder(L"classes")}), "-Xmx512m",
+                            "-Dapp.home=my home", "-Dtitle=A B", "-Xss2m"}));
   EXPECT_EQ(setup_.stackSize, 2097152u);
   EXPECT_EQ(setup_.output.file, L"my home.log");
   EXPECT_TRUE(setup_.output.append);
@@ -189,7 +227,7 @@ TEST_F(Assemble, EntriesAreExpandedAndEmptyOnesAddNothing) {
   settings_.classPath = L";;" + missing + L";;" + relative(L"%TARN_TEST_LIB%/a.jar") + L";" +
                         relative(L"%TARN_TEST_UNSET%/a.jar") + L";";
   EXPECT_EQ(assemble(), "");
-  EXPECT_EQ(setup_.options.options(), std::vector<std::string>{classPathOption({missing, inFolder(L"lib/a.jar")})});
+  EXPECT_EQ(setup_.options.options(), withProperties({classPathOption({missing, inFolder(L"lib/a.jar")})}));
 }
 
 TEST_F(Assemble, EmbeddedJarPutsTheExecutableFirst) {
@@ -209,7 +247,7 @@ TEST_F(Assemble, EmbeddedJarPutsTheExecutableFirst) {
     settings_.classPath = row.classPath;
     setup_ = VmSetup();
     EXPECT_EQ(assemble(), "");
-    EXPECT_EQ(setup_.options.options(), std::vector<std::string>{classPathOption(row.entries)});
+    EXPECT_EQ(setup_.options.options(), withProperties({classPathOption(row.entries)}));
   }
 }
 
@@ -261,8 +299,30 @@ TEST_F(Assemble, VmParametersFollowTheClassPathAndSetTheStackSize) {
     EXPECT_EQ(assemble(), "");
     std::vector<std::string> expected{classPathOption({missing})};
     expected.insert(expected.end(), row.after.begin(), row.after.end());
-    EXPECT_EQ(setup_.options.options(), expected);
+    EXPECT_EQ(setup_.options.options(), withProperties(expected));
     EXPECT_EQ(setup_.stackSize, row.stackSize);
+  }
+}
+
+TEST(LauncherProperties, AsTheJdksLauncherSetsThem) {
+  const struct {
+    const char* name;
+    std::vector<std::wstring> arguments;
+    std::vector<std::wstring> vmParameters;
+    std::vector<std::wstring> expected;
+  } cases[] = {
+      {"no arguments", {}, {}, {L"-Dsun.java.command=com.example.App", L"-Dsun.java.launcher=SUN_STANDARD"}},
+      {"arguments joined by spaces", {L"a", L"b c", L""}, {L"-Xmx1g"},
+       {L"-Dsun.java.command=com.example.App a b c ", L"-Dsun.java.launcher=SUN_STANDARD"}},
+      {"the application's own command", {L"a"}, {L"-Dsun.java.command=Custom"}, {L"-Dsun.java.launcher=SUN_STANDARD"}},
+      {"the application's own launcher name", {}, {L"-Dsun.java.launcher=mine"},
+       {L"-Dsun.java.command=com.example.App"}},
+      {"a longer name is another property", {}, {L"-Dsun.java.commandX=1"},
+       {L"-Dsun.java.command=com.example.App", L"-Dsun.java.launcher=SUN_STANDARD"}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(launcherProperties(L"com/example/App", row.arguments, row.vmParameters), row.expected);
   }
 }
 
@@ -278,7 +338,7 @@ TEST_F(Assemble, LibraryPathOptionComesFirst) {
   prepareJvmEnvironment(jvm, settings_, paths_, setup_);
   EXPECT_EQ(assemble(), "");
   const std::vector<std::string>& options = setup_.options.options();
-  ASSERT_EQ(options.size(), 3u);
+  ASSERT_EQ(options.size(), 5u);
   EXPECT_EQ(options[0].rfind(toJvmCodePage(std::wstring(L"-Djava.library.path=libs") + style().listSeparator), 0),
             0u);
   EXPECT_EQ(options[1], classPathOption({missing}));

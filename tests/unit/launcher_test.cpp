@@ -127,17 +127,16 @@ TEST_F(LauncherRun, PublishesTheRuntimeBeforeLoadingItsLibrary) {
 // in the current directory: the library the run tries to load tells which
 // folder it searched.
 TEST_F(LauncherRun, OverrideWorkingDirMovesBeforeTheRuntimeSearch) {
-  makeRuntime(paths_.folder + besideLauncher_, clientVm());
-  makeRuntime(elsewhere_.pathOf(besideLauncher_), serverVm());
-  const std::wstring relativeHome = withTrailingSeparator(besideLauncher_, nativePathStyle().separator);
+  const std::wstring client = makeRuntime(paths_.folder + besideLauncher_, clientVm());
+  const std::wstring server = makeRuntime(elsewhere_.pathOf(besideLauncher_), serverVm());
   const struct {
     const char* name;
     const wchar_t* value;
-    std::wstring library;
+    std::wstring library;  // by its full path
     fs::path currentDirectory;
   } cases[] = {
-      {"on", L"Yes", relativeHome + clientVm(), fs::path(parentFolder(paths_.executable, nativePathStyle().separator))},
-      {"off", L"No", relativeHome + serverVm(), elsewhere_.path()},
+      {"on", L"Yes", client, fs::path(parentFolder(paths_.executable, nativePathStyle().separator))},
+      {"off", L"No", server, elsewhere_.path()},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);

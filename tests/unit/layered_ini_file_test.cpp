@@ -2,6 +2,8 @@
 // document.
 #include "config/layered_ini_file.h"
 
+#include "config/ini_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,21 +53,24 @@ TEST_F(LayeredIniFileTest, BuiltInFileAndAddition) {
     std::error_code ignored;
     fs::remove(fs::path(path_), ignored);
     if (c.file != nullptr) writeFile(c.file);
-    LayeredIniFile file(path_, c.builtIn);
+    IniFile onDisk(path_);
+    LayeredIniFile file(onDisk, c.builtIn);
     std::wstring out = L"stale";
     file.readString(L"S", L"K", out);
     EXPECT_EQ(out, c.expected);
   }
 }
 
-TEST_F(LayeredIniFileTest, TheFileIsReadAsItIsAtEachRead) {
-  LayeredIniFile file(path_, L"[S]\r\nK=built-in\r\n");
+// Any store can lie above the built-in settings, one in memory too.
+TEST(LayeredIniStore, LayersAnyStore) {
+  IniDocument above;
+  above.parse(L"[S]\r\nK=above\r\n[S+]\r\nL=added\r\n");
+  LayeredIniFile layered(above, L"[S]\r\nK=built-in\r\nL=built-in\r\n");
   std::wstring out;
-  file.readString(L"S", L"K", out);
-  EXPECT_EQ(out, L"built-in");
-  writeFile("[S]\r\nK=written later\r\n");
-  file.readString(L"S", L"K", out);
-  EXPECT_EQ(out, L"written later");
+  layered.readString(L"S", L"K", out);
+  EXPECT_EQ(out, L"above");
+  layered.readString(L"S", L"L", out);
+  EXPECT_EQ(out, L"built-in added");
 }
 
 TEST(BuiltInSettingsText, OurExecutablesCarryNone) { EXPECT_EQ(builtInSettingsText(L"{7A2B}"), L""); }

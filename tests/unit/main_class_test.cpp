@@ -77,57 +77,57 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
   const struct {
     const char* name;
     std::function<void(World&)> arrange;
-    bool result;
+    MainOutcome result;
     std::string output;
     std::vector<std::string> calls;
   } cases[] = {
-      {"boot loader route finds the class", [](World& t) { t.offerBootLoaderRoute(); }, true, "",
+      {"boot loader route finds the class", [](World& t) { t.offerBootLoaderRoute(); }, MainOutcome::Returned, "",
        joined({kBootLoaderLookUp, kCheckAndLoadMainCall, kMainCall, kDetach})},
-      {"runtime without the boot loader export", [](World&) {}, true, "",
+      {"runtime without the boot loader export", [](World&) {}, MainOutcome::Returned, "",
        joined({kFindClassRoute, kMainCall, kDetach})},
       {"boot loader without LauncherHelper",
        [](World& t) {
          t.offerBootLoaderRoute();
          t.fake.bootClasses.clear();
        },
-       true, "", joined({{kBootLoaderLookUp[0]}, kFindClassRoute, kMainCall, kDetach})},
+       MainOutcome::Returned, "", joined({{kBootLoaderLookUp[0]}, kFindClassRoute, kMainCall, kDetach})},
       {"LauncherHelper without checkAndLoadMain: its exception is cleared before FindClass",
        [](World& t) {
          t.offerBootLoaderRoute();
          t.fake.methods.erase(kCheckAndLoadMain);
        },
-       true, "", joined({kBootLoaderLookUp, {"ExceptionClear"}, kFindClassRoute, kMainCall, kDetach})},
+       MainOutcome::Returned, "", joined({kBootLoaderLookUp, {"ExceptionClear"}, kFindClassRoute, kMainCall, kDetach})},
       {"checkAndLoadMain throws: cleared, then FindClass",
        [](World& t) {
          t.offerBootLoaderRoute();
          t.fake.throwing["sun/launcher/LauncherHelper.checkAndLoadMain"] = "java/lang/IllegalStateException";
        },
-       true, "",
+       MainOutcome::Returned, "",
        joined({kBootLoaderLookUp, kCheckAndLoadMainCall, {"ExceptionClear"}, kFindClassRoute, kMainCall, kDetach})},
       {"class on neither route",
        [](World& t) {
          t.offerBootLoaderRoute();
          t.fake.classes.erase("com/example/App");
        },
-       false, kMissingClassOutput,
+       MainOutcome::NotCalled, kMissingClassOutput,
        joined({kBootLoaderLookUp, kCheckAndLoadMainCall,
                {"GetStringUTFChars com/example/App", "FindClass com/example/App", "ExceptionDescribe",
                 "ReleaseStringUTFChars"},
                kDetach})},
       {"FindClass fails: the VM's description, then 215",
-       [](World& t) { t.fake.classes.erase("com/example/App"); }, false, kMissingClassOutput,
+       [](World& t) { t.fake.classes.erase("com/example/App"); }, MainOutcome::NotCalled, kMissingClassOutput,
        {"GetStringUTFChars com/example/App", "FindClass com/example/App", "ExceptionDescribe",
         "ReleaseStringUTFChars", "DetachCurrentThread"}},
       {"name that cannot become a Java string gives 211",
-       [](World& t) { t.fake.failing.insert("NewCharArray"); }, false,
+       [](World& t) { t.fake.failing.insert("NewCharArray"); }, MainOutcome::NotCalled,
        "Error: Failed to load Main Class: com/example/App.\n \n",
        {"DetachCurrentThread (java/lang/OutOfMemoryError pending)"}},
       {"GetStringUTFChars fails: described, no message",
-       [](World& t) { t.fake.failing.insert("GetStringUTFChars"); }, false,
+       [](World& t) { t.fake.failing.insert("GetStringUTFChars"); }, MainOutcome::NotCalled,
        "[exception java/lang/OutOfMemoryError]\n",
        {"GetStringUTFChars", "ExceptionDescribe", "DetachCurrentThread"}},
       {"no main method, the VM throws: described, no 216",
-       [](World& t) { t.fake.methods.erase(kMainMethod); }, false,
+       [](World& t) { t.fake.methods.erase(kMainMethod); }, MainOutcome::NotCalled,
        "[exception java/lang/NoSuchMethodError]\n",
        joined({kFindClassRoute, {std::string("GetStaticMethodID ") + kMainMethod, "ExceptionDescribe"}, kDetach})},
       {"no main method, nothing pending: 216 unformatted",
@@ -135,25 +135,25 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
          t.fake.methods.erase(kMainMethod);
          t.fake.missingMethodThrows = false;
        },
-       false, "Error: No main method found in specified class.\n \n",
+       MainOutcome::NotCalled, "Error: No main method found in specified class.\n \n",
        joined({kFindClassRoute, {std::string("GetStaticMethodID ") + kMainMethod}, kDetach})},
       {"argument array not built",
        [](World& t) {
          t.call.arguments = {L"x"};
          t.fake.failing.insert("NewObjectArray");
        },
-       false, "[exception java/lang/OutOfMemoryError]\n",
+       MainOutcome::NotCalled, "[exception java/lang/OutOfMemoryError]\n",
        joined({kFindClassRoute, {std::string("GetStaticMethodID ") + kMainMethod, "ExceptionDescribe"}, kDetach})},
       {"main throws: left pending for the detach",
-       [](World& t) { t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException"; }, true, "",
+       [](World& t) { t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException"; }, MainOutcome::Threw, "",
        joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
       {"main throws with Failure Check on: the run goes on the same way",
        [](World& t) {
          t.call.failureCheck = true;
          t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException";
        },
-       true, "", joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
-      {"failed detach", [](World& t) { t.fake.detachResult = JNI_ERR; }, false, "",
+       MainOutcome::Threw, "", joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
+      {"failed detach", [](World& t) { t.fake.detachResult = JNI_ERR; }, MainOutcome::NotCalled, "",
        joined({kFindClassRoute, kMainCall, kDetach})},
   };
   for (const auto& c : cases) {
@@ -161,7 +161,7 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
     World world;
     c.arrange(world);
     test::StdoutCapture capture;
-    const bool result = runMainClass(world.call);
+    const MainOutcome result = runMainClass(world.call);
     EXPECT_EQ(capture.finish(), c.output);
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(world.fake.mainCalls(), c.calls);
@@ -173,7 +173,7 @@ TEST(RunMainClass, NameOutsideTheBasicPlaneIsShownAsConfigured) {
   World world;
   world.call.mainClass = L"com/\U00010400/App";
   test::StdoutCapture capture;
-  EXPECT_FALSE(runMainClass(world.call));
+  EXPECT_EQ(runMainClass(world.call), MainOutcome::NotCalled);
   // The VM's modified UTF-8 encodes the two surrogates one by one; the
   // message shows the character itself again.
   EXPECT_EQ(capture.finish(),
@@ -198,7 +198,7 @@ TEST(RunMainClass, ArgumentsReachMainInOrderAsUtf16) {
     SCOPED_TRACE(c.name);
     World world;
     world.call.arguments = c.arguments;
-    EXPECT_TRUE(runMainClass(world.call));
+    EXPECT_EQ(runMainClass(world.call), MainOutcome::Returned);
     EXPECT_TRUE(world.fake.mainCalled);
     EXPECT_FALSE(world.fake.mainArgumentsNull);
     EXPECT_EQ(world.fake.mainArguments, c.received);
@@ -213,10 +213,22 @@ TEST(RunMainClass, ParkingKeepsTheThreadInsteadOfDetaching) {
   World world;
   world.call.parkAfterMain = true;
   sleeps = 0;
-  EXPECT_FALSE(runMainClassWith(world.call, &countSleep));
+  EXPECT_EQ(runMainClassWith(world.call, &countSleep), MainOutcome::NotCalled);
   EXPECT_EQ(sleeps, 1);
   EXPECT_TRUE(world.fake.mainCalled);
   EXPECT_EQ(world.fake.mainCalls().back(), "ExceptionOccurred");
+
+  // An exception out of main is described before the thread parks: it
+  // never detaches, so nothing else would ever tell of it.
+  World throwing;
+  throwing.call.parkAfterMain = true;
+  throwing.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException";
+  sleeps = 0;
+  test::StdoutCapture described;
+  EXPECT_EQ(runMainClassWith(throwing.call, &countSleep), MainOutcome::NotCalled);
+  EXPECT_EQ(described.finish(), "[exception java/lang/RuntimeException]\n");
+  EXPECT_EQ(sleeps, 1);
+  EXPECT_EQ(throwing.fake.mainCalls().back(), "ExceptionDescribe");
 
   // Only once main has run: a failed lookup still ends the thread.
   World missing;
@@ -224,7 +236,7 @@ TEST(RunMainClass, ParkingKeepsTheThreadInsteadOfDetaching) {
   missing.fake.classes.erase("com/example/App");
   sleeps = 0;
   test::StdoutCapture capture;
-  EXPECT_FALSE(runMainClassWith(missing.call, &countSleep));
+  EXPECT_EQ(runMainClassWith(missing.call, &countSleep), MainOutcome::NotCalled);
   capture.finish();
   EXPECT_EQ(sleeps, 0);
   EXPECT_EQ(missing.fake.mainCalls().back(), "DetachCurrentThread");

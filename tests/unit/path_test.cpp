@@ -118,5 +118,39 @@ TEST(PathExists, FilesAndFoldersCount) {
   }
 }
 
+TEST(AbsolutePath, RelativePathsAgainstTheCurrentDirectory) {
+  test::TempFolder folder;
+  test::CurrentDirectory current(folder.path());
+  const wchar_t separator = nativePathStyle().separator;
+  const std::wstring here = folder.path().wstring();
+  EXPECT_EQ(absolutePath(L"jre"), here + separator + L"jre");
+  EXPECT_EQ(absolutePath(std::wstring(L"jre") + separator), here + separator + L"jre" + separator);
+  EXPECT_EQ(absolutePath(here + separator + L"jre"), here + separator + L"jre");
+  EXPECT_EQ(absolutePath(L""), L"");
+}
+
+TEST(IsSameFile, ByIdentityNotBySpelling) {
+  test::TempFolder folder;
+  const std::wstring file = folder.writeFile("run.exe", "MZ");
+  const std::wstring other = folder.writeFile("run32.exe", "MZ");
+  const wchar_t separator = nativePathStyle().separator;
+  const struct {
+    const char* name;
+    std::wstring a;
+    std::wstring b;
+    bool same;
+  } cases[] = {
+      {"one path", file, file, true},
+      {"another spelling", file, folder.pathOf(".") + separator + L"run.exe", true},
+      {"two files", file, other, false},
+      {"a missing file", file, folder.pathOf("missing.exe"), false},
+      {"both missing", folder.pathOf("a"), folder.pathOf("a"), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(isSameFile(c.a, c.b), c.same);
+  }
+}
+
 }  // namespace
 }  // namespace tarn

@@ -170,8 +170,8 @@ TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
     // The search lists exactly those keys, in table order.
     FakeRegistry registry;
     FakeFiles files;
-    std::wstring home;
-    EXPECT_FALSE(searchRuntimeRegistry(registry, settings, files.probe(), home));
+    JvmCandidate chosen;
+    EXPECT_FALSE(searchRuntimeRegistry(registry, settings, files.probe(), chosen));
     std::vector<std::wstring> expected;
     for (char number : std::string(row.searched)) expected.push_back(kRuntimeRegistryKeys[number - '1'].path);
     EXPECT_EQ(registry.listed, expected);
@@ -312,16 +312,20 @@ TEST(RegistrySearch, ChoosesByPreferenceServerVmVersionAndPreferredVersions) {
        {},
        {{kJre, L"1.7", L"C:\\first", {L"client"}}, {kJre, L"1.7.0.0", L"C:\\second", {L"client"}}},
        L"C:\\first\\"},
+      {"a JavaHome that is not absolute is passed over",
+       {},
+       {{kJre, L"1.8", L"jre8", {L"client"}}, {kJre, L"1.7", L"\\jre7", {L"client"}}, {kJre, L"1.6", L"C:\\jre6", {L"client"}}},
+       L"C:\\jre6\\"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     FakeRegistry registry;
     FakeFiles files;
     registerRuntimes(row.runtimes, registry, files);
-    std::wstring home;
-    const bool chosen = searchRuntimeRegistry(registry, criteriaFrom(row.settings), files.probe(), home);
+    JvmCandidate candidate;
+    const bool chosen = searchRuntimeRegistry(registry, criteriaFrom(row.settings), files.probe(), candidate);
     EXPECT_EQ(chosen, !row.chosen.empty());
-    EXPECT_EQ(home, row.chosen);
+    EXPECT_EQ(candidate.home, row.chosen);
   }
 }
 
@@ -361,6 +365,7 @@ TEST(RegistrySearch, CandidatesCarryVersionHomeServerVmAndPreference) {
     EXPECT_EQ(list[i].home, expected[i].home);
     EXPECT_EQ(list[i].hasServerVm, expected[i].server);
     EXPECT_EQ(list[i].preferred, expected[i].preferred);
+    EXPECT_EQ(list[i].vendor, i == 3 ? JavaVendor::JRockit : JavaVendor::Sun);
   }
 
   // Two subkeys of one home stay two candidates; the newer ranks first.
@@ -420,13 +425,14 @@ TEST(RegistrySearch, SkipsSubkeysWithoutAUsableHome) {
 
   SettingsText text;
   text.jvmType = L"server";
-  std::wstring home;
-  EXPECT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), home));
-  EXPECT_EQ(home, L"C:\\jre6\\");
+  JvmCandidate chosen;
+  EXPECT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
+  EXPECT_EQ(chosen.home, L"C:\\jre6\\");
 }
 
 TEST(RegistrySearch, JavaHomeOfAnyValueTypeIsItsText) {
-  // A REG_BINARY or REG_DWORD value is read as UTF-16 text all the same.
+  // A REG_BINARY or REG_DWORD value is read as UTF-16 text all the same; a
+  // DWORD's text is no full path, so that runtime is passed over.
   FakeRegistry registry;
   FakeFiles files;
   registry.addRaw(kJre, L"1.8", {'C', 0, ':', 0, '\\', 0, 'b', 0});
@@ -435,9 +441,8 @@ TEST(RegistrySearch, JavaHomeOfAnyValueTypeIsItsText) {
   files.addVms(L"\x05\\", {L"client"});
   std::vector<JvmCandidate> list;
   collectCandidates(list, registry, kRuntimeRegistryKeys[1], criteriaFrom({}), files.probe());
-  ASSERT_EQ(list.size(), 2u);
+  ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list[0].home, L"C:\\b\\");
-  EXPECT_EQ(list[1].home, L"\x05\\");
 }
 
 TEST(JavaHomeText, TakesUtf16UpToTheFirstZero) {
@@ -500,10 +505,10 @@ TEST(RegistrySearch, ManySubkeysAndLongNames) {
   ASSERT_EQ(list.size(), 1001u);
   EXPECT_EQ(list[0].version, parseJavaVersion(L"1.9.0.7", 0));
 
-  std::wstring home;
+  JvmCandidate chosen;
   text.maximum = L"1.8";
-  ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), home));
-  EXPECT_EQ(home, L"C:\\rt\\500\\");
+  ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
+  EXPECT_EQ(chosen.home, L"C:\\rt\\500\\");
 }
 
 }  // namespace

@@ -66,10 +66,12 @@ TEST_F(RuntimeChoiceTest, JrePathThenThePrivateRuntime) {
       {"JRE Path without its separator", folder_.pathOf("jre"), JvmType::Any, {{"jre", client_}}, {},
        homeOf("jre") + client_},
       {"JRE Path with its separator", homeOf("jre"), JvmType::Any, {{"jre", client_}}, {}, homeOf("jre") + client_},
+      // Found against the current directory and chosen by its full path, so
+      // that loading it cannot take another runtime of that name.
       {"relative JRE Path against the current directory", L"rt", JvmType::Any, {{"rt", client_}}, {},
-       std::wstring(L"rt") + layout_.separator + client_},
+       homeOf("rt") + client_},
       {"JRE Path before the private runtime", L"rt", JvmType::Any, {{"rt", client_}, {"launcher", client_}},
-       {"launcher"}, std::wstring(L"rt") + layout_.separator + client_},
+       {"launcher"}, homeOf("rt") + client_},
       {"JRE Path without a VM of the type falls through", L"rt", JvmType::Server,
        {{"rt", client_}, {"launcher", server_}}, {"launcher"}, launcherFolder_ + server_},
       {"JRE Path of no runtime falls through", L"missing", JvmType::Any, {{"launcher", client_}}, {"launcher"},

@@ -307,16 +307,16 @@ TEST_F(LoadSettingsTest, NamesInTheFileMatchWithoutCase) {
 TEST_F(LoadSettingsTest, CompanionSectionAddsToTheValue) {
   writeConfiguration({
       "[Java Runtime Environment]",
-      "JRE Path=C:\\Java",
+      "JRE Path=Java",
       "[Java Runtime Environment+]",
-      "JRE Path=C:\\Other",
+      "JRE Path=Other",
       "Main Class=com.example.App",
   });
   Settings settings;
   std::string output;
   ASSERT_TRUE(load(settings, output));
   // A value in the section itself replaces the layers below and the "+" is not read.
-  EXPECT_EQ(settings.jrePath, L"C:\\Java");
+  EXPECT_EQ(settings.jrePath, L"Java");
   // With no built-in settings, a value found only in the "+" section is added
   // to the empty value after one separating space.
   EXPECT_EQ(settings.mainClass, L" com/example/App");
@@ -358,11 +358,11 @@ TEST_F(LoadSettingsTest, JrePathFromThePerUserFileWhereOneIsKept) {
     std::vector<std::string> perUserLines;  // empty: no per-user file
     const wchar_t* jrePath;
   } rows[] = {
-      {"the per-user file gives JRE Path", "", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"}, L"C:\\PerUser"},
+      {"the per-user file gives JRE Path", "", {"[Java Runtime Environment]", "JRE Path=PerUser"}, L"PerUser"},
       {"without the key it still hides the file beside", "", {"[Java Runtime Environment]", "Other=1"}, L""},
-      {"a service reads the file beside", "service", {"[Java Runtime Environment]", "JRE Path=C:\\PerUser"},
-       L"C:\\Beside"},
-      {"no per-user file: the file beside", "", {}, L"C:\\Beside"},
+      {"a service reads the file beside", "service", {"[Java Runtime Environment]", "JRE Path=PerUser"},
+       L"Beside"},
+      {"no per-user file: the file beside", "", {}, L"Beside"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -371,7 +371,7 @@ TEST_F(LoadSettingsTest, JrePathFromThePerUserFileWhereOneIsKept) {
         "Product Name=Tarn: Settings Test",
         "Product Code={5E77}",
         "[Java Runtime Environment]",
-        "JRE Path=C:\\Beside",
+        "JRE Path=Beside",
         "Main Class=App",
         "[Application]",
         std::string("Application Type=") + row.applicationType,
@@ -384,7 +384,7 @@ TEST_F(LoadSettingsTest, JrePathFromThePerUserFileWhereOneIsKept) {
     std::string output;
     ASSERT_TRUE(load(settings, output));
     EXPECT_EQ(settings.service, std::string(row.applicationType) == "service");
-    EXPECT_EQ(settings.jrePath, perUser ? row.jrePath : L"C:\\Beside");
+    EXPECT_EQ(settings.jrePath, perUser ? row.jrePath : L"Beside");
   }
 }
 

@@ -36,6 +36,7 @@ std::string StdoutCapture::finish() {
   while ((count = fread(buffer, 1, sizeof buffer, state_->file)) > 0) captured.append(buffer, count);
   fclose(state_->file);
   state_->file = nullptr;
+  raw_ = captured;
   return captured;
 }
 

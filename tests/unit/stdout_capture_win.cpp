@@ -34,9 +34,13 @@ std::string StdoutCapture::finish() {
   SetFilePointer(state_->file, 0, nullptr, FILE_BEGIN);
   char buffer[4096];
   DWORD count = 0;
-  while (ReadFile(state_->file, buffer, sizeof buffer, &count, nullptr) && count > 0) captured.append(buffer, count);
+  while (ReadFile(state_->file, buffer, sizeof buffer, &count, nullptr) && count > 0) raw_.append(buffer, count);
   CloseHandle(state_->file);
   state_->file = INVALID_HANDLE_VALUE;
+  for (size_t i = 0; i < raw_.size(); ++i) {
+    if (raw_[i] == '\r' && i + 1 < raw_.size() && raw_[i + 1] == '\n') continue;
+    captured += raw_[i];
+  }
   return captured;
 }
 

@@ -2,6 +2,7 @@
 #include "config/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <random>
 #include <string>
@@ -84,6 +85,32 @@ TEST_F(IniFileWinTest, WriteReadsBack) {
   std::vector<std::wstring> names;
   file.sectionNames(names);
   EXPECT_EQ(names, std::vector<std::wstring>{L"Java Runtime Environment"});
+}
+
+// The profile functions cannot open such a path; the file is read all the same.
+TEST_F(IniFileWinTest, FileBeyondMaxPathIsRead) {
+  const std::wstring folder = folder_.pathOf(std::wstring(250, L'p'));
+  const std::wstring path = folder + L"\\run.ini";
+  ASSERT_GE(path.size(), static_cast<size_t>(MAX_PATH));
+  ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+  HANDLE handle = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  const std::string text = "[Java Runtime Environment]\r\nJRE Path = \"C:\\jre\" \r\n[Other]\r\n";
+  DWORD written = 0;
+  WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(handle);
+
+  IniFile file(path);
+  std::wstring value = L"stale";
+  file.readString(L"java runtime environment", L"jre path", value);
+  EXPECT_EQ(value, L"C:\\jre");
+  file.readString(L"Other", L"missing", value);
+  EXPECT_EQ(value, L"");
+  std::vector<std::wstring> names;
+  file.sectionNames(names);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"Java Runtime Environment", L"Other"}));
+  DeleteFileW((L"\\\\?\\" + path).c_str());
+  RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
 }
 
 TEST_F(IniFileWinTest, MissingFileReadsAsEmpty) {

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "discovery/java_home.h"
 #include "run/sibling_relaunch.h"
 #include "support/open_handles_win.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
+#include "unit/stdout_capture.h"
 
 namespace tarn {
 namespace {
@@ -146,7 +148,7 @@ TEST(NeedsSiblingWin, WithoutASiblingTheFileIsNeverOpened) {
   CloseHandle(pipe);
 }
 
-TEST_F(JavaHomeWinTest, RelaunchSiblingHandsOverTheCommandLineAndItsExitCode) {
+TEST_F(JavaHomeWinTest, HandOverStartsTheSiblingWithTheCommandLineAndItsExitCode) {
   const std::wstring record = folder_ + L"command-line.txt";
   test::ScopedEnvironment recordFile(kSiblingRecordVariable, record);
   struct Row {
@@ -159,8 +161,10 @@ TEST_F(JavaHomeWinTest, RelaunchSiblingHandsOverTheCommandLineAndItsExitCode) {
     DeleteFileW(record.c_str());
     test::ScopedEnvironment exitCode(kSiblingExitVariable, row.siblingExit);
     const std::vector<uintptr_t> handlesBefore = test::openHandles();
-    EXPECT_EQ(relaunchSibling(ownPath(), true), row.expected);
+    EXPECT_EQ(handOverToSibling(ownPath(), folder_ + L"run.exe", true, false), row.expected);
     EXPECT_EQ(test::openHandles(), handlesBefore);
+    // The mark is the child's alone.
+    EXPECT_EQ(environment(L"TARN_STARTED_BY_PAIRED_LAUNCHER"), L"");
 
     HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -172,16 +176,19 @@ TEST_F(JavaHomeWinTest, RelaunchSiblingHandsOverTheCommandLineAndItsExitCode) {
   }
 }
 
-TEST_F(JavaHomeWinTest, RelaunchSiblingThatCannotStartEndsWithZero) {
+TEST_F(JavaHomeWinTest, HandOverToASiblingThatCannotStartFails) {
   for (bool pairReturnCode : {false, true}) {
     SCOPED_TRACE(pairReturnCode);
-    EXPECT_EQ(relaunchSibling(folder_ + L"missing.exe", pairReturnCode), 0);
+    const std::wstring missing = folder_ + L"missing.exe";
+    test::StdoutCapture capture;
+    EXPECT_EQ(handOverToSibling(missing, folder_ + L"run.exe", pairReturnCode, false), -1);
+    EXPECT_EQ(capture.finish(), "Error: Failed to start the paired launcher " + toUtf8(missing) + " (errno = 2).\n \n");
   }
 }
 
-TEST_F(JavaHomeWinTest, RelaunchSiblingWithoutPairReturnCodeEndsWithZero) {
+TEST_F(JavaHomeWinTest, HandOverWithoutPairReturnCodeEndsWithZero) {
   test::ScopedEnvironment exitCode(kSiblingExitVariable, L"7");
-  EXPECT_EQ(relaunchSibling(ownPath(), false), 0);
+  EXPECT_EQ(handOverToSibling(ownPath(), folder_ + L"run.exe", false, false), 0);
 }
 
 }  // namespace

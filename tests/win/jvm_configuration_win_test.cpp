@@ -204,13 +204,14 @@ TEST(AssembleWin, TenThousandEntries) {
     expected += std::string(entry) + ";";
   }
   settings.classPath += L"C:\\%TARN_TEST_UNSET%\\z.jar;\\lib\\a.jar";
-  expected += "C:\\%TARN_TEST_UNSET%\\z.jar;" + narrow(launcherFolder.pathOf(L"lib\\a.jar")) + ";";
+  expected += "C:\\%TARN_TEST_UNSET%\\z.jar;" + narrow(launcherFolder.pathOf(L"lib\\a.jar"));
   VmSetup setup;
   std::vector<std::wstring> arguments;
   test::StdoutCapture capture;
   assembleJvmConfiguration(settings, paths, setup, arguments);
   EXPECT_EQ(capture.finish(), "");
-  ASSERT_EQ(setup.options.options().size(), 1u);
+  // The class path, then the two launcher properties.
+  ASSERT_EQ(setup.options.options().size(), 3u);
   EXPECT_EQ(setup.options.options()[0].size(), expected.size());
   EXPECT_TRUE(setup.options.options()[0] == expected);
 }

@@ -22,7 +22,20 @@ TEST(ModulePathWin, MatchesTheSystemsAnswer) {
   EXPECT_EQ(path, std::wstring(expected, length));
 }
 
-TEST(PerUserSettingsFolderWin, IsAppDataOfAnyLength) {
+// The shell's roaming folder, asked of the system directly.
+std::wstring shellRoamingFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+  HMODULE shell = LoadLibraryW(L"shell32.dll");
+  auto get = reinterpret_cast<GetFolderPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathW")));
+  if (get == nullptr || FAILED(get(nullptr, 0x001a, nullptr, 0, folder))) folder[0] = 0;
+  FreeLibrary(shell);
+  return folder;
+}
+
+TEST(PerUserSettingsFolderWin, AppDataOfAnyLengthOrTheShellsFolder) {
+  const std::wstring shell = shellRoamingFolder();
+  ASSERT_FALSE(shell.empty());
   const struct {
     const char* name;
     std::optional<std::wstring> appData;
@@ -30,8 +43,14 @@ TEST(PerUserSettingsFolderWin, IsAppDataOfAnyLength) {
   } rows[] = {
       {"short", L"C:\\Users\\u\\AppData\\Roaming", L"C:\\Users\\u\\AppData\\Roaming"},
       {"longer than MAX_PATH", L"C:\\" + std::wstring(297, L'x'), L"C:\\" + std::wstring(297, L'x')},
-      // The NT family keeps a per-user file even then; its path starts at the root.
-      {"unset", std::nullopt, L""},
+      {"a network path", L"\\\\server\\profiles\\u", L"\\\\server\\profiles\\u"},
+      // Never a folder anyone can make: the root of the drive, the current
+      // directory, a share named after the product.
+      {"unset", std::nullopt, shell},
+      {"empty", L"", shell},
+      {"relative", L"AppData\\Roaming", shell},
+      {"the drive's current directory", L"C:AppData", shell},
+      {"the root of the current drive", L"\\AppData", shell},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -1,0 +1,50 @@
+#include "run/sibling_relaunch.h"
+
+#include "base/error_output.h"
+#include "base/message_table.h"
+#include "jvm/jvm_configuration.h"
+
+namespace tarn {
+namespace {
+
+const wchar_t kStartedBySibling[] = L"TARN_STARTED_BY_PAIRED_LAUNCHER";
+
+}  // namespace
+
+std::wstring pairedLauncherPath(const std::wstring& pairProduct, const std::wstring& launcherFolder,
+                                const PathStyle& style) {
+  if (pairProduct.empty() || isAbsolutePath(pairProduct, style)) return pairProduct;
+  const size_t start = pairProduct.find_first_not_of(style.separator);
+  return start == std::wstring::npos ? launcherFolder : launcherFolder + pairProduct.substr(start);
+}
+
+bool takeStartedBySiblingMark() {
+  std::wstring value;
+  if (!readEnvironmentVariable(kStartedBySibling, value)) return false;
+  removeEnvironmentVariable(kStartedBySibling);
+  return value == L"1";
+}
+
+int32_t handOverToSibling(const std::wstring& sibling, const std::wstring& ownExecutable, bool pairReturnCode,
+                          bool startedBySibling) {
+  if (startedBySibling) {
+    printError(loadMessage(MessageId::SiblingHandsBack), ownExecutable);
+    return -1;
+  }
+  if (isSameFile(sibling, ownExecutable)) {
+    printError(loadMessage(MessageId::SiblingIsThisLauncher), sibling);
+    return -1;
+  }
+  setEnvironmentVariable(kStartedBySibling, L"1");
+  int32_t exitCode = 0;
+  uint32_t error = 0;
+  const bool started = startSibling(sibling, pairReturnCode, exitCode, error);
+  removeEnvironmentVariable(kStartedBySibling);
+  if (!started) {
+    printError(loadMessage(MessageId::SiblingStartFailed), sibling, static_cast<int32_t>(error));
+    return -1;
+  }
+  return exitCode;
+}
+
+}  // namespace tarn

@@ -1,0 +1,163 @@
+#include "run/instance_block.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+namespace tarn {
+namespace {
+
+using Block = std::array<uint8_t, kInstanceBlockSize>;
+using Arguments = std::vector<std::u16string>;
+
+constexpr size_t kArea = 12;
+constexpr size_t kRecord = kArea + kArgumentAreaSize;
+
+// The argument area as a reader that stops at two NUL units in a row expects
+// it: each argument and its NUL, one more NUL, zero to the area's end.
+std::vector<uint8_t> plainLayout(const Arguments& arguments) {
+  std::vector<uint8_t> area(kArgumentAreaSize, 0);
+  size_t offset = 0;
+  for (const std::u16string& argument : arguments) {
+    for (char16_t unit : argument) {
+      area[offset++] = static_cast<uint8_t>(unit);
+      area[offset++] = static_cast<uint8_t>(unit >> 8);
+    }
+    offset += 2;
+  }
+  return area;
+}
+
+// A writer that knows nothing of the count record: it clears the argument
+// area and writes the plain layout, leaving the rest of the block alone.
+void writePlain(Block& block, const Arguments& arguments) {
+  const std::vector<uint8_t> area = plainLayout(arguments);
+  std::copy(area.begin(), area.end(), block.begin() + kArea);
+}
+
+TEST(ForwardedArguments, WrittenAndReadBack) {
+  const struct {
+    const char* name;
+    Arguments written;
+    Arguments read;
+    bool plain;  // the block is the plain layout, no count record
+  } cases[] = {
+      {"two", {u"a", u"b"}, {u"a", u"b"}, true},
+      {"none reads as one empty string", {}, {u""}, true},
+      {"one empty", {u""}, {u""}, false},
+      {"empty in the middle", {u"a", u"", u"b"}, {u"a", u"", u"b"}, false},
+      {"empty first", {u"", u"x"}, {u"", u"x"}, false},
+      {"empty last", {u"a", u""}, {u"a", u""}, false},
+      {"two empty", {u"", u""}, {u"", u""}, false},
+      {"code units unchanged", {u"\U0001F600", std::u16string(1, char16_t(0xD800)), u"\u00e9 x"},
+       {u"\U0001F600", std::u16string(1, char16_t(0xD800)), u"\u00e9 x"}, true},
+      {"exactly the area", {std::u16string(518, u'x')}, {std::u16string(518, u'x')}, true},
+      {"the area with empties", {std::u16string(516, u'x'), u""}, {std::u16string(516, u'x'), u""}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Block block;
+    block.fill(0);
+    // Left over from an earlier, longer list: the writer clears the area.
+    writePlain(block, {std::u16string(300, u'y'), u"z"});
+    ASSERT_TRUE(writeForwardedArguments(block.data(), c.written));
+    EXPECT_EQ(readForwardedArguments(block.data()), c.read);
+    const std::vector<uint8_t> plain = plainLayout(c.written);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), block.begin() + kArea));
+    const bool recordClear = std::all_of(block.begin() + kRecord, block.end(), [](uint8_t b) { return b == 0; });
+    EXPECT_EQ(recordClear, c.plain);
+  }
+}
+
+TEST(ForwardedArguments, MoreThanTheAreaIsRefusedWithoutWriting) {
+  const struct {
+    const char* name;
+    Arguments arguments;
+  } cases[] = {
+      {"one unit too many", {std::u16string(519, u'x')}},
+      {"many empty ones", Arguments(520, u"")},
+      {"spread over several", {std::u16string(200, u'a'), std::u16string(200, u'b'), std::u16string(117, u'c')}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(encodedArgumentsSize(c.arguments), kArgumentAreaSize + 2);
+    Block block;
+    block.fill(0x5A);
+    const Block before = block;
+    EXPECT_FALSE(writeForwardedArguments(block.data(), c.arguments));
+    EXPECT_EQ(block, before);
+  }
+}
+
+TEST(ForwardedArguments, RecordIsTrustedOnlyWhileTheAreaIsUnchanged) {
+  Block block;
+  block.fill(0);
+  ASSERT_TRUE(writeForwardedArguments(block.data(), {u"a", u"", u"b"}));
+
+  // A writer without the record rewrites the area afterwards: its list is
+  // read, not the count of the earlier one.
+  Block rewritten = block;
+  writePlain(rewritten, {u"x", u"y", u"z", u"w"});
+  EXPECT_EQ(readForwardedArguments(rewritten.data()), (Arguments{u"x", u"y", u"z", u"w"}));
+
+  // Without the record the plain reading ends at the empty argument, as a
+  // reader that does not know the record sees it.
+  Block withoutRecord = block;
+  std::fill(withoutRecord.begin() + kRecord, withoutRecord.end(), 0);
+  EXPECT_EQ(readForwardedArguments(withoutRecord.data()), (Arguments{u"a"}));
+
+  // Nor is a record whose count has changed since.
+  Block overcounted = block;
+  overcounted[kRecord + 4] = 200;
+  EXPECT_EQ(readForwardedArguments(overcounted.data()), (Arguments{u"a"}));
+}
+
+TEST(ForwardedArguments, ForeignBlocksAreReadWithinTheField) {
+  // The units of the whole field from offset 12 to the block's end.
+  const struct {
+    const char* name;
+    std::u16string field;
+    Arguments read;
+  } cases[] = {
+      {"no NUL at all: the cut-off string is dropped", std::u16string(1040, u'A'), {}},
+      {"the area full, the NULs after it", std::u16string(520, u'A'), {std::u16string(520, u'A')}},
+      {"a string the field's end cuts off", std::u16string(1037, u'B') + u'\0' + u"AA", {std::u16string(1037, u'B')}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Block block;
+    block.fill(0);
+    for (size_t i = 0; i < c.field.size(); ++i) {
+      block[kArea + 2 * i] = static_cast<uint8_t>(c.field[i]);
+      block[kArea + 2 * i + 1] = static_cast<uint8_t>(c.field[i] >> 8);
+    }
+    EXPECT_EQ(readForwardedArguments(block.data()), c.read);
+  }
+}
+
+TEST(InstanceOwner, LittleEndianAtTheStartOfTheBlock) {
+  Block block;
+  block.fill(0);
+  writeInstanceOwner(block.data(), InstanceOwner{0x01020304, 0xA0B0C0D0, 0xC123});
+  const uint8_t expected[] = {4, 3, 2, 1, 0xD0, 0xC0, 0xB0, 0xA0, 0x23, 0xC1, 0, 0};
+  EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), block.begin()));
+  const InstanceOwner owner = readInstanceOwner(block.data());
+  EXPECT_EQ(owner.listenerThreadId, 0x01020304u);
+  EXPECT_EQ(owner.processId, 0xA0B0C0D0u);
+  EXPECT_EQ(owner.requestMessage, 0xC123u);
+  // Arguments leave the owner alone.
+  ASSERT_TRUE(writeForwardedArguments(block.data(), {u"a", u""}));
+  EXPECT_EQ(readInstanceOwner(block.data()).processId, 0xA0B0C0D0u);
+}
+
+TEST(InstanceObjectNames, FromTheExecutablePath) {
+  const std::wstring name = instanceObjectName(L"C:\\Apps\\Tool\\tool.exe");
+  EXPECT_EQ(name, L"C:_Apps_Tool_tool.exe");
+  EXPECT_EQ(mainStartedEventName(name), L"C:_Apps_Tool_tool.exe_upr_evt");
+  EXPECT_EQ(requestLockName(name), L"C:_Apps_Tool_tool.exe_upr_lock");
+  EXPECT_EQ(instanceObjectName(L"\\\\server\\Share\\Run.EXE"), L"__server_Share_Run.EXE");
+}
+
+}  // namespace
+}  // namespace tarn
