@@ -68,7 +68,9 @@ uint32_t Launcher::workerMain(void* context) {
   call.arguments = launcher.arguments_;
   call.failureCheck = launcher.settings_.failureCheck;
   call.parkAfterMain = launcher.runtime_.ibmRuntime;
-  call.beforeMain = [&launcher] { launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass); };
+  call.beforeMain = [&launcher] {
+    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, launcher.runtime_.ibmRuntime);
+  };
   switch (runMainClass(call)) {
     case MainOutcome::Returned:
       return 0;

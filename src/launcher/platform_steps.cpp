@@ -27,6 +27,6 @@ bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings& s
   return false;
 }
 
-void PlatformSteps::beforeMain(JavaVM*, const std::wstring&) {}
+void PlatformSteps::beforeMain(JavaVM*, const std::wstring&, bool) {}
 
 }  // namespace tarn

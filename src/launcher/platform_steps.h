@@ -38,7 +38,9 @@ class PlatformSteps {
 
   // On the worker thread, right before the main class's main is called on
   // `vm`. Here: nothing.
-  virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass);
+  // ibmRuntime: the runtime is one whose threads stay attached (see
+  // RuntimeChoice::ibmRuntime).
+  virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime);
 };
 
 std::unique_ptr<PlatformSteps> makePlatformSteps();

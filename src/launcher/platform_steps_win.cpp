@@ -16,20 +16,18 @@ class WindowsSteps : public PlatformSteps {
   bool admit(const Settings& settings, const LauncherPaths& paths, const std::vector<std::wstring>& arguments,
              int32_t& exitCode) override {
     if (settings.service || !settings.singleInstance) return PlatformSteps::admit(settings, paths, arguments, exitCode);
-    stayAttached_ = settings.runtime.provider.admitsIbm();
     if (guard_.setUp(instanceObjectName(paths.executable)) != InstanceRole::Second) return true;
     exitCode = guard_.handOver(arguments);
     return false;
   }
 
-  void beforeMain(JavaVM* vm, const std::wstring& mainClass) override {
-    guard_.mainStarting(vm, mainClass, stayAttached_);
+  void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime) override {
+    guard_.mainStarting(vm, mainClass, ibmRuntime);
   }
 
  private:
   // Held until the end of the run: released after the VM's teardown.
   SingleInstanceGuard guard_;
-  bool stayAttached_ = false;
 };
 
 }  // namespace
