@@ -39,8 +39,8 @@ class SingleInstanceGuard {
   int32_t handOver(const std::vector<std::wstring>& arguments);
 
   // First instance: main is about to be called on `vm`; requests are served
-  // from now on. stayAttached: request threads do not detach (a VM admitted
-  // as an IBM runtime).
+  // from now on. stayAttached: request threads do not detach (an IBM
+  // runtime, whose main thread stays attached too).
   void mainStarting(JavaVM* vm, const std::wstring& mainClass, bool stayAttached);
 
   struct State;
