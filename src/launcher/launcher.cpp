@@ -96,7 +96,7 @@ uint32_t Launcher::workerMain(void* context) {
   Launcher& launcher = *static_cast<Launcher*>(context);
   // createJvm has written its own message when it fails.
   if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return kWorkerVmRefused;
-  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_)) {
+  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, launcher.runtime_.ibmRuntime)) {
     // Stopped before main: the thread leaves the VM, whose teardown would
     // otherwise wait for it.
     launcher.javaVm_->DetachCurrentThread();

@@ -23,7 +23,6 @@ class ServiceHost : public JvmHookListener {
   ServiceHost(const Settings& settings, const LauncherPaths& paths, HostedRunner run)
       : run_(std::move(run)),
         mainClass_(settings.mainClass),
-        detachAfterStop_(!settings.runtime.provider.admitsIbm()),
         omitServiceName_(settings.omitServiceName),
         logPath_(serviceLogPath(paths.configFile)),
         status_([this](const ServiceStatusRecord& record) { return send(record); }) {}
@@ -32,7 +31,11 @@ class ServiceHost : public JvmHookListener {
 
   void serviceMain(const std::vector<std::wstring>& arguments);
   void onControl(DWORD control);
-  void callStop() { callJavaStop(gate_.vmForStop(), mainClass_, detachAfterStop_); }
+  void callStop() {
+    JavaVM* vm = gate_.vmForStop();
+    // Read after the gate answered: set when main was admitted.
+    callJavaStop(vm, mainClass_, !gate_.ibmRuntime());
+  }
 
   // The VM ends the process: with 0 that is the service's normal end.
   void onJvmExit(jint code) override {
@@ -49,7 +52,6 @@ class ServiceHost : public JvmHookListener {
 
   HostedRunner run_;
   std::wstring mainClass_;
-  bool detachAfterStop_;
   bool omitServiceName_;
   std::wstring logPath_;
   SERVICE_STATUS_HANDLE handle_ = nullptr;

@@ -1,6 +1,7 @@
 #include "run/service_run.h"
 
 #include "base/format.h"
+#include "base/text.h"
 
 namespace tarn {
 
@@ -29,8 +30,8 @@ std::wstring serviceLogPath(const std::wstring& configFile) {
 }
 
 std::wstring serviceLogLine(const LocalTime& time, const std::wstring& text) {
-  auto two = [](int value) { return std::wstring(value < 10 ? L"0" : L"") + std::to_wstring(value); };
-  return std::to_wstring(time.year) + L"-" + two(time.month) + L"-" + two(time.day) + L" " + two(time.hour) + L":" +
+  auto two = [](int value) { return std::wstring(value < 10 ? L"0" : L"") + decimalText(value); };
+  return decimalText(time.year) + L"-" + two(time.month) + L"-" + two(time.day) + L" " + two(time.hour) + L":" +
          two(time.minute) + L":" + two(time.second) + L" " + text;
 }
 

@@ -5,7 +5,7 @@ namespace tarn {
 bool ServiceStatusBook::report(const std::function<void(ServiceStatusRecord&)>& change) {
   // Held across the send, so the manager gets the records in the order
   // they were made.
-  std::lock_guard<std::mutex> lock(mutex_);
+  LockHolder holder(lock_);
   if (stopped_) return false;
   change(record_);
   if (!send_(record_)) return false;
@@ -47,7 +47,7 @@ bool ServiceStatusBook::reportAgain() {
 }
 
 ServiceStatusRecord ServiceStatusBook::last() const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  LockHolder holder(lock_);
   return record_;
 }
 

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
+
+#include "base/lock.h"
 
 namespace tarn {
 
@@ -53,7 +54,7 @@ class ServiceStatusBook {
   bool report(const std::function<void(ServiceStatusRecord&)>& change);
 
   Sender send_;
-  mutable std::mutex mutex_;
+  mutable Lock lock_;
   ServiceStatusRecord record_;
   bool stopped_ = false;
 };

@@ -243,7 +243,8 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 InstanceRole SingleInstanceGuard::setUp(const std::wstring& objectName) {
-  auto state = std::make_shared<State>();
+  // Not make_shared: its type-info lookup brings the library's exception machinery.
+  std::shared_ptr<State> state(new State());
   // Held through the set-up: a second instance finds the block filled in.
   state->lock.reset(CreateMutexW(nullptr, FALSE, requestLockName(objectName).c_str()));
   LockHold hold(state->lock.get());

@@ -2,15 +2,16 @@
 
 namespace tarn {
 
-bool StartGate::admitMain(JavaVM* vm) {
-  std::lock_guard<std::mutex> lock(mutex_);
+bool StartGate::admitMain(JavaVM* vm, bool ibmRuntime) {
+  LockHolder holder(lock_);
   if (abandoned_) return false;
   vm_ = vm;
+  ibmRuntime_ = ibmRuntime;
   return true;
 }
 
 JavaVM* StartGate::vmForStop() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  LockHolder holder(lock_);
   if (vm_ == nullptr) abandoned_ = true;
   return vm_;
 }

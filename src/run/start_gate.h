@@ -5,23 +5,27 @@
 
 #include <jni.h>
 
-#include <mutex>
+#include "base/lock.h"
 
 namespace tarn {
 
 class StartGate {
  public:
   // The worker, once the VM exists. True: the main method may be called, and
-  // later stops reach the VM. False: a stop came first.
-  bool admitMain(JavaVM* vm);
+  // later stops reach the VM. False: a stop came first. ibmRuntime: the
+  // runtime is one whose threads stay attached (the stop's thread too).
+  bool admitMain(JavaVM* vm, bool ibmRuntime = false);
+  // Known once main was admitted.
+  bool ibmRuntime() const { return ibmRuntime_; }
   // A stop: the VM to ask to stop, or null when the main method has not been
   // admitted yet; the start is then abandoned (admitMain answers false).
   JavaVM* vmForStop();
 
  private:
-  std::mutex mutex_;
+  Lock lock_;
   JavaVM* vm_ = nullptr;
   bool abandoned_ = false;
+  bool ibmRuntime_ = false;
 };
 
 }  // namespace tarn

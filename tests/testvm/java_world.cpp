@@ -224,7 +224,6 @@ int openHandleCount() {
   return count;
 }
 
-void runScripted(ThreadState& thread, Method* method) {
 jvalue runScripted(ThreadState& thread, Method* method) {
   jvalue result{};
   for (const Action& action : method->actions) {
