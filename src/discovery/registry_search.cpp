@@ -1,7 +1,5 @@
 #include "discovery/registry_search.h"
 
-#include <algorithm>
-
 #include "base/path.h"
 #include "base/text.h"
 
@@ -111,9 +109,16 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
 }
 
 void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType) {
-  std::stable_sort(list.begin(), list.end(), [&](const JvmCandidate& a, const JvmCandidate& b) {
-    return ranksBefore(a, b, sourceAny, jvmType);
-  });
+  // An insertion sort: stable, and the lists are a few registry keys long.
+  // The library's stable sort would cost the static launchers kilobytes.
+  for (size_t i = 1; i < list.size(); ++i) {
+    size_t j = i;
+    while (j > 0 && ranksBefore(list[i], list[j - 1], sourceAny, jvmType)) --j;
+    if (j == i) continue;
+    JvmCandidate moved = std::move(list[i]);
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), std::move(moved));
+  }
 }
 
 bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen) {
