@@ -10,7 +10,11 @@ bool hasInteractiveDesktop() {
   USEROBJECTFLAGS flags{};
   DWORD needed = 0;
   if (!GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed)) return false;
-  return (flags.dwFlags & WSF_VISIBLE) != 0;
+  if ((flags.dwFlags & WSF_VISIBLE) == 0) return false;
+  // Only the window station WinSta0 has the screen, keyboard and mouse.
+  wchar_t name[16] = {};
+  if (!GetUserObjectInformationW(station, UOI_NAME, name, sizeof(name), &needed)) return false;
+  return lstrcmpiW(name, L"WinSta0") == 0;
 }
 
 }  // namespace tarn
