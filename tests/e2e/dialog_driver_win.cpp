@@ -51,45 +51,47 @@ bool waitFor(Test test, DWORD milliseconds = 60000) {
 
 HWND item(const wchar_t* id) { return GetDlgItem(dialog, _wtoi(id)); }
 
-// The enabled dialog (#32770) owned by `owner`, other than `except`.
+// Window enumerations: the callbacks are stdcall on x86, which no lambda is.
+struct OwnedDialogSearch {
+  HWND owner;
+  HWND found;
+  static BOOL CALLBACK visit(HWND window, LPARAM context) {
+    auto* s = reinterpret_cast<OwnedDialogSearch*>(context);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (GetWindow(window, GW_OWNER) == s->owner && wcscmp(name, L"#32770") == 0 && IsWindowVisible(window)) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+};
+
+struct ClassSearch {
+  const wchar_t* name;
+  HWND found;
+  static BOOL CALLBACK visit(HWND window, LPARAM context) {
+    auto* s = reinterpret_cast<ClassSearch*>(context);
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (lstrcmpiW(name, s->name) == 0) {
+      s->found = window;
+      return FALSE;
+    }
+    return TRUE;
+  }
+};
+
+// The visible dialog (#32770) owned by `owner`.
 HWND ownedDialog(HWND owner) {
-  struct Search {
-    HWND owner;
-    HWND found;
-  } search{owner, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (GetWindow(window, GW_OWNER) == s->owner && wcscmp(name, L"#32770") == 0 && IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  OwnedDialogSearch search{owner, nullptr};
+  EnumWindows(&OwnedDialogSearch::visit, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 HWND childOfClass(HWND parent, const wchar_t* className) {
-  struct Search {
-    const wchar_t* name;
-    HWND found;
-  } search{className, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        wchar_t name[32] = {};
-        GetClassNameW(window, name, 32);
-        if (lstrcmpiW(name, s->name) == 0) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ClassSearch search{className, nullptr};
+  EnumChildWindows(parent, &ClassSearch::visit, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
