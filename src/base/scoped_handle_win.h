@@ -88,11 +88,25 @@ struct ModuleTraits {  // LoadLibraryW
   static void close(Handle module) { FreeLibrary(module); }
 };
 
+struct GdiObjectTraits {  // fonts, brushes: DeleteObject
+  using Handle = HGDIOBJ;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle object) { DeleteObject(object); }
+};
+
+struct WindowTraits {  // CreateWindowExW
+  using Handle = HWND;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle window) { DestroyWindow(window); }
+};
+
 using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
 using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 using ScopedRegistryKey = ScopedHandle<RegistryKeyTraits>;
 using ScopedMappedView = ScopedHandle<MappedViewTraits>;
 using ScopedModule = ScopedHandle<ModuleTraits>;
+using ScopedGdiObject = ScopedHandle<GdiObjectTraits>;
+using ScopedWindow = ScopedHandle<WindowTraits>;
 
 }  // namespace tarn

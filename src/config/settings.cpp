@@ -43,6 +43,8 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
   out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
+  const std::wstring downloadUrl = read(kJavaRuntimeEnvironment, kDownloadUrl);
+  if (!downloadUrl.empty()) out.downloadUrl = downloadUrl;
 
   out.failureCheck = isYesIgnoringCase(read(kApplication, kFailureCheck));
   out.overrideWorkingDir = isYesIgnoringCase(read(kApplication, kOverrideWorkingDir));

@@ -29,6 +29,7 @@ inline constexpr wchar_t kMainClass[] = L"Main Class";
 inline constexpr wchar_t kSystemPath[] = L"System Path";
 inline constexpr wchar_t kLibraryPath[] = L"Library Path";
 inline constexpr wchar_t kVirtualMachineParameters[] = L"Virtual Machine Parameters";
+inline constexpr wchar_t kDownloadUrl[] = L"Download URL";
 
 // [Application]
 inline constexpr wchar_t kApplicationType[] = L"Application Type";

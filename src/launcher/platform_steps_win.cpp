@@ -1,11 +1,15 @@
-// Windows: the service host and the single-instance guard enter the run flow
-// here, each as an override of its step. The JRE Not Found dialog is not
-// built yet: its step is that of a platform without it, and its text is
-// written as an error line.
+// Windows: the service host, the single-instance guard and the JRE Not
+// Found dialog enter the run flow here, each as an override of its step.
+#include <windows.h>
+
+#include "discovery/java_home.h"
 #include "launcher/platform_steps.h"
 #include "run/instance_block.h"
 #include "run/service_host.h"
 #include "run/single_instance.h"
+#include "ui/interactive_desktop_win.h"
+#include "ui/jre_path_write_back.h"
+#include "ui/missing_jre_dialog_win.h"
 
 namespace tarn {
 namespace {
@@ -24,6 +28,9 @@ class WindowsSteps : public PlatformSteps {
     return false;
   }
 
+  bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
+                        RuntimeChoice& choice) override;
+
   // A service runs the rest of its start inside ServiceMain.
   int32_t runRest(const Settings& settings, const LauncherPaths& paths, const RestOfStart& rest) override {
     if (!settings.service) return PlatformSteps::runRest(settings, paths, rest);
@@ -38,6 +45,29 @@ class WindowsSteps : public PlatformSteps {
   // Held until the end of the run: released after the VM's teardown.
   SingleInstanceGuard guard_;
 };
+
+// A service has no desktop a person sees, and neither has a start in
+// another window station: a dialog there would wait for ever, so the text
+// is written as from a platform without the dialog.
+bool WindowsSteps::onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
+                                    RuntimeChoice& choice) {
+  if (settings.service || !hasInteractiveDesktop()) {
+    return PlatformSteps::onMissingRuntime(text, settings, paths, choice);
+  }
+  MissingJrePick pick;
+  const INT_PTR result = showMissingJreDialog(text, settings.downloadUrl, settings.runtime.jvmType, GetActiveWindow(), pick);
+  if (result != IDOK) {
+    // A dialog that could not be shown at all says as much as the
+    // platform without one.
+    if (result != IDCANCEL) PlatformSteps::onMissingRuntime(text, settings, paths, choice);
+    return false;
+  }
+  choice = RuntimeChoice{};
+  choice.jvmLibrary = pick.jvmLibrary;
+  choice.forSibling = jvmLibraryNeedsSibling(pick.jvmLibrary, !settings.pairProduct.empty());
+  keepPickedRuntimeFolder(settings, paths, pick.folder);
+  return true;
+}
 
 }  // namespace
 

@@ -10,6 +10,8 @@
 //   TARN_E2E_TIMEOUT_MS   optional; default 120000
 //   TARN_E2E_SET_<NAME>   sets NAME in the child's environment (e.g. APPDATA)
 //   TARN_E2E_UNSET_<NAME> removes NAME from the child's environment
+//   TARN_E2E_WINSTATION   optional; the child starts on the desktop of a new
+//                         window station of that name, which no one sees
 // Every TARN_E2E_* variable is removed before the child starts. The child
 // inherits standard input, output and error.
 //
@@ -67,6 +69,19 @@ int main() {
   mutableCommandLine.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  std::wstring station;
+  std::wstring desktopName;
+  if (readVariable(L"TARN_E2E_WINSTATION", station) && !station.empty()) {
+    HWINSTA created = CreateWindowStationW(station.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    HWINSTA own = GetProcessWindowStation();
+    if (created != nullptr && SetProcessWindowStation(created)) {
+      CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+      SetProcessWindowStation(own);
+    }
+    desktopName = station + L"\\Default";
+    if (created == nullptr) std::fprintf(stderr, "exitcode: no window station: %lu\n", GetLastError());
+    startup.lpDesktop = desktopName.data();
+  }
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(application.c_str(), mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process)) {

@@ -391,14 +391,17 @@ SOURCES += [
         vms={"work\\bin\\client\\jvm.dll": "boot"},
         vm_scenario=world(),
         cwd="work",
+        # No dialog: its window would wait for the driver of scenarios_dialog.py.
+        hidden_desktop=True,
         # What is said about the missing runtime belongs to the dialog's scenarios.
         exit_code=-1,
         vm_log_excludes=NOTHING_LOADED,
     ),
     Scenario(
-        # Where no dialog asks for a runtime, its text is printed with the
-        # address the dialog's link opens.
+        # Where no one sees a window (a window station of its own, as a
+        # service's), the dialog's text is printed with the address its link opens.
         name="no-runtime-prints-the-download-address",
+        hidden_desktop=True,
         exe="run.exe",
         files={"run.ini": ini(jre="Maximum Version=1.8\n")},
         stdout=error("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "

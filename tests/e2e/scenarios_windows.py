@@ -94,6 +94,20 @@ class Scenario:
     plan: Union[None, str, Callable[[str], str]] = None
     # Further places the launcher is copied to, relative to the folder.
     copies: Sequence[str] = ()
+    # --- the dialogs (optional) ---
+    # Steps for dialog_driver.exe (tests/e2e/dialog_driver_win.cpp), run
+    # beside the start; "{dir}" stands for the scenario folder. The driver's
+    # lines reach `check` as Result.driver, and must include `driver_says`
+    # in this order.
+    driver: Sequence[str] = ()
+    driver_says: Sequence[str] = ()
+    # Screenshots: the driver's step "shot <name>" saves the screen as
+    # build/screenshots/<arch>/<name>.png, cropped to the windows on it.
+    # Starts the launcher in a window station of its own that no one sees.
+    hidden_desktop: bool = False
+    # The exit code of a second start of the same folder, without the driver:
+    # what the first start wrote must spare it the dialog.
+    again_exit_code: Optional[int] = None
 
 
 class Like:
@@ -128,6 +142,7 @@ class Result:
     log: List[str]
     # The result lines of a plan (`Scenario.plan`).
     instances: List[str] = field(default_factory=list)
+    driver: List[str] = field(default_factory=list)
 
 
 def crlf(text: str) -> bytes:

@@ -1,0 +1,142 @@
+"""The JRE Not Found dialog, worked from outside by dialog_driver.exe.
+
+Each scenario starts the launcher where no runtime is found, so the dialog
+opens; the driver reads its controls, picks folders through the real folder
+browser and ends it. Runtimes to pick lie in the scenario folder.
+"""
+
+from scenarios_hosting import JARS, error, ini, world
+from scenarios_windows import Scenario, crlf
+
+CAPTION = "JRE Not Found"
+TEXT = ("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:")
+ADDRESS = "https://adoptium.net/marketplace/"
+APPDATA = {"APPDATA": lambda folder: folder + "\\appdata"}
+PRODUCT = "[Product Information]\nProduct Name=Demo\nProduct Code=P1\n"
+
+
+def settings(jre="", app="", product=PRODUCT) -> bytes:
+    return crlf(product) + ini(jre=jre, app=app)
+
+
+def runtime(folder: str, kind: str = "client"):
+    """A Java home with the test VM in bin\\<kind>\\."""
+    return {folder + "\\bin\\java.dll": b""}, {folder + "\\bin\\%s\\jvm.dll" % kind: "boot"}
+
+
+def dialog(name, driver, driver_says=(), jre="", app="", homes=(), files=None, **rest):
+    laid_out = dict(JARS)
+    vms = {}
+    for folder, kind in homes:
+        home_files, home_vms = runtime(folder, kind)
+        laid_out.update(home_files)
+        vms.update(home_vms)
+    laid_out["run.ini"] = settings(jre=jre, app=app)
+    laid_out.update(files or {})
+    rest.setdefault("env", APPDATA)
+    return Scenario(name=name, exe="run.exe", files=laid_out, vms=vms, vm_scenario=world(), driver=driver,
+                    driver_says=driver_says, **rest)
+
+
+def kept_in(result, relative: str, picked: str):
+    """The file holds the picked folder as JRE Path, as the profile functions write it."""
+    path = result.folder.joinpath(*relative.split("\\"))
+    expected = crlf("[Java Runtime Environment]\nJRE Path=%s\\%s\\\n" % (result.folder_windows, picked))
+    if not path.is_file():
+        return ["%s was not written" % relative]
+    if path.read_bytes() != expected:
+        return ["%s holds %r, expected %r" % (relative, path.read_bytes(), expected)]
+    return []
+
+
+READ_ALL = ["text", "203", "text", "205", "text", "206", "text", "201", "enabled", "1"]
+
+SCENARIOS = [
+    dialog(
+        "dialog-texts-and-cancel",
+        ["wait", CAPTION] + READ_ALL + ["text", "202", "shot:dialog-opened", "click", "2", "gone"],
+        driver_says=["text 203: " + TEXT % ("", "version between 1.6 and 1.8"), "text 205: " + ADDRESS,
+                     "text 206: If you have a JRE installed you can browse for it below:", "text 201: ",
+                     "enabled 1: 0", "text 202: Browse..."],
+        jre="Maximum Version=1.8\n",
+        stdout=b"",
+        exit_code=-1,
+    ),
+    dialog(
+        "dialog-server-text-and-close-box",
+        ["wait", CAPTION, "text", "203", "closebox", "gone"],
+        driver_says=["text 203: " + TEXT % ("with a server JVM ", "minimum version 1.6")],
+        jre="JVM Type=server\n",
+        stdout=b"",
+        exit_code=-1,
+    ),
+    dialog(
+        "dialog-escape-cancels",
+        ["wait", CAPTION, "escape", "gone"],
+        stdout=b"",
+        exit_code=-1,
+    ),
+    dialog(
+        # The application's own address, shown and in the link's tooltip; the
+        # hand only over the text.
+        "dialog-download-url-and-link",
+        ["wait", CAPTION, "text", "205", "tooltip", "205", "cursor", "205", "2", "2", "cursor", "205", "2", "200",
+         "click", "2", "gone"],
+        driver_says=["text 205: https://example.org/java", "tooltip 205: https://example.org/java", "cursor: hand",
+                     "cursor: other"],
+        jre="Download URL=https://example.org/java\n",
+        exit_code=-1,
+    ),
+    dialog(
+        # A server-only pick of a client runtime keeps OK disabled; a valid
+        # pick enables it, an invalid one after it disables it again.
+        "dialog-picks-enable-ok-only-for-the-jvm-type",
+        ["wait", CAPTION, "browse", "{dir}\\client-only", "text", "201", "enabled", "1",
+         "browse", "{dir}\\server-jre", "text", "201", "enabled", "1",
+         "browse", "{dir}\\lib", "text", "201", "enabled", "1",
+         "browse-cancel", "text", "201", "enabled", "1", "click", "2", "gone"],
+        driver_says=["text 201: {dir}\\client-only", "enabled 1: 0", "text 201: {dir}\\server-jre", "enabled 1: 1",
+                     "text 201: {dir}\\lib", "enabled 1: 0", "text 201: {dir}\\lib", "enabled 1: 0"],
+        jre="JVM Type=server\n",
+        homes=(("client-only", "client"), ("server-jre", "server")),
+        exit_code=-1,
+    ),
+    dialog(
+        "dialog-favor-server-takes-a-client-runtime",
+        ["wait", CAPTION, "browse", "{dir}\\client-only", "enabled", "1", "click", "2", "gone"],
+        driver_says=["enabled 1: 1"],
+        jre="JVM Type=favor_server\n",
+        homes=(("client-only", "client"),),
+        exit_code=-1,
+    ),
+    dialog(
+        "dialog-drive-root-has-one-backslash",
+        ["wait", CAPTION, "browse", "C:\\", "text", "201", "enabled", "1", "click", "2", "gone"],
+        driver_says=["text 201: C:\\", "enabled 1: 0"],
+        exit_code=-1,
+    ),
+    dialog(
+        # OK runs the application on the pick and keeps it in the per-user
+        # file; the next start finds it there and shows no dialog.
+        "dialog-ok-runs-the-pick-and-keeps-it",
+        ["wait", CAPTION, "browse", "{dir}\\picked", "enabled", "1", "shot:dialog-picked", "click", "1", "gone"],
+        driver_says=["enabled 1: 1"],
+        homes=(("picked", "client"),),
+        vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll", "call com/example/App.main([Ljava/lang/String;)V ([])"],
+        exit_code=0,
+        writes=True,
+        check=lambda result: kept_in(result, "appdata\\Demo\\P1\\run.ini", "picked"),
+        again_exit_code=0,
+    ),
+    dialog(
+        # No per-user file can be written (its folder's place is a file): the
+        # start goes on with the pick.
+        "dialog-ok-when-the-per-user-file-cannot-be-written",
+        ["wait", CAPTION, "browse", "{dir}\\picked", "click", "1", "gone"],
+        homes=(("picked", "client"),),
+        files={"appdata\\Demo": b"a file where the folder would be"},
+        vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
+        exit_code=0,
+        writes=True,
+    ),
+]
