@@ -4,7 +4,7 @@
 // status 0 when every step could be done, 1 otherwise (the failing step is
 // named on standard output).
 //
-//   wait <caption>         waits up to 60 s for a dialog with that caption; later steps work on it
+//   wait <caption>         waits up to 120 s for a visible dialog with that caption; later steps work on it
 //   gone                   waits up to 60 s for that dialog to close
 //   text <id>              prints "text <id>: <window text>"
 //   enabled <id>           prints "enabled <id>: 0|1"
@@ -270,7 +270,20 @@ bool step(const std::vector<std::wstring>& args, size_t& i) {
   auto next = [&]() -> const wchar_t* { return ++i < args.size() ? args[i].c_str() : L""; };
   if (name == L"wait") {
     caption = next();
-    return waitFor([] { return (dialog = FindWindowW(L"#32770", caption.c_str())) != nullptr && IsWindowVisible(dialog); });
+    // The first visible one: a window of that caption may linger hidden
+    // while an earlier process ends.
+    return waitFor(
+        [] {
+          for (HWND found = FindWindowExW(nullptr, nullptr, L"#32770", caption.c_str()); found != nullptr;
+               found = FindWindowExW(nullptr, found, L"#32770", caption.c_str())) {
+            if (IsWindowVisible(found)) {
+              dialog = found;
+              return true;
+            }
+          }
+          return false;
+        },
+        120000);
   }
   if (name == L"gone") return waitFor([] { return !IsWindow(dialog); });
   if (name == L"text") {
