@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/text.h"
+
 namespace tarn {
 
 void FormatArgument::appendText(std::wstring& out) const {
@@ -11,26 +13,6 @@ void FormatArgument::appendText(std::wstring& out) const {
     out += literal_;
   }
 }
-
-namespace {
-
-void appendDecimal(std::wstring& out, int32_t value) {
-  // Widened first so that the smallest value has a magnitude to print.
-  int64_t magnitude = value;
-  if (magnitude < 0) {
-    out += L'-';
-    magnitude = -magnitude;
-  }
-  wchar_t digits[12];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<wchar_t>(L'0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  while (count > 0) out += digits[--count];
-}
-
-}  // namespace
 
 std::wstring formatText(const std::wstring& format, std::initializer_list<FormatArgument> arguments) {
   std::wstring out;
@@ -53,7 +35,7 @@ std::wstring formatText(const std::wstring& format, std::initializer_list<Format
       if (conversion == L's' && !argument.isNumber()) {
         argument.appendText(out);
       } else if (conversion == L'd' && argument.isNumber()) {
-        appendDecimal(out, argument.number());
+        out += decimalText(argument.number());
       }
     } else {
       out += c;
