@@ -33,6 +33,19 @@ wine_rig_start() {
     wine_rig_log "wineboot -i failed, see $prefix.wineboot.log" >&2
     return 1
   fi
+  # The first boot of a new prefix can leave a second service manager that
+  # goes on starting the auto-start services for minutes, each start waiting
+  # for its pipe to time out. A console program that calls the service
+  # dispatcher meanwhile is handed one of those starts. A second boot of the
+  # finished prefix starts every service once, under one manager, and returns
+  # when they run.
+  wineserver -k
+  wineserver -w
+  wineserver -p
+  if ! wineboot >>"$prefix.wineboot.log" 2>&1; then
+    wine_rig_log "wineboot failed, see $prefix.wineboot.log" >&2
+    return 1
+  fi
 }
 
 # Starts Xvfb on the first free display from :99 and exports DISPLAY.
