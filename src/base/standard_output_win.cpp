@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/error_output.h"
+#include "base/text_output_win.h"
 
 namespace tarn {
 namespace {
@@ -25,8 +26,7 @@ std::wstring withCarriageReturns(const std::wstring& text) {
 // A console gets the UTF-16 text itself; a pipe or file gets UTF-8, so no
 // character is lost to a code page. Written straight to the handle, so the
 // text is never held in a buffer when the VM writes its own output.
-void writeStandardOutput(const std::wstring& text) {
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+void writeTextToHandle(HANDLE output, const std::wstring& text) {
   if (output == nullptr || output == INVALID_HANDLE_VALUE || text.empty()) return;
   const std::wstring lines = withCarriageReturns(text);
   DWORD mode = 0;
@@ -41,5 +41,7 @@ void writeStandardOutput(const std::wstring& text) {
   WideCharToMultiByte(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), narrow.data(), bytes, nullptr, nullptr);
   WriteFile(output, narrow.data(), static_cast<DWORD>(narrow.size()), &written, nullptr);
 }
+
+void writeStandardOutput(const std::wstring& text) { writeTextToHandle(GetStdHandle(STD_OUTPUT_HANDLE), text); }
 
 }  // namespace tarn

@@ -1,5 +1,6 @@
 #include "config/settings.h"
 
+#include "base/diagnosis.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
@@ -66,7 +67,16 @@ bool readSettings(IniStore& ini, Settings& out) {
 
 bool loadSettings(const LauncherPaths& paths, Settings& out) {
   IniFile file(paths.configFile);
+  if (diagnosing()) {
+    diagnose(pathExists(paths.configFile) ? "configuration file %s" : "configuration file %s: not found",
+             paths.configFile);
+  }
   out.product = readProductInformation(file);
+  const ProductInformation& product = out.product;
+  if (diagnosing() && !(product.name.empty() && product.code.empty() && product.upgradeCode.empty())) {
+    diagnose("[Product Information] Product Name=%s, Product Code=%s, Upgrade Code=%s (configuration file)",
+             product.name, product.code, product.upgradeCode);
+  }
   LayeredIniFile ini(file, builtInSettingsText(out.product.upgradeCode));
   if (!readSettings(ini, out)) return false;
   nativeConfiguredPaths(nativePathStyle(), out);
@@ -74,13 +84,21 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   // A service runs under an account of its own: its runtime comes from the
   // file beside the executable.
   std::wstring folder;
-  if (out.service || !perUserSettingsFolder(folder)) return true;
+  if (out.service || !perUserSettingsFolder(folder)) {
+    if (diagnosing()) diagnose("per-user file: none");
+    return true;
+  }
   const std::wstring userFile =
       userConfigPathFor(folder, out.product.name, out.product.code, paths.executable, nativePathStyle());
   if (pathExists(userFile)) {
     out.jrePath.clear();
     IniFile(userFile).readString(settings::kJavaRuntimeEnvironment, settings::kJrePath, out.jrePath);
+    if (diagnosing()) {
+      diagnose("per-user file %s: JRE Path=%s (it alone gives JRE Path)", userFile, out.jrePath);
+    }
     nativeConfiguredPath(settings::kJrePath, nativePathStyle(), out.jrePath);
+  } else if (diagnosing()) {
+    diagnose("per-user file %s: not found", userFile);
   }
   return true;
 }

@@ -66,6 +66,15 @@ std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& s
   return path;
 }
 
+const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType, const JavaHomeLayout& layout,
+                               const ExistenceTest& exists) {
+  bool server = false;
+  if (jvmType == JvmType::Server && !findJvmLibraryIn(home, JvmType::Any, server, layout, exists).empty()) {
+    return L"wrong JVM type: a VM, but no server VM (JVM Type=server)";
+  }
+  return exists(home + layout.runtimeMarker) ? L"no JVM library of the JVM type" : L"no runtime there";
+}
+
 std::wstring javaHomeOfJvmLibrary(const std::wstring& libraryPath, const JavaHomeLayout& layout) {
   size_t shortest = std::wstring::npos;
   for (const auto* candidates : {&layout.serverVm, &layout.anyVm}) {
@@ -124,6 +133,10 @@ bool isX86PeImage(const uint8_t* data, size_t size) {
 
 std::wstring findJvmDll(const std::wstring& home, JvmType jvmType, bool& server) {
   return findJvmLibraryIn(home, jvmType, server, nativeJavaHomeLayout(), pathExists);
+}
+
+const wchar_t* whyNoJvmDll(const std::wstring& home, JvmType jvmType) {
+  return whyNoJvmLibrary(home, jvmType, nativeJavaHomeLayout(), pathExists);
 }
 
 bool jvmLibraryNeedsSibling(const std::wstring& jvmLibraryPath, bool hasSibling) {

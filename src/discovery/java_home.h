@@ -46,6 +46,12 @@ using ExistenceTest = std::function<bool(const std::wstring& path)>;
 std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& server, const JavaHomeLayout& layout,
                               const ExistenceTest& exists);
 
+// Why findJvmLibraryIn found nothing in the home, in words for the diagnose
+// mode: a VM of another type only ("wrong JVM type"), a runtime without a
+// VM of the type, or no runtime at all (no runtime marker).
+const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType, const JavaHomeLayout& layout,
+                               const ExistenceTest& exists);
+
 // The runtime's home, as the VM itself sees it, for a JVM library that
 // findJvmLibraryIn found: the library path less the shortest sub-path of the
 // layout it ends in, without the trailing separator. A Java 8 development
@@ -76,6 +82,7 @@ bool isX86NtHeaders(const uint8_t* data, size_t size);
 
 // On the native layout and file system.
 std::wstring findJvmDll(const std::wstring& home, JvmType jvmType, bool& server);
+const wchar_t* whyNoJvmDll(const std::wstring& home, JvmType jvmType);
 
 // The chosen JVM library is one for the sibling launcher: a 32-bit x86
 // jvm.dll found by the 64-bit launcher while a sibling is configured. The

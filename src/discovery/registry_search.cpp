@@ -1,5 +1,6 @@
 #include "discovery/registry_search.h"
 
+#include "base/diagnosis.h"
 #include "base/path.h"
 #include "base/text.h"
 
@@ -52,7 +53,56 @@ bool ranksBefore(const JvmCandidate& a, const JvmCandidate& b, bool sourceAny, J
   return compareJavaVersions(a.version, b.version) > 0;
 }
 
+// All four parts, as the bounds are compared.
+std::wstring fullVersionText(const JavaVersion& version) {
+  std::wstring text;
+  for (int32_t part : version.parts) {
+    if (!text.empty()) text += L'.';
+    text += decimalText(part);
+  }
+  return text;
+}
+
+void diagnoseEntry(const char* fact, const RuntimeRegistryKey& key, const std::wstring& name,
+                   const JavaVersion& version, const wchar_t* detail = L"") {
+  diagnose(fact, key.path, name, fullVersionText(version), detail);
+}
+
+const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const JvmType jvmType,
+                           const JavaHomeProbe& probe) {
+  switch (found) {
+    case RegisteredHome::NoJavaHome:
+      return L"no JavaHome value";
+    case RegisteredHome::NotAbsolute:
+      return L"JavaHome is not an absolute path";
+    case RegisteredHome::NoJvmLibrary:
+    case RegisteredHome::Found:
+      break;
+  }
+  return whyNoJvmLibrary(home, jvmType, probe.layout, probe.exists);
+}
+
 }  // namespace
+
+const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
+  if (!criteria.source.any && !criteria.source.jdk && !criteria.source.jre) {
+    return "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)";
+  }
+  if (!criteria.source.any && !wantsKind(criteria.source, key)) {
+    return key.developmentKit ? "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"
+                              : "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)";
+  }
+  if (accepts(criteria.provider, key.vendor) || favours(criteria.provider, key.vendor)) return nullptr;
+  switch (key.vendor) {
+    case JavaVendor::Sun:
+      return "HKLM\\%s%s (%s): filtered by VM Provider (JavaSoft)";
+    case JavaVendor::JRockit:
+      return "HKLM\\%s%s (%s): filtered by VM Provider (JRockit)";
+    case JavaVendor::Ibm:
+      break;
+  }
+  return "HKLM\\%s%s (%s): filtered by VM Provider (IBM)";
+}
 
 bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
   const bool kindSearched = criteria.source.any || wantsKind(criteria.source, key);
@@ -76,20 +126,25 @@ std::wstring javaHomeText(const std::vector<uint8_t>& data) {
   return fromUtf16(units, UnpairedSurrogates::KeepWherePossible);
 }
 
-bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, JvmType jvmType,
-                  const JavaHomeProbe& probe, std::wstring& home, bool& server) {
+RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name,
+                            JvmType jvmType, const JavaHomeProbe& probe, std::wstring& home, bool& server) {
   std::vector<uint8_t> data;
-  if (!registry.readValue(key.path + name, kJavaHomeValue, data)) return false;
+  if (!registry.readValue(key.path + name, kJavaHomeValue, data)) return RegisteredHome::NoJavaHome;
   std::wstring text = javaHomeText(data);
+  if (text.empty()) return RegisteredHome::NoJavaHome;
   // A relative home would be taken against whatever the current directory is.
-  if (!isAbsolutePath(text, probe.layout.separator == L'\\' ? kWindowsPathStyle : kPosixPathStyle)) return false;
+  if (!isAbsolutePath(text, probe.layout.separator == L'\\' ? kWindowsPathStyle : kPosixPathStyle)) {
+    return RegisteredHome::NotAbsolute;
+  }
   const wchar_t separator = probe.layout.separator;
   text = withTrailingSeparator(text, separator);
   if (key.developmentKit) text += std::wstring(L"jre") + separator;
-  const JvmType testedType = key.clientFirstUnderFavorServer && jvmType == JvmType::FavorServer ? JvmType::Any : jvmType;
-  if (findJvmLibraryIn(text, testedType, server, probe.layout, probe.exists).empty()) return false;
   home = std::move(text);
-  return true;
+  const JvmType testedType = key.clientFirstUnderFavorServer && jvmType == JvmType::FavorServer ? JvmType::Any : jvmType;
+  if (findJvmLibraryIn(home, testedType, server, probe.layout, probe.exists).empty()) {
+    return RegisteredHome::NoJvmLibrary;
+  }
+  return RegisteredHome::Found;
 }
 
 void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeRegistryKey& key,
@@ -99,11 +154,28 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
   const bool preferred = areKeyRuntimesPreferred(key, criteria);
   for (const std::wstring& name : names) {
     const JavaVersion version = parseJavaVersion(name, 0);
-    if (compareJavaVersions(version, criteria.maxVersion) > 0 || compareJavaVersions(version, criteria.minVersion) < 0)
+    const bool tooNew = compareJavaVersions(version, criteria.maxVersion) > 0;
+    if (tooNew || compareJavaVersions(version, criteria.minVersion) < 0) {
+      if (diagnosing()) {
+        diagnoseEntry(tooNew ? "HKLM\\%s%s (%s): above Maximum Version %s"
+                             : "HKLM\\%s%s (%s): below Minimum Version %s",
+                      key, name, version, fullVersionText(tooNew ? criteria.maxVersion : criteria.minVersion).c_str());
+      }
       continue;
+    }
     std::wstring home;
     bool server = false;
-    if (!readJavaHome(registry, key, name, criteria.jvmType, probe, home, server)) continue;
+    const RegisteredHome found = readJavaHome(registry, key, name, criteria.jvmType, probe, home, server);
+    if (found != RegisteredHome::Found) {
+      if (diagnosing()) {
+        diagnose("HKLM\\%s%s: passed over, %s: %s", key.path, name, whyNotFound(found, home, criteria.jvmType, probe),
+                 home);
+      }
+      continue;
+    }
+    if (diagnosing()) {
+      diagnoseEntry("HKLM\\%s%s (%s): admitted, home %s", key, name, version, home.c_str());
+    }
     list.push_back(JvmCandidate{version, std::move(home), server, preferred, key.vendor});
   }
 }
@@ -121,6 +193,19 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
   }
 }
 
+namespace {
+
+void diagnoseChoice(const std::vector<JvmCandidate>& list, const JvmCandidate& chosen, const std::wstring& how) {
+  diagnose("registry: taken %s (version %s): %s", chosen.home, fullVersionText(chosen.version), how);
+  for (const JvmCandidate& candidate : list) {
+    if (&candidate == &chosen) continue;
+    diagnose("registry: passed over %s (version %s): ranked below %s",
+             candidate.home, fullVersionText(candidate.version), chosen.home);
+  }
+}
+
+}  // namespace
+
 bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen) {
   if (list.empty()) return false;
   sortCandidates(list, criteria.source.any, criteria.jvmType);
@@ -128,11 +213,13 @@ bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& cri
     const JavaVersion preferred = parseJavaVersion(text, 0);
     for (const JvmCandidate& candidate : list) {
       if (matchesPreferredVersion(candidate.version, preferred)) {
+        if (diagnosing()) diagnoseChoice(list, candidate, L"the first match of Preferred versions " + text);
         chosen = candidate;
         return true;
       }
     }
   }
+  if (diagnosing()) diagnoseChoice(list, list.front(), L"ranked first");
   chosen = list.front();
   return true;
 }
@@ -141,7 +228,15 @@ bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& crit
                            const JavaHomeProbe& probe, JvmCandidate& chosen) {
   std::vector<JvmCandidate> list;
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
-    if (isKeySearched(key, criteria)) collectCandidates(list, registry, key, criteria, probe);
+    if (isKeySearched(key, criteria)) {
+      collectCandidates(list, registry, key, criteria, probe);
+    } else if (diagnosing()) {
+      // Not searched, but named, so that a runtime the filters hide is seen.
+      const char* fact = keyFilterFact(key, criteria);
+      for (const std::wstring& name : registry.subkeyNames(key.path)) {
+        diagnoseEntry(fact, key, name, parseJavaVersion(name, 0));
+      }
+    }
   }
   return chooseCandidate(list, criteria, chosen);
 }

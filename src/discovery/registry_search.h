@@ -75,14 +75,28 @@ struct JavaHomeProbe {
 // zero unit, or all of them; a final odd byte is half a unit and is dropped.
 std::wstring javaHomeText(const std::vector<uint8_t>& data);
 
-// The home registered under key + name, with its trailing separator (and the
-// jre folder of a development kit); false when the JavaHome value is missing,
-// empty or not an absolute path, or the home holds no JVM library for the
-// JVM type.
-bool readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name, JvmType jvmType,
-                  const JavaHomeProbe& probe, std::wstring& home, bool& server);
+// What a registered home came to. Every value but Found says why the
+// version subkey is passed over.
+enum class RegisteredHome {
+  Found,
+  NoJavaHome,    // the JavaHome value is missing or empty
+  NotAbsolute,   // it is not an absolute path
+  NoJvmLibrary,  // the home holds no JVM library for the JVM type
+};
 
-// Appends the admitted runtimes of one key, in its subkeys' order.
+// The home registered under key + name, with its trailing separator (and the
+// jre folder of a development kit). `home` is the home looked at from
+// NoJvmLibrary on too; `server` is set with Found.
+RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name,
+                            JvmType jvmType, const JavaHomeProbe& probe, std::wstring& home, bool& server);
+
+// Why a key of the five is not searched, JVM Source or VM Provider, as the
+// diagnose mode's fact about one of its entries (its "%s" the key, the
+// entry's name, its version); null when the key is searched.
+const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria);
+
+// Appends the admitted runtimes of one key, in its subkeys' order. In the
+// diagnose mode each subkey passed over is told with its reason.
 void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeRegistryKey& key,
                        const RuntimeCriteria& criteria, const JavaHomeProbe& probe);
 
@@ -94,7 +108,8 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
 // that matches any, else the top one. False for an empty list.
 bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen);
 
-// Every searched key of one view, then the choice.
+// Every searched key of one view, then the choice. In the diagnose mode the
+// keys not searched are told with their entries, and the ranking.
 bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
                            const JavaHomeProbe& probe, JvmCandidate& chosen);
 

@@ -1,5 +1,6 @@
 #include "discovery/runtime_choice.h"
 
+#include "base/diagnosis.h"
 #include "base/message_table.h"
 #include "base/path.h"
 #include "discovery/java_home.h"
@@ -10,8 +11,30 @@ namespace tarn {
 namespace {
 
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
+  if (diagnosing()) diagnose(otherView || sizeof(void*) == 4 ? "registry: the 32-bit view" : "registry: the 64-bit view");
   const std::unique_ptr<RegistryReader> registry = machineRegistry(otherView);
   return searchRuntimeRegistry(*registry, criteria, JavaHomeProbe{nativeJavaHomeLayout(), pathExists}, chosen);
+}
+
+// The 32-bit view, which this launcher did not search, told entry by entry:
+// a runtime installed only for 32-bit programs is the usual one that a
+// 64-bit launcher "does not find".
+void diagnoseUnsearchedView(const char* fact) {
+  const std::unique_ptr<RegistryReader> registry = machineRegistry(true);
+  for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
+    for (const std::wstring& name : registry->subkeyNames(key.path)) {
+      diagnose(fact, key.path, name);
+    }
+  }
+}
+
+// A found library, told with what the launcher does with it.
+void diagnoseTaken(const wchar_t* source, const std::wstring& library, bool forSibling) {
+  if (forSibling) {
+    diagnose("%s: taken for the paired launcher, a 32-bit runtime: %s", source, library);
+    return;
+  }
+  diagnose("%s: taken: %s", source, library);
 }
 
 }  // namespace
@@ -31,14 +54,22 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
     out.jvmLibrary = findJvmDll(home, jvmType, server);
     if (!out.jvmLibrary.empty()) {
       out.forSibling = jvmLibraryNeedsSibling(out.jvmLibrary, request.hasSibling);
+      if (diagnosing()) diagnoseTaken(L"JRE Path", out.jvmLibrary, out.forSibling);
       return true;
     }
+    if (diagnosing()) diagnose("JRE Path %s: passed over: %s", home, whyNoJvmDll(home, jvmType));
+  } else if (diagnosing()) {
+    diagnose("JRE Path: not set");
   }
 
   std::wstring home;
   if (choosePrivateRuntimeHome(request.launcherFolder, nativeJavaHomeLayout(), pathExists, home)) {
     out.jvmLibrary = findJvmDll(home, jvmType, server);
-    if (!out.jvmLibrary.empty()) return true;
+    if (!out.jvmLibrary.empty()) {
+      if (diagnosing()) diagnoseTaken(L"shipped runtime", out.jvmLibrary, false);
+      return true;
+    }
+    if (diagnosing()) diagnose("shipped runtime %s: passed over: %s", home, whyNoJvmDll(home, jvmType));
   }
 
   // A runtime of the 32-bit view is only of use to a sibling launcher, and
@@ -49,12 +80,18 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
   if (!chosen && request.hasSibling) {
     chosen = searchRegistryView(request.criteria, true, registered);
     otherView = chosen;
+  } else if (diagnosing() && sizeof(void*) == 8) {
+    diagnoseUnsearchedView(chosen ? "HKLM\\%s%s (32-bit view): not searched, the own view had a runtime"
+                                  : "HKLM\\%s%s (32-bit view): not searched, a 32-bit runtime needs Pair Product");
   }
   if (!chosen) return false;
   out.jvmLibrary = findJvmDll(withTrailingSeparator(registered.home, separator), jvmType, server);
   if (out.jvmLibrary.empty()) return false;
   out.forSibling = otherView;
   out.ibmRuntime = registered.vendor == JavaVendor::Ibm;
+  if (diagnosing()) {
+    diagnoseTaken(L"registry", out.jvmLibrary, otherView);
+  }
   return true;
 }
 

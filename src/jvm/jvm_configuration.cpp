@@ -1,6 +1,7 @@
 #include "jvm/jvm_configuration.h"
 
 #include "base/command_line.h"
+#include "base/diagnosis.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
@@ -176,10 +177,19 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
     expandEnvironment(entry);
     // An absolute entry without a wildcard is taken as written, existing or not.
     if (entry.find(L'*') != std::wstring::npos || !isAbsolutePath(entry, style)) {
+      const size_t before = classPath.size();
       expandClassPathEntry(entry, directory, classPath);
+      if (diagnosing()) {
+        if (classPath.size() == before) {
+          diagnose("class path entry %s: matched nothing", entry);
+        } else {
+          diagnose("class path entry %s: gave %s", entry, classPath.substr(before, classPath.size() - before - 1));
+        }
+      }
     } else {
       classPath += entry;
       classPath += style.listSeparator;
+      if (diagnosing()) diagnose("class path entry %s: taken as written", entry);
     }
   }
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
@@ -192,6 +202,7 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
     printError(loadMessage(MessageId::ClassPathMissing));
     return;
   }
+  if (diagnosing()) diagnose("class path: %s", classPath);
 
   // Each entry was expanded once above; the names a search found are never
   // expanded, so a file name cannot add entries.

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "base/diagnosis.h"
 #include "base/error_output.h"
+#include "base/text.h"
 #include "base/message_table.h"
 #include "jvm/jvm_hook_listener.h"
 #include "jvm/output_redirection.h"
@@ -39,7 +41,22 @@ bool hasStamp(const std::wstring& name) { return name.find(L'%') != std::wstring
 
 void redirect(JNIEnv* env, const std::wstring& file, bool append, StandardStream which) {
   if (file.empty()) return;
-  if (!redirectStream(env, file, append, which) && env->ExceptionCheck()) env->ExceptionDescribe();
+  const bool redirected = redirectStream(env, file, append, which);
+  if (!redirected && env->ExceptionCheck()) env->ExceptionDescribe();
+  if (diagnosing()) {
+    diagnose(redirected ? "%s goes to %s, %s" : "%s stays: cannot open %s",
+             which == StandardStream::Output ? L"System.out" : L"System.err", file, append ? L"appended" : L"replaced");
+  }
+}
+
+void diagnoseOptions(const std::vector<JavaVMOption>& options) {
+  int32_t number = 0;
+  for (const JavaVMOption& option : options) {
+    // The bytes as the VM reads them; beyond ASCII each byte is one character.
+    std::wstring text;
+    for (const char* c = option.optionString; *c != '\0'; ++c) text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    diagnose("VM option %s: %s", decimalText(++number), text);
+  }
 }
 
 }  // namespace
@@ -47,6 +64,7 @@ void redirect(JNIEnv* env, const std::wstring& file, bool append, StandardStream
 void setJvmHookListener(JvmHookListener* listener) { hookListener = listener; }
 
 void JNICALL jvmExitHook(jint code) {
+  if (diagnosing()) diagnose("exit code %s: System.exit", decimalText(code));
   if (hookListener != nullptr) hookListener->onJvmExit(code);
 }
 
@@ -83,10 +101,17 @@ bool createJvm(const JvmEntryPoints& entries, const VmSetup& setup, JavaVM*& vm,
   initArgs.options = options.data();
   initArgs.ignoreUnrecognized = JNI_FALSE;
 
+  if (diagnosing()) diagnoseOptions(options);
+  const PhaseTimer creation;
   jint result = entries.createJavaVm != nullptr
                     ? entries.createJavaVm(&vm, reinterpret_cast<void**>(&env), &initArgs)
                     : static_cast<jint>(JNI_ERR);
+  creation.report("JNI_CreateJavaVM took %s");
   if (result != JNI_OK) {
+    if (diagnosing()) {
+      diagnose("JNI_CreateJavaVM refused: %s (%s); an option it does not know is enough",
+               decimalText(result), jvmCreationFailureReason(result));
+    }
     // Whatever a refusing VM left in these must not reach the teardown.
     vm = nullptr;
     env = nullptr;

@@ -1,5 +1,6 @@
 #include "jvm/jvm_library.h"
 
+#include "base/diagnosis.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 
@@ -35,6 +36,9 @@ bool loadJvmLibrary(const std::wstring& path, JvmEntryPoints& out) {
   }
   out.findClassFromBootLoader = reinterpret_cast<FindClassFromBootLoaderFunction>(
       findExport(module, "JVM_FindClassFromBootLoader", error));
+  if (diagnosing()) {
+    diagnose("loaded %s", path);
+  }
   return true;
 }
 

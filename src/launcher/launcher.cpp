@@ -1,5 +1,7 @@
 #include "launcher/launcher.h"
 
+#include "base/diagnosis.h"
+#include "base/text.h"
 #include "jvm/jvm_creation.h"
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
@@ -33,45 +35,104 @@ RunOutcome workerOutcome(uint32_t result) {
   }
 }
 
+const char* failureFact(RunFailure failure) {
+  switch (failure) {
+    case RunFailure::NoRuntime:
+      return "exit code %s: no Java runtime was found";
+    case RunFailure::JvmLibrary:
+      return "exit code %s: the JVM library could not be loaded";
+    case RunFailure::VmCreation:
+      return "exit code %s: the VM refused to be created";
+    case RunFailure::MainClass:
+      return "exit code %s: the main class or main could not be run";
+    case RunFailure::Abandoned:
+      return "exit code %s: stopped before main was called";
+    case RunFailure::None:
+      break;
+  }
+  return nullptr;
+}
+
+// The exit code with what it says, as in the configuration guide's table.
+const char* exitFact(int32_t exitCode, const RunOutcome& outcome, bool admitted, bool sibling) {
+  if (!admitted) {
+    return exitCode == -1 ? "exit code %s: the start ended early (see the message)"
+                          : "exit code %s: the running instance's answer";
+  }
+  if (const char* fact = failureFact(outcome.failure)) return fact;
+  if (sibling) return "exit code %s: the paired launcher's result";
+  if (exitCode == 0) return "exit code %s: main returned";
+  return exitCode == 1 ? "exit code %s: main ended with an exception" : "exit code %s";
+}
+
 }  // namespace
 
 Launcher::Launcher(std::vector<std::wstring> arguments)
     : arguments_(std::move(arguments)), platform_(makePlatformSteps()) {}
 
 Launcher::~Launcher() {
-  if (javaVm_ != nullptr) javaVm_->DestroyJavaVM();
+  if (javaVm_ != nullptr) {
+    const PhaseTimer teardown;
+    javaVm_->DestroyJavaVM();
+    teardown.report("DestroyJavaVM (the application's threads) took %s");
+  }
+  if (diagnosing()) diagnose(exitFact_, decimalText(exitCode_));
+  whole_.report("the whole start took %s");
 }
 
 int32_t Launcher::run() {
   int32_t exitCode = -1;
-  if (!startUp(exitCode)) return exitCode;
-  return platform_->runRest(settings_, paths_, [this](const HostedRun& hosted) { return runAdmitted(hosted); });
+  const bool admitted = startUp(exitCode);
+  if (admitted) {
+    exitCode =
+        platform_->runRest(settings_, paths_, [this](const HostedRun& hosted) { return runAdmitted(hosted); });
+  }
+  exitCode_ = exitCode;
+  exitFact_ = exitFact(exitCode, outcome_, admitted, runtime_.forSibling);
+  return exitCode;
 }
 
 bool Launcher::startUp(int32_t& exitCode) {
   startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
+  if (diagnosing()) {
+    diagnose("launcher %s", paths_.executable);
+  }
+  const PhaseTimer reading;
   if (!loadSettings(paths_, settings_)) return false;
+  reading.report("reading the configuration took %s");
   return platform_->admit(settings_, paths_, arguments_, exitCode);
 }
 
 RunOutcome Launcher::runAdmitted(const HostedRun& hosted) {
+  outcome_ = runChosen(hosted);
+  return outcome_;
+}
+
+RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   arguments_.insert(arguments_.end(), hosted.extraArguments.begin(), hosted.extraArguments.end());
   gate_ = hosted.gate;
   // Before the runtime search, so that a relative JRE Path is taken against
   // the launcher's folder.
   if (settings_.overrideWorkingDir) moveToLauncherFolder();
-  if (!chooseRuntime()) return {-1, RunFailure::NoRuntime};
+  const PhaseTimer search;
+  const bool found = chooseRuntime();
+  search.report("the runtime search took %s");
+  if (!found) return {-1, RunFailure::NoRuntime};
   if (runtime_.forSibling) {
     const std::wstring sibling = pairedLauncherPath(settings_.pairProduct, paths_.folder, nativePathStyle());
     return {handOverToSibling(sibling, paths_.executable, settings_.pairReturnCode, startedBySibling_),
             RunFailure::None};
   }
   prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
+  const PhaseTimer loading;
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
+  loading.report("loading the JVM library took %s");
+  const PhaseTimer assembling;
   // Without a class path it has written its message; the run goes on.
   assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
+  assembling.report("the VM's options took %s");
   return workerOutcome(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/diagnosis.h"
 #include "config/launcher_paths.h"
 #include "config/settings.h"
 #include "discovery/runtime_choice.h"
@@ -35,8 +36,10 @@ class Launcher {
   // The launcher's paths, its settings and the platform's admission; false
   // ends the start with exitCode.
   bool startUp(int32_t& exitCode);
-  // The rest, run where the platform says: the runtime choice and the run.
+  // The rest, run where the platform says: the runtime choice and the run
+  // (runChosen); the outcome is kept for the diagnose mode's last line.
   RunOutcome runAdmitted(const HostedRun& hosted);
+  RunOutcome runChosen(const HostedRun& hosted);
   bool chooseRuntime();
   // Override WorkingDir: the launcher's folder becomes the current directory.
   void moveToLauncherFolder();
@@ -56,6 +59,11 @@ class Launcher {
   StartGate* gate_ = nullptr;
   // Started by the paired launcher: never hands the start on again.
   bool startedBySibling_ = false;
+  RunOutcome outcome_;
+  // Diagnose mode: the exit code and its meaning, told after the teardown.
+  int32_t exitCode_ = -1;
+  const char* exitFact_ = "exit code %s";
+  PhaseTimer whole_;
 };
 
 }  // namespace tarn

@@ -1,3 +1,4 @@
+#include "base/diagnosis.h"
 #include "base/fatal.h"
 #include "launcher/launcher.h"
 #include "launcher/process_platform.h"
@@ -6,6 +7,7 @@
 // which has no other source of it.
 int main(int argc, char** argv) {
   tarn::installFatalFailureHandlers();
+  tarn::startDiagnosisFromEnvironment();
   tarn::rememberProgramArguments(argc, argv);
   int32_t exitCode = -1;
   {

@@ -2,6 +2,7 @@
 // Found dialog enter the run flow here, each as an override of its step.
 #include <windows.h>
 
+#include "base/diagnosis.h"
 #include "discovery/java_home.h"
 #include "launcher/platform_steps.h"
 #include "run/instance_block.h"
@@ -66,6 +67,9 @@ bool WindowsSteps::onMissingRuntime(const std::wstring& text, const Settings& se
   choice.jvmLibrary = pick.jvmLibrary;
   choice.forSibling = jvmLibraryNeedsSibling(pick.jvmLibrary, !settings.pairProduct.empty());
   keepPickedRuntimeFolder(settings, paths, pick.folder);
+  if (diagnosing()) {
+    diagnose("picked in the dialog: %s, kept as JRE Path", pick.jvmLibrary);
+  }
   return true;
 }
 

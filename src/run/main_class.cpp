@@ -1,5 +1,6 @@
 #include "run/main_class.h"
 
+#include "base/diagnosis.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
@@ -53,7 +54,13 @@ jclass loadThroughFindClass(const MainClassCall& call) {
 }
 
 jclass loadMainClass(const MainClassCall& call) {
-  if (jclass mainClass = loadThroughBootLoader(call)) return mainClass;
+  if (jclass mainClass = loadThroughBootLoader(call)) {
+    if (diagnosing()) diagnose("main class %s: loaded through LauncherHelper.checkAndLoadMain", call.mainClass);
+    return mainClass;
+  }
+  if (diagnosing()) {
+    diagnose("main class %s: loaded through FindClass", call.mainClass);
+  }
   // A boot-loader route that threw (checkAndLoadMain missing or failing)
   // leaves its exception pending, and FindClass must not run with one pending.
   if (call.env->ExceptionCheck()) call.env->ExceptionClear();
@@ -88,12 +95,14 @@ MainOutcome callMainMethod(const MainClassCall& call) {
   }
   LocalRef argumentsReference(env, arguments);
   if (call.beforeMain) call.beforeMain();
+  const PhaseTimer running;
   jvalue argument;
   argument.l = arguments;
   env->CallStaticVoidMethodA(mainClass, main, &argument);
   // An exception thrown out of main is not the launcher's to describe: it
   // stays pending, and the VM describes it when the thread detaches.
   jthrowable exception = env->ExceptionOccurred();
+  running.report("main took %s");
   if (exception == nullptr) return MainOutcome::Returned;
   if (call.failureCheck) consultFailureHook(env, exception);
   env->DeleteLocalRef(exception);

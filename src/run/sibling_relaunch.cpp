@@ -1,5 +1,6 @@
 #include "run/sibling_relaunch.h"
 
+#include "base/diagnosis.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "jvm/jvm_configuration.h"
@@ -34,6 +35,9 @@ int32_t handOverToSibling(const std::wstring& sibling, const std::wstring& ownEx
   if (isSameFile(sibling, ownExecutable)) {
     printError(loadMessage(MessageId::SiblingIsThisLauncher), sibling);
     return -1;
+  }
+  if (diagnosing()) {
+    diagnose("handing the start to %s", sibling);
   }
   setEnvironmentVariable(kStartedBySibling, L"1");
   int32_t exitCode = 0;

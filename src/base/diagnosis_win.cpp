@@ -1,0 +1,49 @@
+// Windows: where the diagnose lines go, and the clock of the phases.
+#include <windows.h>
+
+#include <vector>
+
+#include "base/diagnosis.h"
+#include "base/text_output_win.h"
+
+namespace tarn {
+namespace {
+
+// Open for the rest of the process once a file is named.
+HANDLE diagnosisFile = INVALID_HANDLE_VALUE;
+
+void toStandardError(const std::wstring& line) { writeTextToHandle(GetStdHandle(STD_ERROR_HANDLE), line); }
+
+void toFile(const std::wstring& line) { writeTextToHandle(diagnosisFile, line); }
+
+}  // namespace
+
+uint64_t PhaseTimer::monotonicMicroseconds() {
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER now;
+  if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&now) || frequency.QuadPart <= 0) return 0;
+  const uint64_t ticks = static_cast<uint64_t>(now.QuadPart);
+  const uint64_t perSecond = static_cast<uint64_t>(frequency.QuadPart);
+  return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
+}
+
+std::wstring diagnoseVariable() {
+  // GetEnvironmentVariableW returns the length without the terminator, or,
+  // when the buffer is too small, the size needed with it; 0 when unset.
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetEnvironmentVariableW(L"TARN_DIAGNOSE", buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.resize(length);
+  }
+}
+
+DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }
+
+DiagnosisSink fileDiagnosisSink(const std::wstring& path) {
+  diagnosisFile = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return diagnosisFile != INVALID_HANDLE_VALUE ? toFile : nullptr;
+}
+
+}  // namespace tarn
