@@ -168,8 +168,8 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
     const RegisteredHome found = readJavaHome(registry, key, name, criteria.jvmType, probe, home, server);
     if (found != RegisteredHome::Found) {
       if (diagnosing()) {
-        diagnose("HKLM\\%s%s: passed over, %s: %s", key.path, name, whyNotFound(found, home, criteria.jvmType, probe),
-                 home);
+        diagnose(home.empty() ? "HKLM\\%s%s: passed over, %s" : "HKLM\\%s%s: passed over, %s: %s", key.path, name,
+                 whyNotFound(found, home, criteria.jvmType, probe), home);
       }
       continue;
     }

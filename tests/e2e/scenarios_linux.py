@@ -18,6 +18,8 @@ from datetime import datetime
 from pathlib import Path
 from typing import Callable, Dict, List, Optional, Sequence, Union
 
+from diagnosis_lines import unmatched
+
 Expected = Union[None, bytes, Callable[["Context"], bytes]]
 
 
@@ -98,6 +100,17 @@ class Scenario:
 
 
 # --- expectations ------------------------------------------------------------
+
+
+def diagnosed(expected: Sequence[str], file: str = ""):
+    """The diagnose lines on standard error, or in `file` of the scenario
+    folder, hold the expected ones in this order (diagnosis_lines.py)."""
+
+    def check(result: Result) -> List[str]:
+        output = (result.context.dir / file).read_bytes() if file else result.stderr
+        return unmatched(output, expected, str(result.context.dir), file or "standard error")
+
+    return check
 
 
 def echoed(*arguments: str) -> bytes:
@@ -233,6 +246,14 @@ UNUSUAL_ARGUMENTS = [
     "\u65e5\u672c\u8a9e",
     "\U0001F600",
 ]
+
+# A class path entry that matches nothing, and an option the VM refuses.
+REFUSED_OPTION = dict(
+    ini=ini(vm="-Xbogus", class_path="lib/probe.jar;missing/*.jar"),
+    exit_code=255,
+    stdout=error_line("JNI exception: failed to create the Java VM\nReason: unknown.\n"),
+    stderr=b"Unrecognized option: -Xbogus\n",
+)
 
 SCENARIOS = [
     # --- arguments -------------------------------------------------------------
@@ -558,4 +579,52 @@ SCENARIOS = [
              stdout=echoed("x")),
     Scenario("pair-product-ignored", ini=ini(app="Pair Product=run32\nPair Return Code=yes\n"), args=["x"],
              stdout=echoed("x")),
+    # --- the diagnose mode (TARN_DIAGNOSE) ------------------------------------------------
+    Scenario(
+        "diagnose-into-a-file-class-path-and-refused-option",
+        env={"TARN_DIAGNOSE": "{dir}/diag.log"},
+        check=diagnosed(
+            [
+                "launcher {dir}/run",
+                "configuration file {dir}/run.ini",
+                "[Java Runtime Environment] Main Class=probe.Arguments (configuration file)",
+                "per-user file: none",
+                "JRE Path: not set",
+                "shipped runtime: taken: {dir}/jre64/lib/server/libjvm.so",
+                "loaded {dir}/jre64/lib/server/libjvm.so",
+                "class path entry lib/probe.jar: gave {dir}/lib/probe.jar",
+                "class path entry missing/*.jar: matched nothing",
+                "VM option 1: -Djava.class.path={dir}/lib/probe.jar",
+                "VM option 2: -Xbogus",
+                "JNI_CreateJavaVM refused: -1 (unknown); an option it does not know is enough",
+                "exit code -1: the VM refused to be created",
+                "the whole start took <ms>",
+            ],
+            file="diag.log",
+        ),
+        **REFUSED_OPTION
+    ),
+    # The same start without the variable: not a byte more.
+    Scenario("diagnose-unset-output-unchanged", **REFUSED_OPTION),
+    Scenario(
+        "diagnose-to-standard-error-jre-path-passed-over",
+        ini=ini(jre="JRE Path={dir}/nowhere\nJVM Type=server\n"),
+        env={"TARN_DIAGNOSE": "1"},
+        args=["x"],
+        stdout=echoed("x"),
+        stderr=None,
+        check=diagnosed(
+            [
+                "[Java Runtime Environment] JVM Type=server (configuration file)",
+                "reading the configuration took <ms>",
+                "JRE Path {dir}/nowhere/: passed over: no runtime there",
+                "shipped runtime: taken: {dir}/jre64/lib/server/libjvm.so",
+                "the runtime search took <ms>",
+                "VM option 2: -Dsun.java.command=probe.Arguments x",
+                "main class probe/Arguments: loaded through LauncherHelper.checkAndLoadMain",
+                "main took <ms>",
+                "exit code 0: main returned",
+            ]
+        ),
+    ),
 ]

@@ -14,6 +14,7 @@
 #include "base/path.h"
 #include "base/text.h"
 #include "config/settings_keywords.h"
+#include "unit/diagnosis_capture.h"
 
 namespace tarn {
 namespace {
@@ -509,6 +510,82 @@ TEST(RegistrySearch, ManySubkeysAndLongNames) {
   text.maximum = L"1.8";
   ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
   EXPECT_EQ(chosen.home, L"C:\\rt\\500\\");
+}
+
+}  // namespace
+}  // namespace tarn
+
+namespace tarn {
+namespace {
+
+TEST(RegistrySearchDiagnosis, NamesWhyEachSubkeyIsPassedOverAndHowTheRestRank) {
+  FakeRegistry registry;
+  FakeFiles files;
+  registry.add(kJdk, L"1.6", L"C:\\jdk6");
+  files.addVms(L"C:\\jdk6\\jre\\", {L"server"});
+  registry.add(kJre, L"1.5", L"C:\\jre5");
+  files.addVms(L"C:\\jre5\\", {L"server"});
+  registry.add(kJre, L"9", L"C:\\jre9");
+  files.addVms(L"C:\\jre9\\", {L"server"});
+  registry.add(kJre, L"1.7", L"C:\\client7");
+  files.addVms(L"C:\\client7\\", {L"client"});
+  registry.add(kJre, L"1.7.1", L"C:\\empty");
+  files.existing.insert(L"C:\\empty\\bin\\java.dll");
+  registry.add(kJre, L"1.7.2", L"C:\\nowhere");
+  registry.addWithoutValue(kJre, L"1.7.3");
+  registry.add(kJre, L"1.7.4", L"relative");
+  registry.add(kJre, L"1.6.1", L"C:\\jre61");
+  files.addVms(L"C:\\jre61\\", {L"server"});
+  registry.add(kIbmJre, L"1.8", L"C:\\ibm8");
+  files.addVms(L"C:\\ibm8\\", {L"server"});
+
+  SettingsText text;
+  text.jvmType = L"server";
+  text.minimum = L"1.6";
+  text.maximum = L"1.8";
+  DiagnosisCapture capture;
+  JvmCandidate chosen;
+  ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
+  EXPECT_EQ(chosen.home, L"C:\\jre61\\");
+  const std::wstring jre = L"HKLM\\Software\\JavaSoft\\Java Runtime Environment\\";
+  EXPECT_EQ(DiagnosisCapture::facts(), (std::vector<std::wstring>{
+      L"HKLM\\Software\\JavaSoft\\Java Development Kit\\1.6 (1.6.0.0): admitted, home C:\\jdk6\\jre\\",
+      jre + L"1.5 (1.5.0.0): below Minimum Version 1.6.0.0",
+      jre + L"9 (9.0.0.0): above Maximum Version 1.8.65535.65535",
+      jre + L"1.7: passed over, wrong JVM type: a VM, but no server VM (JVM Type=server): C:\\client7\\",
+      jre + L"1.7.1: passed over, no JVM library of the JVM type: C:\\empty\\",
+      jre + L"1.7.2: passed over, no runtime there: C:\\nowhere\\",
+      jre + L"1.7.3: passed over, no JavaHome value",
+      jre + L"1.7.4: passed over, JavaHome is not an absolute path",
+      jre + L"1.6.1 (1.6.1.0): admitted, home C:\\jre61\\",
+      L"HKLM\\Software\\IBM\\Java2 Runtime Environment\\1.8 (1.8.0.0): filtered by VM Provider (IBM)",
+      L"registry: taken C:\\jre61\\ (version 1.6.1.0): ranked first",
+      L"registry: passed over C:\\jdk6\\jre\\ (version 1.6.0.0): ranked below C:\\jre61\\",
+  }));
+}
+
+TEST(RegistrySearchDiagnosis, KeysLeftOutByJvmSourceOrVmProvider) {
+  struct Row {
+    SettingsText text;
+    size_t key;
+    const char* fact;  // null: the key is searched
+  };
+  const Row rows[] = {
+      {{}, 1, nullptr},
+      {{L"only_JRE"}, 0, "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"},
+      {{L"only_JDK"}, 1, "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)"},
+      {{L"JRE"}, 1, "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)"},
+      {{L"", L"ibm"}, 1, "HKLM\\%s%s (%s): filtered by VM Provider (JavaSoft)"},
+      {{}, 2, "HKLM\\%s%s (%s): filtered by VM Provider (JRockit)"},
+      {{}, 4, "HKLM\\%s%s (%s): filtered by VM Provider (IBM)"},
+      {{L"", L"any"}, 4, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.key);
+    const char* fact = keyFilterFact(kRuntimeRegistryKeys[row.key], criteriaFrom(row.text));
+    EXPECT_EQ(fact == nullptr ? std::string("searched") : std::string(fact),
+              row.fact == nullptr ? std::string("searched") : std::string(row.fact));
+  }
 }
 
 }  // namespace
