@@ -5,13 +5,30 @@
 #include "discovery/java_home.h"
 #include "discovery/java_version.h"
 #include "discovery/registry_search.h"
+#include "discovery/vendor_registry.h"
 
 namespace tarn {
 namespace {
 
+// A release file is a few lines; its version is in the first of them.
+constexpr size_t kReleaseFileStart = 4096;
+
+bool readReleaseFile(const std::wstring& path, std::string& bytes) {
+  return readFileStart(path, kReleaseFileStart, bytes);
+}
+
+// The classic keys of the machine first, then today's installers' keys of
+// the machine and of the user, all ranked together.
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
-  const std::unique_ptr<RegistryReader> registry = machineRegistry(otherView);
-  return searchRuntimeRegistry(*registry, criteria, JavaHomeProbe{nativeJavaHomeLayout(), pathExists}, chosen);
+  const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
+  std::vector<JvmCandidate> list;
+  const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
+  collectClassicCandidates(list, *machine, criteria, probe);
+  if (!criteria.classicKeysOnly) {
+    collectVendorCandidates(list, *machine, criteria, probe);
+    collectVendorCandidates(list, *userRegistry(otherView), criteria, probe);
+  }
+  return chooseCandidate(list, criteria, chosen);
 }
 
 }  // namespace
