@@ -122,18 +122,21 @@ class VendorWalk {
 }  // namespace
 
 bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
-  const std::string key = "JAVA_VERSION=";
-  size_t line = 0;
-  while (line < text.size()) {
+  static const char kKey[] = "JAVA_VERSION=";
+  const size_t keyLength = sizeof(kKey) - 1;
+  for (size_t line = 0; line < text.size();) {
     size_t end = text.find('\n', line);
     if (end == std::string::npos) end = text.size();
-    if (text.compare(line, key.size(), key) == 0) {
-      std::string value = text.substr(line + key.size(), end - line - key.size());
-      while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-      if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-      if (value.empty()) return false;
-      version.assign(value.begin(), value.end());
-      return true;
+    if (text.compare(line, keyLength, kKey) == 0) {
+      size_t first = line + keyLength;
+      size_t last = end;
+      while (last > first && (text[last - 1] == '\r' || text[last - 1] == ' ')) --last;
+      if (last - first >= 2 && text[first] == '"' && text[last - 1] == '"') {
+        ++first;
+        --last;
+      }
+      version.assign(text.begin() + static_cast<std::ptrdiff_t>(first), text.begin() + static_cast<std::ptrdiff_t>(last));
+      return !version.empty();
     }
     line = end + 1;
   }
