@@ -6,6 +6,11 @@
 
 namespace tarn {
 
+// Before anything else: on Windows, no system message box waits for a click
+// (a drive without a disk, a file that cannot be opened), and the current
+// directory is out of the DLL search. Nothing to do on Linux.
+void protectProcess();
+
 // Linux has no raw command line: main hands its argument vector over here.
 // Windows reads its command line from the system and ignores this.
 void rememberProgramArguments(int argc, char** argv);

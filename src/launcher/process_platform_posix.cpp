@@ -14,6 +14,8 @@ std::vector<std::wstring>& rememberedArguments() {
 }
 }  // namespace
 
+void protectProcess() {}
+
 void rememberProgramArguments(int argc, char** argv) {
   std::vector<std::wstring>& arguments = rememberedArguments();
   arguments.clear();
