@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
   tarn::protectProcess();
   tarn::installFatalFailureHandlers();
+  tarn::routeErrorsOfWindowlessProgram();
   tarn::rememberProgramArguments(argc, argv);
   int32_t exitCode = -1;
   {

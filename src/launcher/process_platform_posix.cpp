@@ -16,6 +16,8 @@ std::vector<std::wstring>& rememberedArguments() {
 
 void protectProcess() {}
 
+void routeErrorsOfWindowlessProgram() {}
+
 void rememberProgramArguments(int argc, char** argv) {
   std::vector<std::wstring>& arguments = rememberedArguments();
   arguments.clear();

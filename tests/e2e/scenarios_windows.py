@@ -73,6 +73,9 @@ class Scenario:
     vm_log_excludes: Sequence[Union[str, "Like"]] = ()
     # The folder the launcher starts in, relative to the scenario folder.
     cwd: Optional[str] = None
+    # `exe` is a copy of the windowless launcher (tarnw.exe, tarnw32.exe,
+    # beside --tarn) rather than of --tarn.
+    windowless: bool = False
     # Standard error expected byte for byte, or a function of the folder as
     # for `stdout` (None: not checked).
     stderr: Union[None, bytes, Callable[[str], bytes]] = None
