@@ -4,17 +4,18 @@
 #include <vector>
 
 #include "base/diagnosis.h"
+#include "base/scoped_handle_win.h"
 #include "base/text_output_win.h"
 
 namespace tarn {
 namespace {
 
 // Open for the rest of the process once a file is named.
-HANDLE diagnosisFile = INVALID_HANDLE_VALUE;
+ScopedFileHandle diagnosisFile;
 
 void toStandardError(const std::wstring& line) { writeTextToHandle(GetStdHandle(STD_ERROR_HANDLE), line); }
 
-void toFile(const std::wstring& line) { writeTextToHandle(diagnosisFile, line); }
+void toFile(const std::wstring& line) { writeTextToHandle(diagnosisFile.get(), line); }
 
 }  // namespace
 
@@ -41,9 +42,9 @@ std::wstring diagnoseVariable() {
 DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }
 
 DiagnosisSink fileDiagnosisSink(const std::wstring& path) {
-  diagnosisFile = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return diagnosisFile != INVALID_HANDLE_VALUE ? toFile : nullptr;
+  diagnosisFile.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return diagnosisFile ? toFile : nullptr;
 }
 
 }  // namespace tarn

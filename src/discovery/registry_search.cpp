@@ -25,6 +25,7 @@ bool accepts(const VmProviderFlags& provider, JavaVendor vendor) {
     case JavaVendor::JRockit:
       return provider.acceptJRockit;
     case JavaVendor::Ibm:
+    case JavaVendor::OpenJ9:
       return provider.acceptIbm;
   }
   return false;
@@ -37,13 +38,14 @@ bool favours(const VmProviderFlags& provider, JavaVendor vendor) {
     case JavaVendor::JRockit:
       return provider.favorJRockit;
     case JavaVendor::Ibm:
+    case JavaVendor::OpenJ9:
       return provider.favorIbm;
   }
   return false;
 }
 
-bool wantsKind(const JvmSourceFlags& source, const RuntimeRegistryKey& key) {
-  return key.developmentKit ? source.jdk : source.jre;
+bool wantsKind(const JvmSourceFlags& source, bool developmentKit) {
+  return developmentKit ? source.jdk : source.jre;
 }
 
 // A ranks strictly before B.
@@ -84,11 +86,20 @@ const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const
 
 }  // namespace
 
+bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+  const bool kindSearched = criteria.source.any || wantsKind(criteria.source, developmentKit);
+  return kindSearched && (accepts(criteria.provider, vendor) || favours(criteria.provider, vendor));
+}
+
+bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+  return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
+}
+
 const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
   if (!criteria.source.any && !criteria.source.jdk && !criteria.source.jre) {
     return "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)";
   }
-  if (!criteria.source.any && !wantsKind(criteria.source, key)) {
+  if (!criteria.source.any && !wantsKind(criteria.source, key.developmentKit)) {
     return key.developmentKit ? "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"
                               : "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)";
   }
@@ -99,19 +110,18 @@ const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& 
     case JavaVendor::JRockit:
       return "HKLM\\%s%s (%s): filtered by VM Provider (JRockit)";
     case JavaVendor::Ibm:
+    case JavaVendor::OpenJ9:
       break;
   }
   return "HKLM\\%s%s (%s): filtered by VM Provider (IBM)";
 }
 
 bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  const bool kindSearched = criteria.source.any || wantsKind(criteria.source, key);
-  const bool vendorSearched = accepts(criteria.provider, key.vendor) || favours(criteria.provider, key.vendor);
-  return kindSearched && vendorSearched;
+  return isRuntimeSearched(key.developmentKit, key.vendor, criteria);
 }
 
 bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  return wantsKind(criteria.source, key) && favours(criteria.provider, key.vendor);
+  return isRuntimePreferred(key.developmentKit, key.vendor, criteria);
 }
 
 std::wstring javaHomeText(const std::vector<uint8_t>& data) {
@@ -224,9 +234,8 @@ bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& cri
   return true;
 }
 
-bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, JvmCandidate& chosen) {
-  std::vector<JvmCandidate> list;
+void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
+                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
     if (isKeySearched(key, criteria)) {
       collectCandidates(list, registry, key, criteria, probe);
@@ -238,6 +247,12 @@ bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& crit
       }
     }
   }
+}
+
+bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
+                           const JavaHomeProbe& probe, JvmCandidate& chosen) {
+  std::vector<JvmCandidate> list;
+  collectClassicCandidates(list, registry, criteria, probe);
   return chooseCandidate(list, criteria, chosen);
 }
 

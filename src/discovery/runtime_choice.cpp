@@ -6,14 +6,33 @@
 #include "discovery/java_home.h"
 #include "discovery/java_version.h"
 #include "discovery/registry_search.h"
+#include "discovery/vendor_registry.h"
 
 namespace tarn {
 namespace {
 
+// A release file is a few lines; its version is in the first of them.
+constexpr size_t kReleaseFileStart = 4096;
+
+bool readReleaseFile(const std::wstring& path, std::string& bytes) {
+  return readFileStart(path, kReleaseFileStart, bytes);
+}
+
+// The classic keys of the machine first, then today's installers' keys of
+// the machine and of the user, all ranked together.
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
-  if (diagnosing()) diagnose(otherView || sizeof(void*) == 4 ? "registry: the 32-bit view" : "registry: the 64-bit view");
-  const std::unique_ptr<RegistryReader> registry = machineRegistry(otherView);
-  return searchRuntimeRegistry(*registry, criteria, JavaHomeProbe{nativeJavaHomeLayout(), pathExists}, chosen);
+  const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
+  std::vector<JvmCandidate> list;
+  const bool own = !otherView && sizeof(void*) == 8;
+  if (diagnosing()) diagnose(own ? "registry: HKEY_LOCAL_MACHINE, the 64-bit view" : "registry: HKEY_LOCAL_MACHINE, the 32-bit view");
+  const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
+  collectClassicCandidates(list, *machine, criteria, probe);
+  if (!criteria.classicKeysOnly) {
+    collectVendorCandidates(list, *machine, criteria, probe);
+    if (diagnosing()) diagnose(own ? "registry: HKEY_CURRENT_USER, the 64-bit view" : "registry: HKEY_CURRENT_USER, the 32-bit view");
+    collectVendorCandidates(list, *userRegistry(otherView), criteria, probe);
+  }
+  return chooseCandidate(list, criteria, chosen);
 }
 
 // The 32-bit view, which this launcher did not search, told entry by entry:

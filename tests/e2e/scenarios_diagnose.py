@@ -9,7 +9,9 @@ from typing import List, Sequence
 
 from diagnosis_lines import unmatched
 from scenarios_hosting import app, creation_failed, ini, world
-from scenarios_registry import IBM_JRE, JDK, JRE, Runtime, registered
+from scenarios_registry import (ADOPTIUM_JDK, IBM_JRE, JDK, JRE, ZULU, Runtime, installed, modern, msi_path,
+                                registered)
+from wine_registry import RegistryValue
 from scenarios_windows import Result
 
 
@@ -68,7 +70,7 @@ SCENARIOS = [
         arches=("x64",),
         env={"TARN_DIAGNOSE": "1"},
         check=diagnosed(
-            ["registry: the 64-bit view", JAVASOFT_JRE + "1.8 (32-bit view): not searched, the own view had a runtime"]
+            ["registry: HKEY_LOCAL_MACHINE, the 64-bit view", JAVASOFT_JRE + "1.8 (32-bit view): not searched, the own view had a runtime"]
             + REASONS,
             ordered=False,
         ),
@@ -80,7 +82,28 @@ SCENARIOS = [
         jre=SERVER_FROM_1_6,
         arches=("x86",),
         env={"TARN_DIAGNOSE": "yes"},
-        check=diagnosed(["registry: the 32-bit view"] + REASONS, ordered=False),
+        check=diagnosed(["registry: HKEY_LOCAL_MACHINE, the 32-bit view"] + REASONS, ordered=False),
+    ),
+    modern(
+        # Today's installers: the version from the release file, in either hive.
+        "diagnose-todays-installers",
+        "temurin17",
+        [
+            msi_path(ADOPTIUM_JDK, "17.0.9.9", "temurin17"),
+            RegistryValue(ZULU + "\\zulu-11", "{dir}\\zulu11\\", name="InstallationPath", hive="HKCU"),
+        ],
+        ["temurin17", "zulu11"],
+        dict(installed("temurin17", "17.0.9"), **installed("zulu11", "11.0.21")),
+        jre="Minimum Version=17\n",
+        env={"TARN_DIAGNOSE": "1"},
+        check=diagnosed(
+            [
+                "Software\\Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI\\ (17.0.9): admitted, home {dir}\\temurin17\\",
+                "Software\\Azul Systems\\Zulu\\zulu-11\\ (11.0.21): outside the version bounds",
+                "registry: taken {dir}\\temurin17\\ (version 17.0.9.0): ranked first",
+            ],
+            ordered=False,
+        ),
     ),
     app(
         # Into a file: standard output and error hold what they would hold

@@ -398,6 +398,29 @@ SOURCES += [
         vm_log_excludes=NOTHING_LOADED,
     ),
     Scenario(
+        # The VM's own dependency, planted beside the launcher and in the
+        # current directory, is taken from neither: the runtime's bin folder
+        # serves it, as it serves a real jvm.dll's C runtime.
+        name="vm-dependency-not-from-planted-copies",
+        exe="app\\run.exe",
+        files={
+            "app\\run.ini": ini(),
+            "app\\lib\\a.jar": JARS["lib\\a.jar"],
+            "app\\jre64\\bin\\java.dll": b"",
+        },
+        vms={
+            "app\\jre64\\bin\\client\\jvm.dll": "dependent",
+            "app\\jre64\\bin\\tarnvmdep.dll": "dependency/tarnvmdep.dll",
+            "app\\tarnvmdep.dll": "dependency/tarnvmdep.dll",
+            "work\\tarnvmdep.dll": "dependency/tarnvmdep.dll",
+        },
+        vm_scenario=world(),
+        cwd="work",
+        vm_log=["dependency {dir}\\app\\jre64\\bin\\tarnvmdep.dll", "load {dir}\\app\\jre64\\bin\\client\\jvm.dll"],
+        vm_log_excludes=["dependency {dir}\\app\\tarnvmdep.dll", "dependency {dir}\\work\\tarnvmdep.dll"],
+        exit_code=0,
+    ),
+    Scenario(
         # Where no one sees a window (a window station of its own, as a
         # service's), the dialog's text is printed with the address its link opens.
         name="no-runtime-prints-the-download-address",

@@ -20,9 +20,12 @@ REG_TIMEOUT_SECONDS = 120
 TYPES = {"REG_NONE": 0, "REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4, "REG_MULTI_SZ": 7}
 
 
+HIVES = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER"}
+
+
 @dataclass
 class RegistryValue:
-    # Below HKEY_LOCAL_MACHINE, e.g. Software\\JavaSoft\\Java Runtime Environment\\1.8.
+    # Below the hive, e.g. Software\\JavaSoft\\Java Runtime Environment\\1.8.
     key: str
     # None: the key alone. A str: REG_SZ text with its terminator ("{dir}"
     # stands for the scenario folder's Windows path). Bytes: exactly these
@@ -32,6 +35,8 @@ class RegistryValue:
     name: str = "JavaHome"
     # "own": the launcher's own view (64-bit for x64, 32-bit for x86); "32" or "64".
     view: str = "own"
+    # "HKLM" or "HKCU".
+    hive: str = "HKLM"
 
 
 class RegistryError(Exception):
@@ -61,14 +66,14 @@ def hex_list(data: bytes) -> str:
 def reg_file(values: Sequence[RegistryValue], folder_windows: str) -> bytes:
     blocks: Dict[str, List[str]] = {}
     for value in values:
-        lines = blocks.setdefault(value.key, [])
+        lines = blocks.setdefault("%s\\%s" % (HIVES[value.hive], value.key), [])
         data = value_bytes(value, folder_windows)
         if data is not None:
             name = value.name.replace("\\", "\\\\").replace('"', '\\"')
             lines.append('"%s"=hex(%x):%s' % (name, TYPES[value.type], hex_list(data)))
     text = "Windows Registry Editor Version 5.00\r\n\r\n"
     for key, lines in blocks.items():
-        text += "[HKEY_LOCAL_MACHINE\\%s]\r\n" % key + "".join(line + "\r\n" for line in lines) + "\r\n"
+        text += "[%s]\r\n" % key + "".join(line + "\r\n" for line in lines) + "\r\n"
     return b"\xff\xfe" + text.encode("utf-16-le")
 
 
@@ -84,7 +89,8 @@ def reg(*arguments: str) -> int:
 
 
 def key_exists(key: str, bits: int) -> bool:
-    status = reg("query", "HKLM\\" + key, "/reg:%d" % bits)
+    """`key` begins with its hive's short name."""
+    status = reg("query", key, "/reg:%d" % bits)
     if status not in (0, 1):
         raise RegistryError("reg query %s (/reg:%d) ended with status %d" % (key, bits, status))
     return status == 0
@@ -99,8 +105,8 @@ class WrittenEntries:
     def remove(self) -> List[str]:
         failures = []
         for bits, root in sorted(self.roots):
-            if reg("delete", "HKLM\\" + root, "/f", "/reg:%d" % bits) != 0 or key_exists(root, bits):
-                failures.append("registry key HKLM\\%s (/reg:%d) could not be removed" % (root, bits))
+            if reg("delete", root, "/f", "/reg:%d" % bits) != 0 or key_exists(root, bits):
+                failures.append("registry key %s (/reg:%d) could not be removed" % (root, bits))
         self.roots.clear()
         return failures
 
@@ -115,10 +121,10 @@ def write_entries(values: Sequence[RegistryValue], arch: str, folder_windows: st
     try:
         for bits, view_values in by_view.items():
             known: Dict[str, bool] = {}
-            for key in dict.fromkeys(value.key for value in view_values):
+            for key in dict.fromkeys("%s\\%s" % (value.hive, value.key) for value in view_values):
                 parts = key.split("\\")
-                # Software itself always exists; look from the level below it down.
-                for depth in range(2, len(parts) + 1):
+                # The hive's Software key always exists; look from the level below it down.
+                for depth in range(3, len(parts) + 1):
                     prefix = "\\".join(parts[:depth])
                     if any(prefix == root or prefix.startswith(root + "\\") for b, root in written.roots if b == bits):
                         break
@@ -128,7 +134,7 @@ def write_entries(values: Sequence[RegistryValue], arch: str, folder_windows: st
                         written.roots.add((bits, prefix))
                         break
                 else:
-                    raise RegistryError("registry key HKLM\\%s (/reg:%d) exists already" % (key, bits))
+                    raise RegistryError("registry key %s (/reg:%d) exists already" % (key, bits))
             scratch.mkdir(parents=True, exist_ok=True)
             name = "view%d.reg" % bits
             (scratch / name).write_bytes(reg_file(view_values, folder_windows))
