@@ -17,6 +17,18 @@ bool readReleaseFile(const std::wstring& path, std::string& bytes) {
   return readFileStart(path, kReleaseFileStart, bytes);
 }
 
+// The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
+void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
+                           const JavaHomeProbe& probe, bool x86) {
+  std::vector<JvmCandidate> withUser = list;
+  collectVendorCandidates(withUser, *userRegistry(), criteria, probe);
+  for (size_t i = list.size(); i < withUser.size(); ++i) {
+    bool server = false;
+    const std::wstring library = findJvmDll(withUser[i].home, criteria.jvmType, server);
+    if (isX86PeFile(library) == x86) list.push_back(std::move(withUser[i]));
+  }
+}
+
 // The classic keys of the machine first, then today's installers' keys of
 // the machine and of the user, all ranked together.
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
@@ -26,7 +38,7 @@ bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCand
   collectClassicCandidates(list, *machine, criteria, probe);
   if (!criteria.classicKeysOnly) {
     collectVendorCandidates(list, *machine, criteria, probe);
-    collectVendorCandidates(list, *userRegistry(otherView), criteria, probe);
+    collectUserCandidates(list, criteria, probe, otherView || sizeof(void*) == 4);
   }
   return chooseCandidate(list, criteria, chosen);
 }
