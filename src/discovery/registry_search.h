@@ -50,11 +50,12 @@ class RegistryReader {
   virtual bool readValue(const std::wstring& key, const std::wstring& name, std::vector<uint8_t>& data) = 0;
 };
 
-// HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER in the launcher's own view (the
-// 64-bit one for the x64 build, the 32-bit one for the x86 build), or with
-// `otherView` the 32-bit view.
+// HKEY_LOCAL_MACHINE in the launcher's own view (the 64-bit one for the x64
+// build, the 32-bit one for the x86 build), or with `otherView` the 32-bit
+// view. HKEY_CURRENT_USER's software keys are one for both views, so its
+// runtimes may be of either width.
 std::unique_ptr<RegistryReader> machineRegistry(bool otherView);
-std::unique_ptr<RegistryReader> userRegistry(bool otherView);
+std::unique_ptr<RegistryReader> userRegistry();
 
 struct RuntimeRegistryKey {
   // Below HKEY_LOCAL_MACHINE, ending in a backslash.

@@ -78,8 +78,6 @@ std::unique_ptr<RegistryReader> machineRegistry(bool otherView) {
   return std::make_unique<HiveRegistry>(HKEY_LOCAL_MACHINE, otherView);
 }
 
-std::unique_ptr<RegistryReader> userRegistry(bool otherView) {
-  return std::make_unique<HiveRegistry>(HKEY_CURRENT_USER, otherView);
-}
+std::unique_ptr<RegistryReader> userRegistry() { return std::make_unique<HiveRegistry>(HKEY_CURRENT_USER, false); }
 
 }  // namespace tarn

@@ -18,6 +18,23 @@ bool readReleaseFile(const std::wstring& path, std::string& bytes) {
   return readFileStart(path, kReleaseFileStart, bytes);
 }
 
+// The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
+void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
+                           const JavaHomeProbe& probe, bool x86) {
+  std::vector<JvmCandidate> withUser = list;
+  collectVendorCandidates(withUser, *userRegistry(), criteria, probe);
+  for (size_t i = list.size(); i < withUser.size(); ++i) {
+    bool server = false;
+    const std::wstring library = findJvmDll(withUser[i].home, criteria.jvmType, server);
+    if (isX86PeFile(library) == x86) {
+      list.push_back(std::move(withUser[i]));
+    } else if (diagnosing()) {
+      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, for the other view" : "registry: passed over %s: a 32-bit image, for the other view",
+               withUser[i].home);
+    }
+  }
+}
+
 // The classic keys of the machine first, then today's installers' keys of
 // the machine and of the user, all ranked together.
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
@@ -30,7 +47,7 @@ bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCand
   if (!criteria.classicKeysOnly) {
     collectVendorCandidates(list, *machine, criteria, probe);
     if (diagnosing()) diagnose(own ? "registry: HKEY_CURRENT_USER, the 64-bit view" : "registry: HKEY_CURRENT_USER, the 32-bit view");
-    collectVendorCandidates(list, *userRegistry(otherView), criteria, probe);
+    collectUserCandidates(list, criteria, probe, otherView || sizeof(void*) == 4);
   }
   return chooseCandidate(list, criteria, chosen);
 }

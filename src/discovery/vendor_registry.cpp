@@ -160,7 +160,9 @@ bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
         ++first;
         --last;
       }
-      version.assign(text.begin() + static_cast<std::ptrdiff_t>(first), text.begin() + static_cast<std::ptrdiff_t>(last));
+      // Byte by byte: only its digits count, and no byte turns negative.
+      version.clear();
+      for (size_t i = first; i < last; ++i) version.push_back(static_cast<unsigned char>(text[i]));
       return !version.empty();
     }
     line = end + 1;

@@ -454,4 +454,22 @@ MODERN = [
     ),
 ]
 
+MODERN.append(
+    # A per-user Temurin of the 32-bit view, and nothing in the own view: the
+    # x64 launcher hands the start to its sibling, which finds it in its own view.
+    sibling_start(
+        "registry-per-user-32-bit-temurin-starts-the-sibling",
+        [],
+        PAIR,
+        extra=[RegistryValue(ADOPTIUM_JDK + "\\17.0.9.9\\hotspot\\MSI", "{dir}\\temurin32\\", name="Path",
+                             view="32", hive="HKCU")],
+        vms={"temurin32\\bin\\client\\jvm.dll": "other:boot"},
+        vm_scenario=world("print out from the sibling", "exit 7"),
+        stdout=b"from the sibling\r\n",
+        exit_code=7,
+        vm_log=["load {dir}\\temurin32\\bin\\client\\jvm.dll", "host {dir}\\run32.exe"],
+        vm_log_excludes=[],
+    )
+)
+
 SCENARIOS = ORDERING + SIBLING + BAD_INPUT + MODERN

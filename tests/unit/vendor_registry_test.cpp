@@ -253,6 +253,8 @@ TEST(VendorRegistry, JavaVersionOfReleaseFile) {
       {"JAVA_VERSION=\"17.0.9\"\n", L"17.0.9"},
       {"IMPLEMENTOR=\"Eclipse Adoptium\"\r\nJAVA_VERSION=\"21.0.1\"\r\nOS_NAME=\"Windows\"\r\n", L"21.0.1"},
       {"JAVA_VERSION=1.8.0_392", L"1.8.0_392"},
+      // Bytes above 0x7F stay the characters of their values.
+      {"JAVA_VERSION=\"17\xE9\"", L"17\u00e9"},
       {"JAVA_VERSION=\"\"\n", nullptr},
       {"JAVA_RUNTIME_VERSION=\"17.0.9+9\"\n", nullptr},
       {" JAVA_VERSION=\"17\"\n", nullptr},
