@@ -1,12 +1,15 @@
-"""The JRE Not Found dialog, worked from outside by dialog_driver.exe.
+"""The launcher's dialogs, worked from outside by dialog_driver.exe.
 
-Each scenario starts the launcher where no runtime is found, so the dialog
-opens; the driver reads its controls, picks folders through the real folder
-browser and ends it. Runtimes to pick lie in the scenario folder.
+JRE Not Found: each scenario starts the launcher where no runtime is found,
+so the dialog opens; the driver reads its controls, picks folders through the
+real folder browser and ends it. Runtimes to pick lie in the scenario folder.
+
+Java Exception: with "Failure Check" on, main throws; the driver reads the
+stack trace in the dialog and answers Ignore or Stop.
 """
 
-from scenarios_hosting import JARS, error, ini, world
-from scenarios_windows import Scenario, crlf
+from scenarios_hosting import JARS, app, error, ini, world
+from scenarios_windows import Like, Scenario, crlf
 
 CAPTION = "JRE Not Found"
 TEXT = ("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:")
@@ -138,5 +141,67 @@ SCENARIOS = [
         vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
         exit_code=0,
         writes=True,
+    ),
+]
+
+
+# --- Java Exception ------------------------------------------------------------
+
+EXCEPTION_CAPTION = "Java Exception"
+TRACE_BOX, IGNORE, STOP = "1001", "1002", "1003"
+THROWS = world("throw java/lang/IllegalStateException boom")
+FAILURE_CHECK = ini(app="Failure Check=Yes\n")
+# What the VM prints when the exception is still pending at the detach.
+UNCAUGHT = (b'Exception in thread "main" java.lang.IllegalStateException: boom\r\n'
+            b"\tat com.example.App.main(Unknown Source)\r\n")
+TRACE_SHOWN = ["text 1001: java.lang.IllegalStateException: boom", "\tat com.example.App.main(Unknown Source)"]
+TRACE_TAKEN = [
+    "ExceptionClear java/lang/IllegalStateException",
+    'call java/lang/Throwable.printStackTrace(Ljava/io/PrintWriter;)V on java/lang/IllegalStateException "boom" '
+    "(PrintWriter)",
+    'return java/io/StringWriter.toString -> "java.lang.IllegalStateException: boom\\x0D\\x0A'
+    '\\x09at com.example.App.main(Unknown Source)\\x0D\\x0A"',
+]
+
+
+
+def exception_dialog(name, driver, driver_says=(), **rest):
+    """main throws with Failure Check on; the driver answers the dialog."""
+    return app(name, settings=FAILURE_CHECK, vm_scenario=THROWS, driver=["wait", EXCEPTION_CAPTION] + driver,
+               driver_says=driver_says, **rest)
+
+
+SCENARIOS += [
+    exception_dialog(
+        # Ignore: the exception is the VM's again, which reports it at the
+        # detach; the exit code is the one without the setting.
+        "exception-dialog-trace-and-ignore",
+        ["text", TRACE_BOX, "shot:java-exception", "click", IGNORE, "gone"],
+        TRACE_SHOWN,
+        stdout=b"",
+        stderr=UNCAUGHT,
+        exit_code=1,
+        vm_log=TRACE_TAKEN + ["Throw java/lang/IllegalStateException \"boom\"",
+                              "DetachCurrentThread main, uncaught java/lang/IllegalStateException",
+                              "DestroyJavaVM done"],
+        vm_log_excludes=[Like("System.exit.*")],
+    ),
+    exception_dialog(
+        # The close box is no Stop.
+        "exception-dialog-close-box-goes-on",
+        ["closebox", "gone"],
+        exit_code=1,
+        vm_log=["DetachCurrentThread main, uncaught java/lang/IllegalStateException"],
+    ),
+    exception_dialog(
+        # Stop: System.exit(-1), through the VM and its exit hook.
+        "exception-dialog-stop-exits-minus-1",
+        ["text", TRACE_BOX, "click", STOP, "gone"],
+        TRACE_SHOWN,
+        stdout=b"",
+        stderr=b"",
+        exit_code=-1,
+        vm_log=TRACE_TAKEN + ["call java/lang/System.exit(I)V (-1)", "System.exit -1", "exit hook returned"],
+        vm_log_excludes=[Like("Throw .*"), Like("DetachCurrentThread main.*")],
     ),
 ]
