@@ -8,6 +8,8 @@ Java Exception: with "Failure Check" on, main throws; the driver reads the
 stack trace in the dialog and answers Ignore or Stop.
 """
 
+import struct
+
 from scenarios_hosting import JARS, app, error, ini, world
 from scenarios_windows import Like, Scenario, crlf
 
@@ -144,6 +146,91 @@ SCENARIOS = [
     ),
 ]
 
+
+# --- bad input -----------------------------------------------------------------
+
+RT_DIALOG = 5
+
+
+def renumber_dialog(old: int, new: int):
+    """The launcher's bytes with dialog `old` renumbered `new` in its resource
+    directory, as if the template were missing. `new` must keep the entries in
+    order (the loader searches them by halves)."""
+
+    def damage(image: bytes) -> bytes:
+        data = bytearray(image)
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        sections, = struct.unpack_from("<H", data, pe + 6)
+        optional_size, = struct.unpack_from("<H", data, pe + 20)
+        optional = pe + 24
+        magic, = struct.unpack_from("<H", data, optional)
+        resources_rva, = struct.unpack_from("<I", data, optional + (96 if magic == 0x10B else 112) + 2 * 8)
+        base = None
+        for index in range(sections):
+            size, address, raw_size, raw = struct.unpack_from("<IIII", data, optional + optional_size + 40 * index + 8)
+            if address <= resources_rva < address + max(size, raw_size):
+                base = raw + resources_rva - address
+        assert base is not None, "no resource section"
+
+        def entries(directory: int):
+            named, numbered = struct.unpack_from("<HH", data, base + directory + 12)
+            for number in range(named + numbered):
+                at = base + directory + 16 + 8 * number
+                yield (at,) + struct.unpack_from("<II", data, at)
+
+        for _, kind, target in entries(0):
+            if kind == RT_DIALOG and target & 0x80000000:
+                for at, name, _ in entries(target & 0x7FFFFFFF):
+                    if name == old:
+                        struct.pack_into("<I", data, at, new)
+                        return bytes(data)
+        raise AssertionError("no dialog %d in the launcher" % old)
+
+    return damage
+
+
+# A picked folder whose path is 259 characters, the most a pick can have;
+# the scenario folder is C:\e2e\<arch>\<name>.
+LONG_PICK_SCENARIO = "dialog-pick-of-259-characters"
+LONG_PICK = "p" * (259 - len("C:\\e2e\\x64\\%s\\" % LONG_PICK_SCENARIO))
+
+SCENARIOS += [
+    dialog(
+        # Without its template the dialog cannot be shown: the start fails as
+        # a cancelled one does, with the text the dialog would have shown.
+        "dialog-template-missing",
+        [],
+        damage=renumber_dialog(201, 230),
+        stdout=error("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "
+                     "(minimum version 1.6) from: https://adoptium.net/marketplace/"),
+        exit_code=-1,
+    ),
+    dialog(
+        # The path is shown whole; the runtime below it is not offered, since
+        # its jvm.dll's path is longer than the system's loader takes.
+        LONG_PICK_SCENARIO,
+        ["wait", CAPTION, "browse", "{dir}\\" + LONG_PICK, "text", "201", "enabled", "1", "click", "2", "gone"],
+        driver_says=["text 201: {dir}\\" + LONG_PICK, "enabled 1: 0"],
+        homes=((LONG_PICK, "client"),),
+        exit_code=-1,
+    ),
+    dialog(
+        # A relative Pair Product names the sibling below the launcher's
+        # folder, wherever the start was made from: its per-user file is
+        # named after it.
+        "dialog-ok-keeps-the-pick-for-a-relative-pair-product",
+        ["wait", CAPTION, "browse", "{dir}\\picked", "click", "1", "gone"],
+        app="Pair Product=x86\\run32.exe\n",
+        homes=(("picked", "client"),),
+        files={"elsewhere\\keep.txt": b""},
+        cwd="elsewhere",
+        vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
+        exit_code=0,
+        writes=True,
+        check=lambda result: kept_in(result, "appdata\\Demo\\P1\\run.ini", "picked")
+        + kept_in(result, "appdata\\Demo\\P1\\run32.ini", "picked"),
+    ),
+]
 
 # --- Java Exception ------------------------------------------------------------
 
