@@ -11,7 +11,9 @@ stack trace in the dialog and answers Ignore or Stop.
 import struct
 
 from scenarios_hosting import JARS, app, error, ini, world
+from scenarios_registry import RegistryScenario
 from scenarios_windows import Like, Scenario, crlf
+from wine_registry import RegistryValue
 
 CAPTION = "JRE Not Found"
 TEXT = ("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:")
@@ -39,7 +41,8 @@ def dialog(name, driver, driver_says=(), jre="", app="", homes=(), files=None, *
     laid_out["run.ini"] = settings(jre=jre, app=app)
     laid_out.update(files or {})
     rest.setdefault("env", APPDATA)
-    return Scenario(name=name, exe="run.exe", files=laid_out, vms=vms, vm_scenario=world(), driver=driver,
+    kind = RegistryScenario if "registry" in rest else Scenario
+    return kind(name=name, exe="run.exe", files=laid_out, vms=vms, vm_scenario=world(), driver=driver,
                     driver_says=driver_says, **rest)
 
 
@@ -146,6 +149,81 @@ SCENARIOS = [
     ),
 ]
 
+
+# --- the link ------------------------------------------------------------------
+
+# The link opens an address of a scheme of the test's own, whose handler in the
+# prefix appends the address to opened.txt in the scenario folder: what the
+# shell was asked to open, without a browser.
+SCHEME = "tarn-e2e-link"
+OPENED = "{dir}\\opened.txt"
+HANDLER = [
+    RegistryValue("Software\\Classes\\" + SCHEME, "", name="URL Protocol", view="64"),
+    RegistryValue("Software\\Classes\\%s\\shell\\open\\command" % SCHEME,
+                  'C:\\windows\\system32\\cmd.exe /c echo %1>>"' + OPENED + '"', name="", view="64"),
+]
+COLORS_KEY = "Software\\Microsoft\\Internet Explorer\\Settings"
+BLUE, PURPLE = "0000ff", "800080"
+
+
+def anchor_colors(link=None, visited=None):
+    """The user's "Anchor Color" and "Anchor Color Visited": a str is REG_SZ
+    text with its terminator, a (type, bytes) pair exactly those bytes."""
+    values = []
+    for name, data in (("Anchor Color", link), ("Anchor Color Visited", visited)):
+        if data is None:
+            continue
+        kind, raw = ("REG_SZ", data) if isinstance(data, str) else data
+        values.append(RegistryValue(COLORS_KEY, raw, type=kind, name=name, hive="HKCU", view="64",
+                                    exact=not isinstance(data, str)))
+    return values
+
+
+def text(value: str, terminator=True) -> tuple:
+    return "REG_SZ", value.encode("utf-16-le") + (b"\0\0" if terminator else b"")
+
+
+def link_colors(name, link, visited, colors=()):
+    """The link in `link` colour before it is opened (Enter), in `visited` after."""
+    return dialog(
+        name,
+        ["wait", CAPTION, "pixels", "205", link, "char", "205", "13", "lines", OPENED, "1", "pixels", "205", visited,
+         "click", "2", "gone"],
+        driver_says=["pixels 205 %s: yes" % link, "line: %s:opened" % SCHEME, "pixels 205 %s: yes" % visited],
+        jre="Download URL=%s:opened\n" % SCHEME,
+        registry=HANDLER + list(colors),
+        exit_code=-1,
+        writes=True,
+    )
+
+
+SCENARIOS += [
+    dialog(
+        # Enter and Space on the link each open the address through the shell;
+        # another key, sent first, opens nothing.
+        "dialog-link-enter-and-space-open-it",
+        ["wait", CAPTION, "char", "205", "65", "char", "205", "13", "lines", OPENED, "1", "char", "205", "32",
+         "lines", OPENED, "2", "click", "2", "gone"],
+        driver_says=["line: %s:opened" % SCHEME, "line: %s:opened" % SCHEME, "line: %s:opened" % SCHEME],
+        jre="Download URL=%s:opened\n" % SCHEME,
+        registry=HANDLER,
+        exit_code=-1,
+        writes=True,
+        check=lambda result: [] if (result.folder / "opened.txt").read_bytes().count(b"\n") == 2
+        else ["opened.txt holds %r: another key opened the link" % (result.folder / "opened.txt").read_bytes()],
+    ),
+    link_colors("dialog-link-default-colors", BLUE, PURPLE),
+    link_colors("dialog-link-colors-from-the-registry", "008000", "ff0000",
+                anchor_colors("0,128,0", " 255, 0,0")),
+    # Malformed values leave the defaults; each would give green if it were taken.
+    link_colors("dialog-link-colors-too-long-and-wrong-type", BLUE, PURPLE,
+                anchor_colors("000,0128,000", ("REG_BINARY", text("0,128,0")[1]))),
+    link_colors("dialog-link-colors-unterminated-and-odd", BLUE, PURPLE,
+                anchor_colors(text("0,128,0", terminator=False), ("REG_SZ", text("0,128,0")[1] + b"\0"))),
+    link_colors("dialog-link-colors-two-parts-and-empty-parts", BLUE, PURPLE, anchor_colors("1,2", ",,")),
+    link_colors("dialog-link-colors-minus-one-and-huge", BLUE, PURPLE,
+                anchor_colors("-1,0,0", "999999999999,0,0")),
+]
 
 # --- bad input -----------------------------------------------------------------
 
