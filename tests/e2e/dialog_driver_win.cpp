@@ -235,6 +235,11 @@ bool cursorOver(const wchar_t* id, int x, int y) {
   POINT point{x, y};
   ClientToScreen(control, &point);
   SetCursorPos(point.x, point.y);
+  // Under Wine the move reaches the X server, and so GetCursorPos, a little later.
+  waitFor([&] {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+  }, 5000);
   const LPARAM client = MAKELPARAM(x, y);
   SendMessageW(control, WM_MOUSEMOVE, 0, client);
   const LRESULT handled = SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
