@@ -1,6 +1,6 @@
 #pragma once
 // Path text by the rules of either platform, so that the Windows rules are
-// tested natively too, and the one file-system question every room asks.
+// tested natively too, and the few file-system questions every room asks.
 
 #include <string>
 
@@ -56,5 +56,9 @@ bool isSameFile(const std::wstring& a, const std::wstring& b);
 // wildcards in the last component are honoured on Windows. Paths of any
 // length.
 bool pathExists(const std::wstring& path);
+
+// The first `limit` bytes of a regular file, or all of a shorter one; false
+// when the path names no regular file or it cannot be read.
+bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes);
 
 }  // namespace tarn

@@ -1,4 +1,5 @@
 // POSIX: full paths, file identity and existence by stat.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,28 @@ bool isSameFile(const std::wstring& a, const std::wstring& b) {
 bool pathExists(const std::wstring& path) {
   struct stat info;
   return stat(toUtf8(path).c_str(), &info) == 0;
+}
+
+bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes) {
+  // Without blocking: a FIFO or a device would wait for a writer.
+  const int file = open(toUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (file < 0) return false;
+  struct stat info;
+  bool read = fstat(file, &info) == 0 && S_ISREG(info.st_mode);
+  if (read) {
+    bytes.assign(limit, '\0');
+    size_t length = 0;
+    while (length < limit) {
+      const ssize_t count = ::read(file, bytes.data() + length, limit - length);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) read = false;
+      if (count <= 0) break;
+      length += static_cast<size_t>(count);
+    }
+    bytes.resize(length);
+  }
+  close(file);
+  return read;
 }
 
 }  // namespace tarn

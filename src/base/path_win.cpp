@@ -54,4 +54,15 @@ bool pathExists(const std::wstring& path) {
   return search.valid();
 }
 
+bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes) {
+  ScopedFileHandle file(CreateFileW(longPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+  bytes.assign(limit, '\0');
+  DWORD read = 0;
+  if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(limit), &read, nullptr)) return false;
+  bytes.resize(read);
+  return true;
+}
+
 }  // namespace tarn

@@ -35,6 +35,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   runtime.jvmType = jvmTypeFor(read(kJavaRuntimeEnvironment, kJvmType));
   applyJvmSource(read(kJavaRuntimeEnvironment, kJvmSource), runtime.source);
   applyVmProvider(read(kJavaRuntimeEnvironment, kVmProvider), runtime.provider);
+  runtime.classicKeysOnly = equalsNoCase(trimWhiteSpace(read(kJavaRuntimeEnvironment, kRegistrySearch)), L"classic");
 
   out.service = isServiceType(read(kApplication, kApplicationType));
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();

@@ -24,6 +24,7 @@ bool accepts(const VmProviderFlags& provider, JavaVendor vendor) {
     case JavaVendor::JRockit:
       return provider.acceptJRockit;
     case JavaVendor::Ibm:
+    case JavaVendor::OpenJ9:
       return provider.acceptIbm;
   }
   return false;
@@ -36,13 +37,14 @@ bool favours(const VmProviderFlags& provider, JavaVendor vendor) {
     case JavaVendor::JRockit:
       return provider.favorJRockit;
     case JavaVendor::Ibm:
+    case JavaVendor::OpenJ9:
       return provider.favorIbm;
   }
   return false;
 }
 
-bool wantsKind(const JvmSourceFlags& source, const RuntimeRegistryKey& key) {
-  return key.developmentKit ? source.jdk : source.jre;
+bool wantsKind(const JvmSourceFlags& source, bool developmentKit) {
+  return developmentKit ? source.jdk : source.jre;
 }
 
 // A ranks strictly before B.
@@ -54,14 +56,21 @@ bool ranksBefore(const JvmCandidate& a, const JvmCandidate& b, bool sourceAny, J
 
 }  // namespace
 
+bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+  const bool kindSearched = criteria.source.any || wantsKind(criteria.source, developmentKit);
+  return kindSearched && (accepts(criteria.provider, vendor) || favours(criteria.provider, vendor));
+}
+
+bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+  return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
+}
+
 bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  const bool kindSearched = criteria.source.any || wantsKind(criteria.source, key);
-  const bool vendorSearched = accepts(criteria.provider, key.vendor) || favours(criteria.provider, key.vendor);
-  return kindSearched && vendorSearched;
+  return isRuntimeSearched(key.developmentKit, key.vendor, criteria);
 }
 
 bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  return wantsKind(criteria.source, key) && favours(criteria.provider, key.vendor);
+  return isRuntimePreferred(key.developmentKit, key.vendor, criteria);
 }
 
 std::wstring javaHomeText(const std::vector<uint8_t>& data) {
@@ -137,12 +146,17 @@ bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& cri
   return true;
 }
 
-bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, JvmCandidate& chosen) {
-  std::vector<JvmCandidate> list;
+void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
+                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
     if (isKeySearched(key, criteria)) collectCandidates(list, registry, key, criteria, probe);
   }
+}
+
+bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
+                           const JavaHomeProbe& probe, JvmCandidate& chosen) {
+  std::vector<JvmCandidate> list;
+  collectClassicCandidates(list, registry, criteria, probe);
   return chooseCandidate(list, criteria, chosen);
 }
 

@@ -1,13 +1,15 @@
 #pragma once
-// The Java runtimes that vendors register under HKEY_LOCAL_MACHINE: which
-// keys are read, which of their version subkeys are admitted, how the
-// admitted ones are ranked and which one is chosen.
+// The Java runtimes registered under the five classic keys of
+// HKEY_LOCAL_MACHINE: which keys are read, which of their version subkeys are
+// admitted, how the admitted ones are ranked and which one is chosen. The
+// keys of today's installers (vendor_registry.h) add to the same list.
 //
 // The rules are portable and read the registry through RegistryReader, so
 // they are tested natively against a fake registry; the real reader is
 // registry_search_win.cpp (Linux has no registry and finds nothing).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +20,10 @@
 
 namespace tarn {
 
-enum class JavaVendor { Sun, JRockit, Ibm };
+// OpenJ9 runtimes of today's installers are IBM's for VM Provider, but
+// end like any other: only the classic IBM key's runtimes keep the thread
+// that ran main.
+enum class JavaVendor { Sun, JRockit, Ibm, OpenJ9 };
 
 // One admitted runtime.
 struct JvmCandidate {
@@ -33,7 +38,7 @@ struct JvmCandidate {
   JavaVendor vendor = JavaVendor::Sun;
 };
 
-// HKEY_LOCAL_MACHINE in one registry view. Key paths are relative to it.
+// One registry hive in one view. Key paths are relative to it.
 class RegistryReader {
  public:
   virtual ~RegistryReader() = default;
@@ -45,9 +50,12 @@ class RegistryReader {
   virtual bool readValue(const std::wstring& key, const std::wstring& name, std::vector<uint8_t>& data) = 0;
 };
 
-// The launcher's own view (the 64-bit one for the x64 build, the 32-bit one
-// for the x86 build), or with `otherView` the 32-bit view.
+// HKEY_LOCAL_MACHINE in the launcher's own view (the 64-bit one for the x64
+// build, the 32-bit one for the x86 build), or with `otherView` the 32-bit
+// view. HKEY_CURRENT_USER's software keys are one for both views, so its
+// runtimes may be of either width.
 std::unique_ptr<RegistryReader> machineRegistry(bool otherView);
+std::unique_ptr<RegistryReader> userRegistry();
 
 struct RuntimeRegistryKey {
   // Below HKEY_LOCAL_MACHINE, ending in a backslash.
@@ -62,6 +70,11 @@ struct RuntimeRegistryKey {
 // The five keys in the order they are searched.
 extern const RuntimeRegistryKey kRuntimeRegistryKeys[5];
 
+// A runtime of the kind and vendor is searched for (JVM Source, VM
+// Provider), and preferred in the ranking.
+bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
+bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
+
 bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria);
 bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria);
 
@@ -69,6 +82,9 @@ bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteri
 struct JavaHomeProbe {
   const JavaHomeLayout& layout;
   ExistenceTest exists;
+  // The start of a file in the home (its "release" file); none may be given
+  // where no search needs it.
+  std::function<bool(const std::wstring& path, std::string& bytes)> readFile;
 };
 
 // The text of a JavaHome value's bytes: UTF-16LE code units up to the first
@@ -94,7 +110,11 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
 // that matches any, else the top one. False for an empty list.
 bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen);
 
-// Every searched key of one view, then the choice.
+// The runtimes of every searched classic key of one view, appended.
+void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
+                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe);
+
+// Every searched classic key of one view, then the choice.
 bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
                            const JavaHomeProbe& probe, JvmCandidate& chosen);
 

@@ -15,5 +15,6 @@ class NoRegistry : public RegistryReader {
 }  // namespace
 
 std::unique_ptr<RegistryReader> machineRegistry(bool) { return std::make_unique<NoRegistry>(); }
+std::unique_ptr<RegistryReader> userRegistry() { return std::make_unique<NoRegistry>(); }
 
 }  // namespace tarn

@@ -1,5 +1,5 @@
-// Windows: HKEY_LOCAL_MACHINE read through the registry API, in the
-// process's own view or, with KEY_WOW64_32KEY, in the 32-bit view.
+// Windows: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER read through the registry
+// API, in the process's own view or, with KEY_WOW64_32KEY, in the 32-bit view.
 #include <windows.h>
 
 #include "base/scoped_handle_win.h"
@@ -14,22 +14,22 @@ constexpr DWORD kKeyNameBuffer = 256;
 // A value that keeps growing between the size query and the read is given up.
 constexpr int kValueReadAttempts = 4;
 
-ScopedRegistryKey openMachineKey(const std::wstring& path, bool otherView) {
+ScopedRegistryKey openKey(HKEY hive, const std::wstring& path, bool otherView) {
   ScopedRegistryKey key;
   // The API stops at a zero character and would open another key.
   if (path.find(L'\0') != std::wstring::npos) return key;
   const REGSAM access = otherView ? KEY_READ | KEY_WOW64_32KEY : KEY_READ;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
+  if (RegOpenKeyExW(hive, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
   return key;
 }
 
-class MachineRegistry : public RegistryReader {
+class HiveRegistry : public RegistryReader {
  public:
-  explicit MachineRegistry(bool otherView) : otherView_(otherView) {}
+  HiveRegistry(HKEY hive, bool otherView) : hive_(hive), otherView_(otherView) {}
 
   std::vector<std::wstring> subkeyNames(const std::wstring& path) override {
     std::vector<std::wstring> names;
-    const ScopedRegistryKey key = openMachineKey(path, otherView_);
+    const ScopedRegistryKey key = openKey(hive_, path, otherView_);
     if (!key) return names;
     wchar_t name[kKeyNameBuffer];
     for (DWORD index = 0;; ++index) {
@@ -42,7 +42,7 @@ class MachineRegistry : public RegistryReader {
   }
 
   bool readValue(const std::wstring& path, const std::wstring& name, std::vector<uint8_t>& data) override {
-    const ScopedRegistryKey key = openMachineKey(path, otherView_);
+    const ScopedRegistryKey key = openKey(hive_, path, otherView_);
     if (!key) return false;
     DWORD size = 0;
     if (RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
@@ -68,11 +68,16 @@ class MachineRegistry : public RegistryReader {
   }
 
  private:
+  HKEY hive_;
   bool otherView_;
 };
 
 }  // namespace
 
-std::unique_ptr<RegistryReader> machineRegistry(bool otherView) { return std::make_unique<MachineRegistry>(otherView); }
+std::unique_ptr<RegistryReader> machineRegistry(bool otherView) {
+  return std::make_unique<HiveRegistry>(HKEY_LOCAL_MACHINE, otherView);
+}
+
+std::unique_ptr<RegistryReader> userRegistry() { return std::make_unique<HiveRegistry>(HKEY_CURRENT_USER, false); }
 
 }  // namespace tarn

@@ -5,13 +5,42 @@
 #include "discovery/java_home.h"
 #include "discovery/java_version.h"
 #include "discovery/registry_search.h"
+#include "discovery/vendor_registry.h"
 
 namespace tarn {
 namespace {
 
+// A release file is a few lines; its version is in the first of them.
+constexpr size_t kReleaseFileStart = 4096;
+
+bool readReleaseFile(const std::wstring& path, std::string& bytes) {
+  return readFileStart(path, kReleaseFileStart, bytes);
+}
+
+// The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
+void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
+                           const JavaHomeProbe& probe, bool x86) {
+  std::vector<JvmCandidate> withUser = list;
+  collectVendorCandidates(withUser, *userRegistry(), criteria, probe);
+  for (size_t i = list.size(); i < withUser.size(); ++i) {
+    bool server = false;
+    const std::wstring library = findJvmDll(withUser[i].home, criteria.jvmType, server);
+    if (isX86PeFile(library) == x86) list.push_back(std::move(withUser[i]));
+  }
+}
+
+// The classic keys of the machine first, then today's installers' keys of
+// the machine and of the user, all ranked together.
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
-  const std::unique_ptr<RegistryReader> registry = machineRegistry(otherView);
-  return searchRuntimeRegistry(*registry, criteria, JavaHomeProbe{nativeJavaHomeLayout(), pathExists}, chosen);
+  const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
+  std::vector<JvmCandidate> list;
+  const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
+  collectClassicCandidates(list, *machine, criteria, probe);
+  if (!criteria.classicKeysOnly) {
+    collectVendorCandidates(list, *machine, criteria, probe);
+    collectUserCandidates(list, criteria, probe, otherView || sizeof(void*) == 4);
+  }
+  return chooseCandidate(list, criteria, chosen);
 }
 
 }  // namespace

@@ -30,7 +30,9 @@ struct RuntimeChoice {
 };
 
 // JRE Path, then the private runtime beside the launcher, then the registry
-// of the launcher's own view, then (with a sibling only) the 32-bit view.
+// of the launcher's own view (the classic keys, then today's installers'
+// keys of the machine and of the user, ranked together), then (with a
+// sibling only) the 32-bit view.
 // False when none of them has a runtime.
 bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out);
 

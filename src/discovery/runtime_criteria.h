@@ -42,6 +42,9 @@ struct RuntimeCriteria {
   std::vector<std::wstring> preferredVersions;
   JvmSourceFlags source;
   VmProviderFlags provider;
+  // "Registry Search=classic": the five keys of the Java 1.x installers
+  // only, without the keys of today's installers.
+  bool classicKeysOnly = false;
 };
 
 }  // namespace tarn

@@ -144,7 +144,31 @@ std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, cons
   return properties;
 }
 
-void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
+namespace {
+
+// The option with its list of paths, each entry in a form the code page
+// carries; false, with the message written, at the first entry that has none.
+bool addPathListOption(JvmOptionList& options, const std::wstring& name, const std::wstring& list,
+                       wchar_t separator) {
+  std::wstring text = name;
+  bool first = true;
+  for (const std::wstring& entry : splitAtSeparator(list, separator)) {
+    const std::wstring safe = entry.empty() ? entry : codePageSafePath(entry);
+    if (safe.empty() && !entry.empty()) {
+      printError(loadMessage(MessageId::PathOutsideCodePage), entry);
+      return false;
+    }
+    if (!first) text += separator;
+    text += safe;
+    first = false;
+  }
+  options.add(toJvmCodePage(text));
+  return true;
+}
+
+}  // namespace
+
+bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
                            VmSetup& setup) {
   const PathStyle& style = nativePathStyle();
   setEnvironmentVariable(L"TARN_JVM_PATH", jvmLibrary);
@@ -155,16 +179,17 @@ void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
     const std::wstring path =
         expandSearchList(libraryPathText(settings.libraryPath, paths.folder, jvmLibrary, style), style,
                          readEnvironmentVariable);
-    setup.options.add(toJvmCodePage(L"-Djava.library.path=" + path));
+    if (!addPathListOption(setup.options, L"-Djava.library.path=", path, style.listSeparator)) return false;
   }
 
   const std::wstring searchPath =
       expandSearchList(searchPathText(settings.systemPath, runtimeBinFolderOf(jvmLibrary), style), style,
                        readEnvironmentVariable);
   setEnvironmentVariable(style.searchPathVariable, searchPath);
+  return true;
 }
 
-void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
+bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
                               std::vector<std::wstring>& arguments) {
   const PathStyle& style = nativePathStyle();
 
@@ -190,12 +215,12 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
   // Nothing more is assembled; the VM then looks for classes on its default class path.
   if (classPath.empty()) {
     printError(loadMessage(MessageId::ClassPathMissing));
-    return;
+    return true;
   }
 
   // Each entry was expanded once above; the names a search found are never
   // expanded, so a file name cannot add entries.
-  setup.options.add(toJvmCodePage(L"-Djava.class.path=" + classPath));
+  if (!addPathListOption(setup.options, L"-Djava.class.path=", classPath, style.listSeparator)) return false;
   std::vector<std::wstring> parameters;
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
     appendVmParameters(settings.vmParameters, currentMemoryStatus(), parameters, setup.stackSize);
@@ -223,6 +248,7 @@ void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
   for (const std::wstring& option : launcherProperties(settings.mainClass, arguments, parameters)) {
     setup.options.add(toJvmCodePage(option));
   }
+  return true;
 }
 
 }  // namespace tarn

@@ -80,15 +80,19 @@ std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, cons
                                              const std::vector<std::wstring>& vmParameters);
 
 // Sets TARN_JVM_PATH, TARN_JVM_HOME and the search path for the chosen JVM
-// library, and adds the library path option when one is configured.
-void prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
+// library, and adds the library path option when one is configured. False,
+// with its message written, when a library path entry cannot be given to
+// the VM in the code page.
+bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
                            VmSetup& setup);
 
 // The class path, the VM parameters, the launcher properties and the
 // redirected streams into the setup, and the Cmd arguments after the command
 // line's. Without a class path it writes its message and adds nothing more:
-// the VM then looks for classes on its default class path.
-void assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
+// the VM then looks for classes on its default class path. False, with its
+// message written, when a class path entry cannot be given to the VM in the
+// code page.
+bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
                               std::vector<std::wstring>& arguments);
 
 // Platform side.

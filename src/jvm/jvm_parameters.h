@@ -65,5 +65,10 @@ MemoryStatus currentMemoryStatus();
 // The narrow text the VM receives: the calling thread's ANSI code page on
 // Windows, UTF-8 on Linux. Empty when the conversion fails.
 std::string toJvmCodePage(const std::wstring& text);
+// The path in a form whose narrow text names it again: itself, or on
+// Windows its short (8.3) form where the volume has one (for a path that
+// does not exist yet, that of its longest existing leading part). Empty when
+// neither survives the code page.
+std::wstring codePageSafePath(const std::wstring& path);
 
 }  // namespace tarn

@@ -45,4 +45,6 @@ MemoryStatus currentMemoryStatus() {
 
 std::string toJvmCodePage(const std::wstring& text) { return toUtf8(text); }
 
+std::wstring codePageSafePath(const std::wstring& path) { return path; }
+
 }  // namespace tarn

@@ -33,4 +33,46 @@ std::string toJvmCodePage(const std::wstring& text) {
   return narrow;
 }
 
+namespace {
+
+bool namesAgain(const std::string& narrow, const std::wstring& path) {
+  if (narrow.empty()) return path.empty();
+  const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
+  if (needed <= 0) return false;
+  std::wstring back(static_cast<size_t>(needed), L'\0');
+  MultiByteToWideChar(CP_THREAD_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), back.data(), needed);
+  return back == path;
+}
+
+// The short form of the longest leading part of the path that exists, with
+// the rest appended as it is; empty when no part has one.
+std::wstring shortForm(const std::wstring& path) {
+  std::wstring head = path;
+  std::wstring tail;
+  for (;;) {
+    const DWORD needed = GetShortPathNameW(head.c_str(), nullptr, 0);
+    if (needed != 0) {
+      std::wstring shortHead(needed, L'\0');
+      const DWORD length = GetShortPathNameW(head.c_str(), shortHead.data(), needed);
+      if (length != 0 && length < needed) {
+        shortHead.resize(length);
+        return shortHead + tail;
+      }
+    }
+    const size_t cut = head.find_last_of(L"\\/");
+    if (cut == std::wstring::npos || cut == 0) return std::wstring();
+    tail = head.substr(cut) + tail;
+    head.resize(cut);
+  }
+}
+
+}  // namespace
+
+std::wstring codePageSafePath(const std::wstring& path) {
+  if (namesAgain(toJvmCodePage(path), path)) return path;
+  const std::wstring shortPath = shortForm(path);
+  if (shortPath.empty() || !namesAgain(toJvmCodePage(shortPath), shortPath)) return std::wstring();
+  return shortPath;
+}
+
 }  // namespace tarn

@@ -71,10 +71,10 @@ RunOutcome Launcher::runAdmitted(const HostedRun& hosted) {
     return {handOverToSibling(sibling, paths_.executable, settings_.pairReturnCode, startedBySibling_),
             RunFailure::None};
   }
-  prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_);
+  if (!prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_)) return {-1, RunFailure::VmCreation};
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
   // Without a class path it has written its message; the run goes on.
-  assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
+  if (!assembleJvmConfiguration(settings_, paths_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   return workerOutcome(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));
 }

@@ -5,7 +5,9 @@
 // The command line is read from the platform; argv is only kept for Linux,
 // which has no other source of it.
 int main(int argc, char** argv) {
+  tarn::protectProcess();
   tarn::installFatalFailureHandlers();
+  tarn::routeErrorsOfWindowlessProgram();
   tarn::rememberProgramArguments(argc, argv);
   int32_t exitCode = -1;
   {

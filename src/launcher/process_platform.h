@@ -6,6 +6,15 @@
 
 namespace tarn {
 
+// Before anything else: on Windows, no system message box waits for a click
+// (a drive without a disk, a file that cannot be opened), and the current
+// directory is out of the DLL search. Nothing to do on Linux.
+void protectProcess();
+
+// A windowless build (the Windows GUI subsystem) shows its error lines in
+// message boxes; a console program keeps them on standard output.
+void routeErrorsOfWindowlessProgram();
+
 // Linux has no raw command line: main hands its argument vector over here.
 // Windows reads its command line from the system and ignores this.
 void rememberProgramArguments(int argc, char** argv);

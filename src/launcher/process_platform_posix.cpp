@@ -14,6 +14,10 @@ std::vector<std::wstring>& rememberedArguments() {
 }
 }  // namespace
 
+void protectProcess() {}
+
+void routeErrorsOfWindowlessProgram() {}
+
 void rememberProgramArguments(int argc, char** argv) {
   std::vector<std::wstring>& arguments = rememberedArguments();
   arguments.clear();

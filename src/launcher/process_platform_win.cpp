@@ -6,6 +6,13 @@
 
 namespace tarn {
 
+void protectProcess() {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // A Downloads folder, a share or an installer's temporary folder is not a
+  // place to load code from.
+  SetDllDirectoryW(L"");
+}
+
 void rememberProgramArguments(int, char**) {}
 
 std::vector<std::wstring> processArguments() { return argumentsFromCommandLine(GetCommandLineW()); }

@@ -7,6 +7,7 @@
 //   wait <caption>         waits up to 120 s for a visible dialog with that caption; later steps work on it
 //   gone                   waits up to 60 s for that dialog to close
 //   text <id>              prints "text <id>: <window text>"
+//   message                prints "message: <text>" of a message box's text (its one static control with text)
 //   enabled <id>           prints "enabled <id>: 0|1"
 //   size <id>              prints "size <id>: <width>x<height>" (window rectangle)
 //   click <id>             BM_CLICK on the control
@@ -355,6 +356,20 @@ bool setValue(const std::wstring& path, const std::wstring& name, DWORD type, co
   return written;
 }
 
+struct MessageTextSearch {
+  std::wstring text;
+  static BOOL CALLBACK visit(HWND window, LPARAM context) {
+    wchar_t kind[16] = {};
+    GetClassNameW(window, kind, 16);
+    if (std::wstring(kind) != L"Static" || (GetWindowLongW(window, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return TRUE;
+    wchar_t text[2048] = {};
+    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
+    if (text[0] == 0) return TRUE;
+    reinterpret_cast<MessageTextSearch*>(context)->text = text;
+    return FALSE;
+  }
+};
+
 bool step(const std::vector<std::wstring>& args, size_t& i) {
   const std::wstring& name = args[i];
   auto next = [&]() -> const wchar_t* { return ++i < args.size() ? args[i].c_str() : L""; };
@@ -383,6 +398,12 @@ bool step(const std::vector<std::wstring>& args, size_t& i) {
     SendMessageW(item(id), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
     say(std::wstring(L"text ") + id + L": " + text);
     return item(id) != nullptr;
+  }
+  if (name == L"message") {
+    MessageTextSearch search;
+    EnumChildWindows(dialog, &MessageTextSearch::visit, reinterpret_cast<LPARAM>(&search));
+    say(L"message: " + search.text);
+    return !search.text.empty();
   }
   if (name == L"enabled") {
     const wchar_t* id = next();

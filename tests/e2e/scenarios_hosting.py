@@ -398,6 +398,56 @@ SOURCES += [
         vm_log_excludes=NOTHING_LOADED,
     ),
     Scenario(
+        # The VM's own dependency, planted beside the launcher and in the
+        # current directory, is taken from neither: the runtime's bin folder
+        # serves it, as it serves a real jvm.dll's C runtime.
+        name="vm-dependency-not-from-planted-copies",
+        exe="app\\run.exe",
+        files={
+            "app\\run.ini": ini(),
+            "app\\lib\\a.jar": JARS["lib\\a.jar"],
+            "app\\jre64\\bin\\java.dll": b"",
+        },
+        vms={
+            "app\\jre64\\bin\\client\\jvm.dll": "dependent",
+            "app\\jre64\\bin\\tarnvmdep.dll": "dependency/tarnvmdep.dll",
+            "app\\tarnvmdep.dll": "dependency/tarnvmdep.dll",
+            "work\\tarnvmdep.dll": "dependency/tarnvmdep.dll",
+        },
+        vm_scenario=world(),
+        cwd="work",
+        vm_log=["dependency {dir}\\app\\jre64\\bin\\tarnvmdep.dll", "load {dir}\\app\\jre64\\bin\\client\\jvm.dll"],
+        vm_log_excludes=["dependency {dir}\\app\\tarnvmdep.dll", "dependency {dir}\\work\\tarnvmdep.dll"],
+        exit_code=0,
+    ),
+    Scenario(
+        # Installed under a folder whose name the ANSI code page (1252 in the
+        # test prefix) cannot carry: the VM gets the short forms of the paths
+        # (its library loaded by one, so that it finds its home), and the
+        # launcher's own files keep their names.
+        name="installed-under-a-folder-outside-the-code-page",
+        exe="\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\run.exe",
+        files={
+            "\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\run.ini": ini(jre="Library Path=native\n", app="Output File=out.log\n"),
+            "\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\lib\\a.jar": JARS["lib\\a.jar"],
+            "\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\native\\keep.txt": b"",
+            "\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\jre64\\bin\\java.dll": b"",
+        },
+        vms={"\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\jre64\\bin\\client\\jvm.dll": "boot"},
+        vm_scenario=world("print out from a Greek folder"),
+        cwd="\u0394\u03bf\u03ba\u03b9\u03bc\u03ae",
+        vm_log=[
+            # Printable ASCII only, with a short name for the folder.
+            Like(r"load [ -~]*~[ -~]*\\jre64\\bin\\client\\jvm\.dll"),
+            Like(r"option -Djava\.library\.path=native;[ -~]*~[ -~]*"),
+            Like(r"option -Djava\.class\.path=[ -~]*~[ -~]*\\lib\\a\.jar"),
+            CREATED,
+        ],
+        contents={"\u0394\u03bf\u03ba\u03b9\u03bc\u03ae\\out.log": b"from a Greek folder\r\n"},
+        exit_code=0,
+        writes=True,
+    ),
+    Scenario(
         # Where no one sees a window (a window station of its own, as a
         # service's), the dialog's text is printed with the address its link opens.
         name="no-runtime-prints-the-download-address",

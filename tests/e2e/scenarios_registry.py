@@ -363,4 +363,113 @@ BAD_INPUT = [
     ),
 ]
 
-SCENARIOS = ORDERING + SIBLING + BAD_INPUT
+# --- today's installers -----------------------------------------------------
+
+JAVASOFT_JDK = "Software\\JavaSoft\\JDK"
+ADOPTIUM_JDK = "Software\\Eclipse Adoptium\\JDK"
+ZULU = "Software\\Azul Systems\\Zulu"
+SEMERU_JDK = "Software\\Semeru\\JDK"
+
+
+def installed(folder: str, version: str) -> Dict[str, bytes]:
+    """A home's release file, as the distributions ship it."""
+    return {folder + "\\release": b'IMPLEMENTOR="Vendor"\r\nJAVA_VERSION="%s"\r\n' % version.encode()}
+
+
+def msi_path(key: str, version: str, folder: str, vm: str = "hotspot", hive: str = "HKLM") -> RegistryValue:
+    """The layout of the MSI installers: version\\vm\\MSI with a Path value."""
+    return RegistryValue("%s\\%s\\%s\\MSI" % (key, version, vm), "{dir}\\%s\\" % folder, name="Path", hive=hive)
+
+
+def server_vm(folder: str) -> Dict[str, str]:
+    return {folder + "\\bin\\server\\jvm.dll": "boot"}
+
+
+def modern(name: str, loads: Optional[str], extra: Sequence[RegistryValue], homes: Sequence[str],
+           releases: Dict[str, bytes] = {}, runtimes: Sequence[Runtime] = (), **rest) -> RegistryScenario:
+    vms: Dict[str, str] = {}
+    for home in homes:
+        vms.update(server_vm(home))
+    scenario = registered(name, runtimes, loads and loads + "\\bin\\server\\jvm.dll", extra=extra, vms=vms, **rest)
+    scenario.files = dict(scenario.files, **releases)
+    return scenario
+
+
+MODERN = [
+    modern(
+        # A machine with nothing but a runtime of an MSI installer.
+        "registry-eclipse-adoptium-msi",
+        "temurin17",
+        [msi_path(ADOPTIUM_JDK, "17.0.9.9", "temurin17")],
+        ["temurin17"],
+        installed("temurin17", "17.0.9"),
+    ),
+    modern(
+        # The classic keys and today's keys rank together: the newer wins.
+        "registry-javasoft-jdk-newer-than-classic-jre",
+        "jdk17",
+        [RegistryValue(JAVASOFT_JDK + "\\17.0.2", "{dir}\\jdk17")],
+        ["jdk17"],
+        runtimes=[Runtime(JRE, "1.8.0_392", "jre8")],
+    ),
+    modern(
+        "registry-search-classic-keys-only",
+        "jre8",
+        [RegistryValue(JAVASOFT_JDK + "\\17.0.2", "{dir}\\jdk17")],
+        ["jdk17"],
+        runtimes=[Runtime(JRE, "1.8.0_392", "jre8", vms=("server",))],
+        jre="Registry Search=classic\n",
+    ),
+    modern(
+        # A per-user install; its version comes from its release file, not
+        # from the key's name.
+        "registry-per-user-zulu-version-of-release-file",
+        "zulu21",
+        [RegistryValue(ZULU + "\\zulu-21", "{dir}\\zulu21\\", name="InstallationPath", hive="HKCU")],
+        ["zulu21"],
+        installed("zulu21", "21.0.1"),
+        jre="Minimum Version=21.0.1\n",
+    ),
+    modern(
+        "registry-release-file-version-outside-the-bounds",
+        None,
+        [RegistryValue(ZULU + "\\zulu-17", "{dir}\\zulu17\\", name="InstallationPath")],
+        ["zulu17"],
+        installed("zulu17", "11.0.21"),
+        jre="Minimum Version=17\n",
+    ),
+    modern(
+        # An OpenJ9 runtime counts as IBM's: not taken by default.
+        "registry-semeru-not-taken-by-default",
+        None,
+        [msi_path(SEMERU_JDK, "17.0.8.1", "semeru17", vm="openj9")],
+        ["semeru17"],
+    ),
+    modern(
+        "registry-semeru-taken-with-vm-provider-ibm",
+        "semeru17",
+        [msi_path(SEMERU_JDK, "17.0.8.1", "semeru17", vm="openj9")],
+        ["semeru17"],
+        jre="VM Provider=IBM\n",
+    ),
+]
+
+MODERN.append(
+    # A per-user Temurin of the 32-bit view, and nothing in the own view: the
+    # x64 launcher hands the start to its sibling, which finds it in its own view.
+    sibling_start(
+        "registry-per-user-32-bit-temurin-starts-the-sibling",
+        [],
+        PAIR,
+        extra=[RegistryValue(ADOPTIUM_JDK + "\\17.0.9.9\\hotspot\\MSI", "{dir}\\temurin32\\", name="Path",
+                             view="32", hive="HKCU")],
+        vms={"temurin32\\bin\\client\\jvm.dll": "other:boot"},
+        vm_scenario=world("print out from the sibling", "exit 7"),
+        stdout=b"from the sibling\r\n",
+        exit_code=7,
+        vm_log=["load {dir}\\temurin32\\bin\\client\\jvm.dll", "host {dir}\\run32.exe"],
+        vm_log_excludes=[],
+    )
+)
+
+SCENARIOS = ORDERING + SIBLING + BAD_INPUT + MODERN

@@ -57,7 +57,8 @@ class Scenario:
     # --- the test VM (all optional) ---
     # Test VMs to lay out: relative path -> variant. Variants are the folders
     # of build/<preset>/tests/testvm: "boot", "plain", "no-create",
-    # "no-defaults"; "other:<variant>" takes the other width's build.
+    # "no-defaults", "dependent"; "dependency/tarnvmdep.dll" is that file of
+    # the folder; "other:<variant>" takes the other width's build.
     vms: Dict[str, str] = field(default_factory=dict)
     # Where the other width's launcher is copied (tarn32.exe beside tarn.exe).
     sibling: Optional[str] = None
@@ -72,6 +73,9 @@ class Scenario:
     vm_log_excludes: Sequence[Union[str, "Like"]] = ()
     # The folder the launcher starts in, relative to the scenario folder.
     cwd: Optional[str] = None
+    # `exe` is a copy of the windowless launcher (tarnw.exe, tarnw32.exe,
+    # beside --tarn) rather than of --tarn.
+    windowless: bool = False
     # Standard error expected byte for byte, or a function of the folder as
     # for `stdout` (None: not checked).
     stderr: Union[None, bytes, Callable[[str], bytes]] = None

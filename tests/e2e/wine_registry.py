@@ -2,8 +2,8 @@
 of the run before the launcher starts and removed after it.
 
 Entries are imported with Wine's `reg import` from a .reg file per view, so a
-value may hold any bytes of any type (no terminator, odd lengths, 32 KB)
-and a thousand keys cost one call. Before writing, the topmost key of each
+value may hold any bytes of any type (odd lengths, 32 KB; a text without
+its terminator only as an `exact` value) and a thousand keys cost one call. Before writing, the topmost key of each
 entry that does not exist yet is noted; afterwards exactly those keys are
 deleted, so the registry is left as it was found. A value may go into a key
 that exists already (the user's settings key of a fresh prefix) when the
@@ -22,6 +22,9 @@ REG_TIMEOUT_SECONDS = 120
 TYPES = {"REG_NONE": 0, "REG_SZ": 1, "REG_EXPAND_SZ": 2, "REG_BINARY": 3, "REG_DWORD": 4, "REG_MULTI_SZ": 7}
 
 
+HIVES = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER"}
+
+
 @dataclass
 class RegistryValue:
     # Below the hive, e.g. Software\\JavaSoft\\Java Runtime Environment\\1.8.
@@ -34,7 +37,7 @@ class RegistryValue:
     name: str = "JavaHome"  # "": the key's default value
     # "own": the launcher's own view (64-bit for x64, 32-bit for x86); "32" or "64".
     view: str = "own"
-    # "HKLM" (HKEY_LOCAL_MACHINE) or "HKCU" (HKEY_CURRENT_USER).
+    # "HKLM" or "HKCU".
     hive: str = "HKLM"
     # Written byte for byte by the exact writer of write_entries: Wine's
     # RegSetValueExW, and so `reg import`, adds a missing terminator to a text.
@@ -65,9 +68,6 @@ def hex_list(data: bytes) -> str:
     return ",\\\r\n  ".join(",".join(parts[i : i + 24]) for i in range(0, len(parts), 24))
 
 
-HIVES = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER"}
-
-
 def reg_file(values: Sequence[RegistryValue], folder_windows: str) -> bytes:
     blocks: Dict[str, List[str]] = {}
     for value in values:
@@ -94,7 +94,7 @@ def reg(*arguments: str) -> int:
 
 
 def key_exists(key: str, bits: int) -> bool:
-    """`key` with its hive first, e.g. HKLM\\Software\\JavaSoft."""
+    """`key` begins with its hive's short name."""
     status = reg("query", key, "/reg:%d" % bits)
     if status not in (0, 1):
         raise RegistryError("reg query %s (/reg:%d) ended with status %d" % (key, bits, status))
@@ -148,7 +148,7 @@ def write_entries(values: Sequence[RegistryValue], arch: str, folder_windows: st
             known: Dict[str, bool] = {}
             for key in dict.fromkeys("%s\\%s" % (value.hive, value.key) for value in view_values):
                 parts = key.split("\\")
-                # The hive's Software always exists; look from the level below it down.
+                # The hive's Software key always exists; look from the level below it down.
                 for depth in range(3, len(parts) + 1):
                     prefix = "\\".join(parts[:depth])
                     if any(prefix == root or prefix.startswith(root + "\\") for b, root in written.roots if b == bits):

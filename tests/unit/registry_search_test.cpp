@@ -83,7 +83,8 @@ struct FakeFiles {
     for (const wchar_t* kind : kinds) existing.insert(folder + L"bin\\" + kind + L"\\jvm.dll");
   }
   JavaHomeProbe probe() {
-    return JavaHomeProbe{kWindowsJavaHomeLayout, [this](const std::wstring& path) { return existing.count(path) != 0; }};
+    return JavaHomeProbe{kWindowsJavaHomeLayout, [this](const std::wstring& path) { return existing.count(path) != 0; },
+                         nullptr};
   }
 };
 

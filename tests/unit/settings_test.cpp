@@ -50,6 +50,7 @@ std::string describe(const Settings& s) {
   text += std::string("provider jrockit/sun/ibm accept,favor ") + flag(r.provider.acceptJRockit) +
           flag(r.provider.favorJRockit) + " " + flag(r.provider.acceptSun) + flag(r.provider.favorSun) + " " +
           flag(r.provider.acceptIbm) + flag(r.provider.favorIbm) + "\n";
+  text += std::string("classic keys only ") + flag(r.classicKeysOnly) + "\n";
   text += "jrePath " + toUtf8(s.jrePath) + "\n";
   text += "mainClass " + toUtf8(s.mainClass) + "\n";
   text += "systemPath " + toUtf8(s.systemPath) + "\n";
@@ -141,6 +142,10 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
        {"VM Provider=Favor_IBM"},
        [](Settings& s) { s.runtime.provider = {true, false, true, false, true, true}; }},
       {"VM Provider unknown", {"VM Provider=sun"}, [](Settings&) {}},
+      {"Registry Search classic in any case",
+       {"Registry Search= Classic "},
+       [](Settings& s) { s.runtime.classicKeysOnly = true; }},
+      {"Registry Search other values", {"Registry Search=all"}, [](Settings&) {}},
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
       {"Virtual Machine Parameters",

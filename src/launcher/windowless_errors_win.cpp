@@ -1,0 +1,93 @@
+// A windowless launcher (the GUI-subsystem build) has no console of its own:
+// each error line is shown in a message box titled with the executable's
+// name, and written where a console program's would go as well (standard
+// output when it was redirected, otherwise the console of the program that
+// started it, if any).
+#include <windows.h>
+
+#include <string>
+
+#include "base/error_output.h"
+#include "base/scoped_handle_win.h"
+#include "launcher/process_platform.h"
+#include "ui/interactive_desktop_win.h"
+
+namespace tarn {
+namespace {
+
+bool isGuiSubsystemImage() {
+  const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+}
+
+// "run" for C:\App\run.exe.
+std::wstring programName() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  const size_t dot = name.find_last_of(L'.');
+  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+bool hasStandardOutput() {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  return output != nullptr && output != INVALID_HANDLE_VALUE;
+}
+
+// Attached only for the line: attached for longer, the parent console's
+// Ctrl+C would end the application.
+void writeToParentConsole(const std::wstring& line) {
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  {
+    ScopedFileHandle console(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    if (console) {
+      std::wstring text;
+      for (wchar_t c : line) {
+        if (c == L'\n') text += L'\r';
+        text += c;
+      }
+      DWORD written = 0;
+      WriteConsoleW(console.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+  }
+  FreeConsole();
+}
+
+// The message itself, without the line's "Error: " and " \n".
+std::wstring messageOf(const std::wstring& line) {
+  static const std::wstring kPrefix = L"Error: ";
+  static const std::wstring kEnd = L" \n";
+  size_t first = line.compare(0, kPrefix.size(), kPrefix) == 0 ? kPrefix.size() : 0;
+  size_t last = line.size();
+  if (last - first >= kEnd.size() && line.compare(last - kEnd.size(), kEnd.size(), kEnd) == 0) last -= kEnd.size();
+  return line.substr(first, last - first);
+}
+
+void showErrorLine(const std::wstring& line) {
+  if (hasStandardOutput()) {
+    writeStandardOutput(line);
+  } else {
+    writeToParentConsole(line);
+  }
+  // Nobody could answer a box on another window station.
+  if (!hasInteractiveDesktop()) return;
+  MessageBoxW(nullptr, messageOf(line).c_str(), programName().c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace
+
+void routeErrorsOfWindowlessProgram() {
+  if (isGuiSubsystemImage()) setErrorSink(&showErrorLine);
+}
+
+}  // namespace tarn
