@@ -18,6 +18,7 @@ constexpr uint32_t kWorkerThrew = 1;
 constexpr uint32_t kWorkerVmRefused = 2;
 constexpr uint32_t kWorkerMainClassFailed = 3;
 constexpr uint32_t kWorkerAbandoned = 4;
+constexpr uint32_t kWorkerStopped = 5;
 
 RunOutcome workerOutcome(uint32_t result) {
   switch (result) {
@@ -30,6 +31,9 @@ RunOutcome workerOutcome(uint32_t result) {
       return {-1, RunFailure::VmCreation};
     case kWorkerAbandoned:
       return {-1, RunFailure::Abandoned};
+    case kWorkerStopped:
+      // Told to stop after an exception, and System.exit came back.
+      return {-1, RunFailure::None};
     default:
       return {-1, RunFailure::MainClass};
   }
@@ -169,7 +173,7 @@ uint32_t Launcher::workerMain(void* context) {
   call.findClassFromBootLoader = launcher.jvm_.findClassFromBootLoader;
   call.mainClass = launcher.settings_.mainClass;
   call.arguments = launcher.arguments_;
-  call.failureCheck = launcher.settings_.failureCheck;
+  if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
   call.parkAfterMain = launcher.runtime_.ibmRuntime;
   call.beforeMain = [&launcher] {
     launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, launcher.runtime_.ibmRuntime);
@@ -179,6 +183,8 @@ uint32_t Launcher::workerMain(void* context) {
       return kWorkerReturned;
     case MainOutcome::Threw:
       return kWorkerThrew;
+    case MainOutcome::Stopped:
+      return kWorkerStopped;
     case MainOutcome::NotCalled:
       break;
   }

@@ -33,4 +33,6 @@ int32_t PlatformSteps::runRest(const Settings&, const LauncherPaths&, const Rest
 
 void PlatformSteps::beforeMain(JavaVM*, const std::wstring&, bool) {}
 
+StopQuestion PlatformSteps::exceptionQuestion(const Settings&) { return nullptr; }
+
 }  // namespace tarn

@@ -17,6 +17,7 @@
 #include "config/launcher_paths.h"
 #include "config/settings.h"
 #include "discovery/runtime_choice.h"
+#include "run/main_class.h"
 #include "run/run_outcome.h"
 
 namespace tarn {
@@ -49,6 +50,12 @@ class PlatformSteps {
   // ibmRuntime: the runtime is one whose threads stay attached (see
   // RuntimeChoice::ibmRuntime).
   virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime);
+
+  // "Failure Check" is on: how a person is asked, once main has ended with
+  // an exception, whether the application stops. Null when no one can be
+  // asked; the run then goes on as without the setting. Here: null, there
+  // is no window to ask in.
+  virtual StopQuestion exceptionQuestion(const Settings& settings);
 };
 
 std::unique_ptr<PlatformSteps> makePlatformSteps();

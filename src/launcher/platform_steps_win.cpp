@@ -1,5 +1,6 @@
-// Windows: the service host, the single-instance guard and the JRE Not
-// Found dialog enter the run flow here, each as an override of its step.
+// Windows: the service host, the single-instance guard, the JRE Not Found
+// dialog and the Java Exception dialog enter the run flow here, each as an
+// override of its step.
 #include <windows.h>
 
 #include "base/diagnosis.h"
@@ -8,6 +9,7 @@
 #include "run/instance_block.h"
 #include "run/service_host.h"
 #include "run/single_instance.h"
+#include "ui/exception_dialog_win.h"
 #include "ui/interactive_desktop_win.h"
 #include "ui/jre_path_write_back.h"
 #include "ui/missing_jre_dialog_win.h"
@@ -40,6 +42,13 @@ class WindowsSteps : public PlatformSteps {
 
   void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime) override {
     guard_.mainStarting(vm, mainClass, ibmRuntime);
+  }
+
+  // A service, or a start in a window station no one sees, would wait for
+  // ever on the dialog.
+  StopQuestion exceptionQuestion(const Settings& settings) override {
+    if (settings.service || !hasInteractiveDesktop()) return nullptr;
+    return &askToStopAfterException;
   }
 
  private:

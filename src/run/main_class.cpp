@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"
+#include "run/stack_trace.h"
 
 namespace tarn {
 namespace {
@@ -67,10 +68,31 @@ jclass loadMainClass(const MainClassCall& call) {
   return loadThroughFindClass(call);
 }
 
-// The hook of the Failure Check setting. It is shown the exception that the
-// main method left pending and always lets the run go on; the exception stays
-// pending for the VM to handle when the thread detaches.
-void consultFailureHook(JNIEnv* /*env*/, jthrowable /*exception*/) {}
+void exitJava(JNIEnv* env, jint code) {
+  LocalRef system(env, env->FindClass("java/lang/System"));
+  if (system) {
+    jmethodID exit = env->GetStaticMethodID(system.asClass(), "exit", "(I)V");
+    jvalue argument;
+    argument.i = code;
+    if (exit != nullptr) env->CallStaticVoidMethodA(system.asClass(), exit, &argument);
+  }
+  if (env->ExceptionCheck()) env->ExceptionDescribe();
+}
+
+// Failure Check: the exception that main left pending is put to the question
+// with its stack trace. To go on, it is thrown again and left to the VM, as
+// without the setting; to stop, System.exit(-1), so that the VM's exit hooks
+// run.
+bool stopAfterException(const MainClassCall& call, jthrowable exception) {
+  JNIEnv* env = call.env;
+  env->ExceptionClear();
+  if (!call.askToStop(stackTraceText(env, exception))) {
+    env->Throw(exception);
+    return false;
+  }
+  exitJava(env, -1);
+  return true;
+}
 
 // Steps up to the return of "main"; every local reference made here is gone
 // before the thread detaches.
@@ -101,11 +123,12 @@ MainOutcome callMainMethod(const MainClassCall& call) {
   env->CallStaticVoidMethodA(mainClass, main, &argument);
   // An exception thrown out of main is not the launcher's to describe: it
   // stays pending, and the VM describes it when the thread detaches.
-  jthrowable exception = env->ExceptionOccurred();
+  LocalRef exception(env, env->ExceptionOccurred());
   running.report("main took %s");
-  if (exception == nullptr) return MainOutcome::Returned;
-  if (call.failureCheck) consultFailureHook(env, exception);
-  env->DeleteLocalRef(exception);
+  if (!exception) return MainOutcome::Returned;
+  if (call.askToStop != nullptr && stopAfterException(call, static_cast<jthrowable>(exception.get()))) {
+    return MainOutcome::Stopped;
+  }
   return MainOutcome::Threw;
 }
 
@@ -113,7 +136,8 @@ MainOutcome callMainMethod(const MainClassCall& call) {
 
 MainOutcome runMainClassWith(const MainClassCall& call, void (*sleepForever)()) {
   const MainOutcome outcome = callMainMethod(call);
-  if (outcome != MainOutcome::NotCalled && call.parkAfterMain) {
+  const bool mainEnded = outcome == MainOutcome::Returned || outcome == MainOutcome::Threw;
+  if (mainEnded && call.parkAfterMain) {
     // The thread never detaches, so a pending exception would never be told.
     if (outcome == MainOutcome::Threw) call.env->ExceptionDescribe();
     sleepForever();

@@ -11,6 +11,10 @@
 
 namespace tarn {
 
+// "Failure Check": given the stack trace of the exception that ended main,
+// asks whether the application stops; true stops it.
+using StopQuestion = bool (*)(const std::wstring& trace);
+
 struct MainClassCall {
   JavaVM* vm = nullptr;
   JNIEnv* env = nullptr;
@@ -18,8 +22,9 @@ struct MainClassCall {
   FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
   std::wstring mainClass;  // with "/" between the package names
   std::vector<std::wstring> arguments;
-  // "Failure Check": an exception out of main is shown to the failure hook.
-  bool failureCheck = false;
+  // "Failure Check": an exception out of main is put to it. Null: the
+  // exception is left to the VM, as when no one can be asked.
+  StopQuestion askToStop = nullptr;
   // The thread stays parked after main returns, so that the application
   // ends only through System.exit or from outside (an IBM runtime).
   bool parkAfterMain = false;
@@ -31,6 +36,7 @@ enum class MainOutcome {
   NotCalled,  // main was not reached, or the thread could not detach
   Returned,
   Threw,      // main ended with an exception, which the VM describes at the detach
+  Stopped,    // main ended with an exception, the answer was to stop, and System.exit(-1) returned
 };
 
 // Loads the class, calls main with the arguments and detaches the thread

@@ -21,7 +21,10 @@ std::wstring withWindowsLineEnds(const std::wstring& text) {
 INT_PTR CALLBACK exceptionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetDlgItemTextW(dialog, TARN_EXCEPTION_TRACE, reinterpret_cast<const wchar_t*>(lParam));
-    return TRUE;
+    // The focus on Ignore rather than on the text box, which would show the
+    // whole trace selected.
+    SetFocus(GetDlgItem(dialog, TARN_EXCEPTION_IGNORE));
+    return FALSE;
   }
   if (message != WM_COMMAND) return FALSE;
   const WORD command = LOWORD(wParam);

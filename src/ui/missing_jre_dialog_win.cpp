@@ -156,6 +156,9 @@ void MissingJreDialog::onBrowse() {
   pick_.folder = withTrailingSeparator(path, L'\\');
   bool server = false;
   pick_.jvmLibrary = findJvmDll(pick_.folder, jvmType_, server);
+  // A jvm.dll whose path is too long for the system's loader is no runtime
+  // to offer, even where the file system finds it.
+  if (pick_.jvmLibrary.size() >= MAX_PATH) pick_.jvmLibrary.clear();
   EnableWindow(GetDlgItem(dialog_, IDOK), !pick_.jvmLibrary.empty());
 }
 

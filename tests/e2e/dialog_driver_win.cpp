@@ -19,6 +19,12 @@
 //   cursor <id> <x> <y>    puts the mouse on the control's client point; prints "cursor: hand|other"
 //   tooltip <id>           prints "tooltip <id>: <text of the control's tooltip>"
 //   shot <file>            creates <file>, waits up to 60 s until the runner has removed it (a screenshot)
+//   pixels <id> <rrggbb>   waits up to 20 s for the colour on the screen inside the control; prints
+//                          "pixels <id> <rrggbb>: yes|no" (read from the screen, as a person sees it)
+//   lines <file> <n>       waits up to 60 s until the file holds n lines; prints "line: <text>" for each
+//   set-value <key> <name> <type> <hex> <32|64>
+//                          writes a registry value byte for byte (NtSetValueKey; the registry
+//                          functions add a missing terminator to a text); <key> begins with HKCU or HKLM
 #include <windows.h>
 #include <commctrl.h>
 
@@ -230,6 +236,11 @@ bool cursorOver(const wchar_t* id, int x, int y) {
   POINT point{x, y};
   ClientToScreen(control, &point);
   SetCursorPos(point.x, point.y);
+  // Under Wine the move reaches the X server, and so GetCursorPos, a little later.
+  waitFor([&] {
+    POINT now{};
+    return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+  }, 5000);
   const LPARAM client = MAKELPARAM(x, y);
   SendMessageW(control, WM_MOUSEMOVE, 0, client);
   const LRESULT handled = SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
@@ -264,6 +275,85 @@ bool tooltipText(const wchar_t* id) {
   page.read(1024, text, 1000 * sizeof(wchar_t));
   say(std::wstring(L"tooltip ") + id + L": " + text);
   return true;
+}
+
+// Pixels of exactly `color` (a COLORREF) on the screen inside the control.
+int pixelsOfColor(HWND control, COLORREF color) {
+  RECT r{};
+  if (!GetWindowRect(control, &r)) return 0;
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 0;
+  int count = 0;
+  for (LONG y = r.top; y < r.bottom; ++y) {
+    for (LONG x = r.left; x < r.right; ++x) count += GetPixel(screen, x, y) == color ? 1 : 0;
+  }
+  ReleaseDC(nullptr, screen);
+  return count;
+}
+
+bool pixels(const wchar_t* id, const wchar_t* rgb) {
+  HWND control = item(id);
+  const unsigned long value = wcstoul(rgb, nullptr, 16);
+  const COLORREF color = RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+  // The underline alone gives a run of the text's exact colour, whatever
+  // the smoothing of the letters.
+  const bool seen = waitFor([&] { return pixelsOfColor(control, color) >= 8; }, 20000);
+  say(std::wstring(L"pixels ") + id + L" " + rgb + L": " + (seen ? L"yes" : L"no"));
+  return control != nullptr;
+}
+
+std::vector<std::string> fileLines(const wchar_t* path) {
+  std::vector<std::string> lines;
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lines;
+  std::string text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) text.append(buffer, read);
+  CloseHandle(file);
+  size_t start = 0;
+  for (size_t end = text.find('\n'); end != std::string::npos; start = end + 1, end = text.find('\n', start)) {
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool lines(const wchar_t* path, int wanted) {
+  std::vector<std::string> found;
+  const bool complete = waitFor([&] {
+    found = fileLines(path);
+    return static_cast<int>(found.size()) >= wanted;
+  });
+  for (const std::string& line : found) say(L"line: " + std::wstring(line.begin(), line.end()));
+  return complete;
+}
+
+bool setValue(const std::wstring& path, const std::wstring& name, DWORD type, const std::wstring& hex, int bits) {
+  const size_t slash = path.find(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const std::wstring hive = path.substr(0, slash);
+  HKEY root = hive == L"HKCU" ? HKEY_CURRENT_USER : hive == L"HKLM" ? HKEY_LOCAL_MACHINE : nullptr;
+  if (root == nullptr || hex.size() % 2 != 0) return false;
+  std::vector<BYTE> data;
+  for (size_t i = 0; i < hex.size(); i += 2) data.push_back(static_cast<BYTE>(wcstoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+  HKEY key = nullptr;
+  const REGSAM view = bits == 32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  if (RegOpenKeyExW(root, path.substr(slash + 1).c_str(), 0, KEY_SET_VALUE | view, &key) != ERROR_SUCCESS) return false;
+  struct CountedText {
+    USHORT length;
+    USHORT capacity;
+    PWSTR text;
+  } valueName{static_cast<USHORT>(name.size() * sizeof(wchar_t)), static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+              const_cast<PWSTR>(name.c_str())};
+  using SetValue = LONG(NTAPI*)(HANDLE, CountedText*, ULONG, ULONG, PVOID, ULONG);
+  const auto set = reinterpret_cast<SetValue>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+  const bool written = set != nullptr && set(key, &valueName, 0, type, data.data(), static_cast<ULONG>(data.size())) == 0;
+  RegCloseKey(key);
+  return written;
 }
 
 struct MessageTextSearch {
@@ -349,6 +439,21 @@ bool step(const std::vector<std::wstring>& args, size_t& i) {
     return cursorOver(id, x, _wtoi(next()));
   }
   if (name == L"tooltip") return tooltipText(next());
+  if (name == L"pixels") {
+    const wchar_t* id = next();
+    return pixels(id, next());
+  }
+  if (name == L"set-value") {
+    const std::wstring key = next();
+    const std::wstring valueName = next();
+    const DWORD type = static_cast<DWORD>(_wtoi(next()));
+    const std::wstring hex = next();
+    return setValue(key, valueName, type, hex, _wtoi(next()));
+  }
+  if (name == L"lines") {
+    const wchar_t* path = next();
+    return lines(path, _wtoi(next()));
+  }
   if (name == L"shot") {
     const std::wstring file = next();
     HANDLE marker = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

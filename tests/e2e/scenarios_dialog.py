@@ -1,12 +1,19 @@
-"""The JRE Not Found dialog, worked from outside by dialog_driver.exe.
+"""The launcher's dialogs, worked from outside by dialog_driver.exe.
 
-Each scenario starts the launcher where no runtime is found, so the dialog
-opens; the driver reads its controls, picks folders through the real folder
-browser and ends it. Runtimes to pick lie in the scenario folder.
+JRE Not Found: each scenario starts the launcher where no runtime is found,
+so the dialog opens; the driver reads its controls, picks folders through the
+real folder browser and ends it. Runtimes to pick lie in the scenario folder.
+
+Java Exception: with "Failure Check" on, main throws; the driver reads the
+stack trace in the dialog and answers Ignore or Stop.
 """
 
-from scenarios_hosting import JARS, error, ini, world
-from scenarios_windows import Scenario, crlf
+import struct
+
+from scenarios_hosting import JARS, app, error, ini, world
+from scenarios_registry import RegistryScenario
+from scenarios_windows import Like, Scenario, crlf
+from wine_registry import RegistryValue
 
 CAPTION = "JRE Not Found"
 TEXT = ("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE %s(%s) from:")
@@ -34,7 +41,8 @@ def dialog(name, driver, driver_says=(), jre="", app="", homes=(), files=None, *
     laid_out["run.ini"] = settings(jre=jre, app=app)
     laid_out.update(files or {})
     rest.setdefault("env", APPDATA)
-    return Scenario(name=name, exe="run.exe", files=laid_out, vms=vms, vm_scenario=world(), driver=driver,
+    kind = RegistryScenario if "registry" in rest else Scenario
+    return kind(name=name, exe="run.exe", files=laid_out, vms=vms, vm_scenario=world(), driver=driver,
                     driver_says=driver_says, **rest)
 
 
@@ -138,5 +146,227 @@ SCENARIOS = [
         vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
         exit_code=0,
         writes=True,
+    ),
+]
+
+
+# --- the link ------------------------------------------------------------------
+
+# The link opens an address of a scheme of the test's own, whose handler in the
+# prefix appends the address to opened.txt in the scenario folder: what the
+# shell was asked to open, without a browser.
+SCHEME = "tarn-e2e-link"
+OPENED = "{dir}\\opened.txt"
+HANDLER = [
+    RegistryValue("Software\\Classes\\" + SCHEME, "", name="URL Protocol", view="64"),
+    RegistryValue("Software\\Classes\\%s\\shell\\open\\command" % SCHEME,
+                  'C:\\windows\\system32\\cmd.exe /c echo %1>>"' + OPENED + '"', name="", view="64"),
+]
+COLORS_KEY = "Software\\Microsoft\\Internet Explorer\\Settings"
+BLUE, PURPLE = "0000ff", "800080"
+
+
+def anchor_colors(link=None, visited=None):
+    """The user's "Anchor Color" and "Anchor Color Visited": a str is REG_SZ
+    text with its terminator, a (type, bytes) pair exactly those bytes."""
+    values = []
+    for name, data in (("Anchor Color", link), ("Anchor Color Visited", visited)):
+        if data is None:
+            continue
+        kind, raw = ("REG_SZ", data) if isinstance(data, str) else data
+        values.append(RegistryValue(COLORS_KEY, raw, type=kind, name=name, hive="HKCU", view="64",
+                                    exact=not isinstance(data, str)))
+    return values
+
+
+def text(value: str, terminator=True) -> tuple:
+    return "REG_SZ", value.encode("utf-16-le") + (b"\0\0" if terminator else b"")
+
+
+def link_colors(name, link, visited, colors=()):
+    """The link in `link` colour before it is opened (Enter), in `visited` after."""
+    return dialog(
+        name,
+        ["wait", CAPTION, "pixels", "205", link, "char", "205", "13", "lines", OPENED, "1", "pixels", "205", visited,
+         "click", "2", "gone"],
+        driver_says=["pixels 205 %s: yes" % link, "line: %s:opened" % SCHEME, "pixels 205 %s: yes" % visited],
+        jre="Download URL=%s:opened\n" % SCHEME,
+        registry=HANDLER + list(colors),
+        exit_code=-1,
+        writes=True,
+    )
+
+
+SCENARIOS += [
+    dialog(
+        # Enter and Space on the link each open the address through the shell;
+        # another key, sent first, opens nothing.
+        "dialog-link-enter-and-space-open-it",
+        ["wait", CAPTION, "char", "205", "65", "char", "205", "13", "lines", OPENED, "1", "char", "205", "32",
+         "lines", OPENED, "2", "click", "2", "gone"],
+        driver_says=["line: %s:opened" % SCHEME, "line: %s:opened" % SCHEME, "line: %s:opened" % SCHEME],
+        jre="Download URL=%s:opened\n" % SCHEME,
+        registry=HANDLER,
+        exit_code=-1,
+        writes=True,
+        check=lambda result: [] if (result.folder / "opened.txt").read_bytes().count(b"\n") == 2
+        else ["opened.txt holds %r: another key opened the link" % (result.folder / "opened.txt").read_bytes()],
+    ),
+    link_colors("dialog-link-default-colors", BLUE, PURPLE),
+    link_colors("dialog-link-colors-from-the-registry", "008000", "ff0000",
+                anchor_colors("0,128,0", " 255, 0,0")),
+    # Malformed values leave the defaults; each would give green if it were taken.
+    link_colors("dialog-link-colors-too-long-and-wrong-type", BLUE, PURPLE,
+                anchor_colors("000,0128,000", ("REG_BINARY", text("0,128,0")[1]))),
+    link_colors("dialog-link-colors-unterminated-and-odd", BLUE, PURPLE,
+                anchor_colors(text("0,128,0", terminator=False), ("REG_SZ", text("0,128,0")[1] + b"\0"))),
+    link_colors("dialog-link-colors-two-parts-and-empty-parts", BLUE, PURPLE, anchor_colors("1,2", ",,")),
+    link_colors("dialog-link-colors-minus-one-and-huge", BLUE, PURPLE,
+                anchor_colors("-1,0,0", "999999999999,0,0")),
+]
+
+# --- bad input -----------------------------------------------------------------
+
+RT_DIALOG = 5
+
+
+def renumber_dialog(old: int, new: int):
+    """The launcher's bytes with dialog `old` renumbered `new` in its resource
+    directory, as if the template were missing. `new` must keep the entries in
+    order (the loader searches them by halves)."""
+
+    def damage(image: bytes) -> bytes:
+        data = bytearray(image)
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        sections, = struct.unpack_from("<H", data, pe + 6)
+        optional_size, = struct.unpack_from("<H", data, pe + 20)
+        optional = pe + 24
+        magic, = struct.unpack_from("<H", data, optional)
+        resources_rva, = struct.unpack_from("<I", data, optional + (96 if magic == 0x10B else 112) + 2 * 8)
+        base = None
+        for index in range(sections):
+            size, address, raw_size, raw = struct.unpack_from("<IIII", data, optional + optional_size + 40 * index + 8)
+            if address <= resources_rva < address + max(size, raw_size):
+                base = raw + resources_rva - address
+        assert base is not None, "no resource section"
+
+        def entries(directory: int):
+            named, numbered = struct.unpack_from("<HH", data, base + directory + 12)
+            for number in range(named + numbered):
+                at = base + directory + 16 + 8 * number
+                yield (at,) + struct.unpack_from("<II", data, at)
+
+        for _, kind, target in entries(0):
+            if kind == RT_DIALOG and target & 0x80000000:
+                for at, name, _ in entries(target & 0x7FFFFFFF):
+                    if name == old:
+                        struct.pack_into("<I", data, at, new)
+                        return bytes(data)
+        raise AssertionError("no dialog %d in the launcher" % old)
+
+    return damage
+
+
+# A picked folder whose path is 259 characters, the most a pick can have;
+# the scenario folder is C:\e2e\<arch>\<name>.
+LONG_PICK_SCENARIO = "dialog-pick-of-259-characters"
+LONG_PICK = "p" * (259 - len("C:\\e2e\\x64\\%s\\" % LONG_PICK_SCENARIO))
+
+SCENARIOS += [
+    dialog(
+        # Without its template the dialog cannot be shown: the start fails as
+        # a cancelled one does, with the text the dialog would have shown.
+        "dialog-template-missing",
+        [],
+        damage=renumber_dialog(201, 230),
+        stdout=error("The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "
+                     "(minimum version 1.6) from: https://adoptium.net/marketplace/"),
+        exit_code=-1,
+    ),
+    dialog(
+        # The path is shown whole; the runtime below it is not offered, since
+        # its jvm.dll's path is longer than the system's loader takes.
+        LONG_PICK_SCENARIO,
+        ["wait", CAPTION, "browse", "{dir}\\" + LONG_PICK, "text", "201", "enabled", "1", "click", "2", "gone"],
+        driver_says=["text 201: {dir}\\" + LONG_PICK, "enabled 1: 0"],
+        homes=((LONG_PICK, "client"),),
+        exit_code=-1,
+    ),
+    dialog(
+        # A relative Pair Product names the sibling below the launcher's
+        # folder, wherever the start was made from: its per-user file is
+        # named after it.
+        "dialog-ok-keeps-the-pick-for-a-relative-pair-product",
+        ["wait", CAPTION, "browse", "{dir}\\picked", "click", "1", "gone"],
+        app="Pair Product=x86\\run32.exe\n",
+        homes=(("picked", "client"),),
+        files={"elsewhere\\keep.txt": b""},
+        cwd="elsewhere",
+        vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
+        exit_code=0,
+        writes=True,
+        check=lambda result: kept_in(result, "appdata\\Demo\\P1\\run.ini", "picked")
+        + kept_in(result, "appdata\\Demo\\P1\\run32.ini", "picked"),
+    ),
+]
+
+# --- Java Exception ------------------------------------------------------------
+
+EXCEPTION_CAPTION = "Java Exception"
+TRACE_BOX, IGNORE, STOP = "1001", "1002", "1003"
+THROWS = world("throw java/lang/IllegalStateException boom")
+FAILURE_CHECK = ini(app="Failure Check=Yes\n")
+# What the VM prints when the exception is still pending at the detach.
+UNCAUGHT = (b'Exception in thread "main" java.lang.IllegalStateException: boom\r\n'
+            b"\tat com.example.App.main(Unknown Source)\r\n")
+TRACE_SHOWN = ["text 1001: java.lang.IllegalStateException: boom", "\tat com.example.App.main(Unknown Source)"]
+TRACE_TAKEN = [
+    "ExceptionClear java/lang/IllegalStateException",
+    'call java/lang/Throwable.printStackTrace(Ljava/io/PrintWriter;)V on java/lang/IllegalStateException "boom" '
+    "(PrintWriter)",
+    'return java/io/StringWriter.toString -> "java.lang.IllegalStateException: boom\\x0D\\x0A'
+    '\\x09at com.example.App.main(Unknown Source)\\x0D\\x0A"',
+]
+
+
+
+def exception_dialog(name, driver, driver_says=(), **rest):
+    """main throws with Failure Check on; the driver answers the dialog."""
+    return app(name, settings=FAILURE_CHECK, vm_scenario=THROWS, driver=["wait", EXCEPTION_CAPTION] + driver,
+               driver_says=driver_says, **rest)
+
+
+SCENARIOS += [
+    exception_dialog(
+        # Ignore: the exception is the VM's again, which reports it at the
+        # detach; the exit code is the one without the setting.
+        "exception-dialog-trace-and-ignore",
+        ["text", TRACE_BOX, "shot:java-exception", "click", IGNORE, "gone"],
+        TRACE_SHOWN,
+        stdout=b"",
+        stderr=UNCAUGHT,
+        exit_code=1,
+        vm_log=TRACE_TAKEN + ["Throw java/lang/IllegalStateException \"boom\"",
+                              "DetachCurrentThread main, uncaught java/lang/IllegalStateException",
+                              "DestroyJavaVM done"],
+        vm_log_excludes=[Like("System.exit.*")],
+    ),
+    exception_dialog(
+        # The close box is no Stop.
+        "exception-dialog-close-box-goes-on",
+        ["closebox", "gone"],
+        exit_code=1,
+        vm_log=["DetachCurrentThread main, uncaught java/lang/IllegalStateException"],
+    ),
+    exception_dialog(
+        # Stop: System.exit(-1), through the VM and its exit hook.
+        "exception-dialog-stop-exits-minus-1",
+        ["text", TRACE_BOX, "click", STOP, "gone"],
+        TRACE_SHOWN,
+        stdout=b"",
+        stderr=b"",
+        exit_code=-1,
+        vm_log=TRACE_TAKEN + ["call java/lang/System.exit(I)V (-1)", "System.exit -1", "exit hook returned"],
+        vm_log_excludes=[Like("Throw .*"), Like("DetachCurrentThread main.*")],
     ),
 ]

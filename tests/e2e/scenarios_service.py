@@ -177,6 +177,17 @@ SCENARIOS = [
         service_log=[r"Error: Could not find the main class com/example/Missing\.", " "],
     ),
     ServiceScenario(
+        # Failure Check asks no one in a service: main's exception is left
+        # to the VM and the service stops.
+        name="exception-with-failure-check",
+        settings=ini(app="Application Type=service\nFailure Check=Yes\n"),
+        vm_scenario=world("throw java/lang/IllegalStateException boom"),
+        steps=["start", "wait:stopped", "query"],
+        output=["start ok", "wait stopped ok", Like("status state=stopped .*")],
+        vm_log=["DetachCurrentThread main, uncaught java/lang/IllegalStateException", "DestroyJavaVM done"],
+        vm_log_excludes=[Like(".*printStackTrace.*"), Like("Throw .*")],
+    ),
+    ServiceScenario(
         name="hundred-cycles",
         settings=ini(app="Application Type=service\n"),
         vm_scenario=stoppable(stop_actions=("signal stop",)).replace(

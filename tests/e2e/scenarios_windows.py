@@ -98,6 +98,8 @@ class Scenario:
     plan: Union[None, str, Callable[[str], str]] = None
     # Further places the launcher is copied to, relative to the folder.
     copies: Sequence[str] = ()
+    # Changes the bytes of the launcher copied as `exe` (a damaged executable).
+    damage: Optional[Callable[[bytes], bytes]] = None
     # --- the dialogs (optional) ---
     # Steps for dialog_driver.exe (tests/e2e/dialog_driver_win.cpp), run
     # beside the start; "{dir}" stands for the scenario folder. The driver's

@@ -2,11 +2,13 @@
 of the run before the launcher starts and removed after it.
 
 Entries are imported with Wine's `reg import` from a .reg file per view, so a
-value may hold any bytes of any type (no terminator, odd lengths, 32 KB)
-and a thousand keys cost one call. Before writing, the topmost key of each
+value may hold any bytes of any type (odd lengths, 32 KB; a text without
+its terminator only as an `exact` value) and a thousand keys cost one call. Before writing, the topmost key of each
 entry that does not exist yet is noted; afterwards exactly those keys are
-deleted, so the registry is left as it was found. A key that exists already
-is refused rather than changed.
+deleted, so the registry is left as it was found. A value may go into a key
+that exists already (the user's settings key of a fresh prefix) when the
+value itself does not exist: then that value alone is deleted afterwards. An
+existing value, or a bare key that exists, is refused rather than changed.
 """
 
 import subprocess
@@ -32,11 +34,14 @@ class RegistryValue:
     # bytes, of `type`. A function of the scenario folder may give either.
     data: Union[None, str, bytes, Callable[[str], Union[str, bytes]]] = None
     type: str = "REG_SZ"
-    name: str = "JavaHome"
+    name: str = "JavaHome"  # "": the key's default value
     # "own": the launcher's own view (64-bit for x64, 32-bit for x86); "32" or "64".
     view: str = "own"
     # "HKLM" or "HKCU".
     hive: str = "HKLM"
+    # Written byte for byte by the exact writer of write_entries: Wine's
+    # RegSetValueExW, and so `reg import`, adds a missing terminator to a text.
+    exact: bool = False
 
 
 class RegistryError(Exception):
@@ -68,9 +73,9 @@ def reg_file(values: Sequence[RegistryValue], folder_windows: str) -> bytes:
     for value in values:
         lines = blocks.setdefault("%s\\%s" % (HIVES[value.hive], value.key), [])
         data = value_bytes(value, folder_windows)
-        if data is not None:
-            name = value.name.replace("\\", "\\\\").replace('"', '\\"')
-            lines.append('"%s"=hex(%x):%s' % (name, TYPES[value.type], hex_list(data)))
+        if data is not None and not value.exact:
+            name = '"%s"' % value.name.replace("\\", "\\\\").replace('"', '\\"') if value.name else "@"
+            lines.append("%s=hex(%x):%s" % (name, TYPES[value.type], hex_list(data)))
     text = "Windows Registry Editor Version 5.00\r\n\r\n"
     for key, lines in blocks.items():
         text += "[%s]\r\n" % key + "".join(line + "\r\n" for line in lines) + "\r\n"
@@ -96,24 +101,44 @@ def key_exists(key: str, bits: int) -> bool:
     return status == 0
 
 
+def value_exists(key: str, name: str, bits: int) -> bool:
+    status = reg("query", key, "/v", name, "/reg:%d" % bits)
+    if status not in (0, 1):
+        raise RegistryError("reg query %s /v %s (/reg:%d) ended with status %d" % (key, name, bits, status))
+    return status == 0
+
+
 class WrittenEntries:
-    """The keys one scenario created, by view, for removal."""
+    """The keys and the values in existing keys that one scenario created, by
+    view, for removal."""
 
     def __init__(self):
         self.roots: Set[Tuple[int, str]] = set()
+        self.values: Set[Tuple[int, str, str]] = set()
 
     def remove(self) -> List[str]:
         failures = []
+        for bits, key, name in sorted(self.values):
+            reg("delete", key, "/v", name, "/f", "/reg:%d" % bits)
+            if value_exists(key, name, bits):
+                failures.append("registry value %s %r (/reg:%d) could not be removed" % (key, name, bits))
         for bits, root in sorted(self.roots):
-            if reg("delete", root, "/f", "/reg:%d" % bits) != 0 or key_exists(root, bits):
+            # A failed write may have left a noted key uncreated.
+            reg("delete", root, "/f", "/reg:%d" % bits)
+            if key_exists(root, bits):
                 failures.append("registry key %s (/reg:%d) could not be removed" % (root, bits))
+        self.values.clear()
         self.roots.clear()
         return failures
 
 
 def write_entries(values: Sequence[RegistryValue], arch: str, folder_windows: str, scratch: Path,
-                  scratch_windows: str) -> WrittenEntries:
-    """Writes the values; raises RegistryError (having removed what it wrote) when it cannot."""
+                  scratch_windows: str, exact_writer: Optional[Callable[[str, str, int, bytes, int], bool]] = None
+                  ) -> WrittenEntries:
+    """Writes the values; raises RegistryError (having removed what it wrote) when it cannot.
+
+    exact_writer(key with its hive, name, type number, bytes, view bits)
+    writes an `exact` value into its key, which the import has made."""
     written = WrittenEntries()
     by_view: Dict[int, List[RegistryValue]] = {}
     for value in values:
@@ -134,13 +159,25 @@ def write_entries(values: Sequence[RegistryValue], arch: str, folder_windows: st
                         written.roots.add((bits, prefix))
                         break
                 else:
-                    raise RegistryError("registry key %s (/reg:%d) exists already" % (key, bits))
+                    for value in view_values:
+                        if "%s\\%s" % (value.hive, value.key) != key:
+                            continue
+                        if value.data is None or value_exists(key, value.name, bits):
+                            raise RegistryError("registry key %s %r (/reg:%d) exists already" % (key, value.name, bits))
+                        written.values.add((bits, key, value.name))
             scratch.mkdir(parents=True, exist_ok=True)
             name = "view%d.reg" % bits
             (scratch / name).write_bytes(reg_file(view_values, folder_windows))
             if reg("import", "%s\\%s" % (scratch_windows, name), "/reg:%d" % bits) != 0:
                 raise RegistryError("reg import of %s (/reg:%d) failed" % (scratch / name, bits))
             (scratch / name).unlink()
+            for value in view_values:
+                if not value.exact:
+                    continue
+                key = "%s\\%s" % (value.hive, value.key)
+                data = value_bytes(value, folder_windows)
+                if exact_writer is None or not exact_writer(key, value.name, TYPES[value.type], data, bits):
+                    raise RegistryError("%s %r (/reg:%d) could not be written exactly" % (key, value.name, bits))
     except (RegistryError, subprocess.TimeoutExpired) as error:
         failures = written.remove()
         raise RegistryError("; ".join([str(error)] + failures))

@@ -41,25 +41,40 @@ Object* newClass(const std::string& name) {
   return object;
 }
 
-// The classes of the Java platform the launcher uses, with the members it
-// calls; every real VM has them.
+// The members of the Java platform's classes that the launcher calls;
+// every real VM has them.
+struct BuiltInMethod {
+  const char* owner;
+  const char* name;
+  const char* signature;
+  bool isStatic;
+  Behaviour behaviour;
+};
+
+const BuiltInMethod kBuiltInMethods[] = {
+    {"java/lang/String", "<init>", "([C)V", false, Behaviour::StringInit},
+    {"java/lang/System", "setOut", "(Ljava/io/PrintStream;)V", true, Behaviour::SetOut},
+    {"java/lang/System", "setErr", "(Ljava/io/PrintStream;)V", true, Behaviour::SetErr},
+    {"java/lang/System", "exit", "(I)V", true, Behaviour::SystemExit},
+    {"java/io/FileOutputStream", "<init>", "(Ljava/lang/String;Z)V", false, Behaviour::FileStreamInit},
+    {"java/io/PrintStream", "<init>", "(Ljava/io/OutputStream;)V", false, Behaviour::PrintStreamInit},
+    {"java/io/StringWriter", "<init>", "()V", false, Behaviour::StringWriterInit},
+    {"java/io/StringWriter", "toString", "()Ljava/lang/String;", false, Behaviour::StringWriterToString},
+    {"java/io/PrintWriter", "<init>", "(Ljava/io/Writer;)V", false, Behaviour::PrintWriterInit},
+    {"java/lang/Throwable", "printStackTrace", "(Ljava/io/PrintWriter;)V", false, Behaviour::PrintStackTrace},
+    {"sun/launcher/LauncherHelper", "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;", true,
+     Behaviour::CheckAndLoadMain},
+};
+
 std::map<std::string, Object*> makeBootClasses() {
   std::map<std::string, Object*> classes;
-  Object* string = newClass("java/lang/String");
-  addMethod(string, "<init>", "([C)V", false, Behaviour::StringInit);
-  Object* system = newClass("java/lang/System");
-  addMethod(system, "setOut", "(Ljava/io/PrintStream;)V", true, Behaviour::SetOut);
-  addMethod(system, "setErr", "(Ljava/io/PrintStream;)V", true, Behaviour::SetErr);
-  addMethod(system, "exit", "(I)V", true, Behaviour::SystemExit);
-  Object* fileStream = newClass("java/io/FileOutputStream");
-  addMethod(fileStream, "<init>", "(Ljava/lang/String;Z)V", false, Behaviour::FileStreamInit);
-  Object* printStream = newClass("java/io/PrintStream");
-  addMethod(printStream, "<init>", "(Ljava/io/OutputStream;)V", false, Behaviour::PrintStreamInit);
-  Object* helper = newClass("sun/launcher/LauncherHelper");
-  addMethod(helper, "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;", true, Behaviour::CheckAndLoadMain);
-  for (Object* c : {string, system, fileStream, printStream, helper}) classes[c->name] = c;
-  for (const char* name : {"java/lang/Object", "java/lang/Class", "java/lang/Throwable", "java/io/OutputStream"}) {
+  for (const char* name : {"java/lang/Object", "java/lang/Class", "java/io/OutputStream", "java/io/Writer"}) {
     classes[name] = newClass(name);
+  }
+  for (const BuiltInMethod& method : kBuiltInMethods) {
+    Object*& owner = classes[method.owner];
+    if (owner == nullptr) owner = newClass(method.owner);
+    addMethod(owner, method.name, method.signature, method.isStatic, method.behaviour);
   }
   return classes;
 }
@@ -222,6 +237,20 @@ int openHandleCount() {
     if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
   }
   return count;
+}
+
+// The object argument of a built-in method: null throws
+// NullPointerException (and gives null); an object of another kind is misuse.
+Object* objectArgument(ThreadState& thread, jobject ref, std::initializer_list<Kind> kinds, const std::string& what) {
+  Object* object = resolve(ref, "invoke");
+  if (object == nullptr) {
+    throwNew(thread, "java/lang/NullPointerException", u"", false);
+    return nullptr;
+  }
+  for (Kind kind : kinds) {
+    if (object->kind == kind) return object;
+  }
+  fail(kMisuse, what + " expected, got " + describe(object));
 }
 
 jvalue runScripted(ThreadState& thread, Method* method) {
@@ -388,11 +417,16 @@ void throwNew(ThreadState& thread, const std::string& className, const std::u16s
   logLine("throw " + className + (hasMessage ? " " + quoted(message) : ""));
 }
 
-void printStackTrace(Object* throwable) {
+std::vector<std::u16string> stackTraceLines(Object* throwable) {
   std::u16string first = utf16(dotted(throwable->name));
   if (throwable->hasMessage) first += u": " + throwable->text;
-  javaPrintln(true, first);
-  for (const std::string& line : throwable->trace) javaPrintln(true, utf16(line));
+  std::vector<std::u16string> lines{first};
+  for (const std::string& line : throwable->trace) lines.push_back(utf16(line));
+  return lines;
+}
+
+void printStackTrace(Object* throwable) {
+  for (const std::u16string& line : stackTraceLines(throwable)) javaPrintln(true, line);
 }
 
 void writeProcessStream(DWORD which, const std::string& bytes) {
@@ -439,6 +473,8 @@ std::string describe(Object* object) {
     case Kind::FileStream: return "FileOutputStream " + quoted(object->path);
     case Kind::PrintStream: return "PrintStream " + quoted(object->path);
     case Kind::Throwable: return object->name + (object->hasMessage ? " " + quoted(object->text) : "");
+    case Kind::StringWriter: return "StringWriter " + quoted(object->text);
+    case Kind::PrintWriter: return "PrintWriter";
   }
   return "?";
 }
@@ -476,7 +512,8 @@ void systemExit(jint code) {
   ExitProcess(static_cast<UINT>(code));
 }
 
-jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& arguments, Object** created) {
+jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& arguments, Object** created,
+              Object* self) {
   jvalue result{};
   const char* function = "invoke";
   switch (method->behaviour) {
@@ -495,29 +532,43 @@ jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& ar
       return result;
     }
     case Behaviour::FileStreamInit: {
-      Object* name = resolve(arguments[0].l, function);
-      if (name == nullptr) {
-        throwNew(thread, "java/lang/NullPointerException", u"", false);
-        return result;
-      }
-      if (name->kind != Kind::String) fail(kMisuse, "new FileOutputStream: a String expected, got " + describe(name));
-      *created = openFileStream(thread, name, arguments[1].z != JNI_FALSE);
+      Object* name = objectArgument(thread, arguments[0].l, {Kind::String}, "new FileOutputStream: a String");
+      if (name != nullptr) *created = openFileStream(thread, name, arguments[1].z != JNI_FALSE);
       return result;
     }
-    case Behaviour::PrintStreamInit: {
-      Object* target = resolve(arguments[0].l, function);
-      if (target == nullptr) {
-        throwNew(thread, "java/lang/NullPointerException", u"", false);
-        return result;
+    case Behaviour::PrintStreamInit:
+    case Behaviour::PrintWriterInit: {
+      // A PrintStream over a FileOutputStream or another PrintStream; a
+      // PrintWriter over a StringWriter or another PrintWriter.
+      const bool printWriter = method->behaviour == Behaviour::PrintWriterInit;
+      const Kind sink = printWriter ? Kind::StringWriter : Kind::FileStream;
+      const Kind made = printWriter ? Kind::PrintWriter : Kind::PrintStream;
+      Object* target = objectArgument(thread, arguments[0].l, {sink, made},
+                                      printWriter ? "new PrintWriter: a Writer" : "new PrintStream: an OutputStream");
+      if (target == nullptr) return result;
+      Object* stream = newObject(made);
+      stream->target = target->kind == sink ? target : target->target;
+      if (!printWriter) {
+        stream->path = stream->target->path;
+        logLine("new PrintStream " + quoted(stream->path));
       }
-      if (target->kind != Kind::FileStream && target->kind != Kind::PrintStream) {
-        fail(kMisuse, "new PrintStream: an OutputStream expected, got " + describe(target));
-      }
-      Object* stream = newObject(Kind::PrintStream);
-      stream->target = target->kind == Kind::FileStream ? target : target->target;
-      stream->path = stream->target->path;
-      logLine("new PrintStream " + quoted(stream->path));
       *created = stream;
+      return result;
+    }
+    case Behaviour::StringWriterInit:
+      *created = newObject(Kind::StringWriter);
+      return result;
+    case Behaviour::StringWriterToString: {
+      Object* string = newObject(Kind::String);
+      string->text = self->text;
+      *created = string;
+      return result;
+    }
+    case Behaviour::PrintStackTrace: {
+      Object* writer = objectArgument(thread, arguments[0].l, {Kind::PrintWriter}, "printStackTrace: a PrintWriter");
+      if (writer == nullptr) return result;
+      // println ends each line with the platform's line separator.
+      for (const std::u16string& line : stackTraceLines(self)) writer->target->text += line + u"\r\n";
       return result;
     }
     case Behaviour::SetOut:

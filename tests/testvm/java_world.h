@@ -17,25 +17,38 @@
 
 namespace tarn::testvm {
 
-enum class Kind { Class, String, CharArray, ObjectArray, FileStream, PrintStream, Throwable };
+enum class Kind { Class, String, CharArray, ObjectArray, FileStream, PrintStream, Throwable, StringWriter, PrintWriter };
 
 struct Method;
 
 struct Object {
   Kind kind;
   std::string name;             // Class: its name; Throwable: its class (slash form)
-  std::u16string text;          // String, CharArray; Throwable: its message
+  std::u16string text;          // String, CharArray, StringWriter; Throwable: its message
   std::vector<Object*> elements;  // ObjectArray
   Object* elementClass = nullptr;  // ObjectArray
   std::wstring path;            // FileStream, PrintStream: the file
   HANDLE file = INVALID_HANDLE_VALUE;  // FileStream
-  Object* target = nullptr;     // PrintStream: the stream it writes to
+  Object* target = nullptr;     // PrintStream, PrintWriter: the stream or writer it writes to
   std::vector<std::string> trace;  // Throwable: the lines after the first
   std::vector<Method*> methods;  // Class
   bool hasMessage = false;      // Throwable
 };
 
-enum class Behaviour { StringInit, FileStreamInit, PrintStreamInit, SetOut, SetErr, SystemExit, CheckAndLoadMain, Scripted };
+enum class Behaviour {
+  StringInit,
+  FileStreamInit,
+  PrintStreamInit,
+  StringWriterInit,
+  PrintWriterInit,
+  StringWriterToString,
+  PrintStackTrace,
+  SetOut,
+  SetErr,
+  SystemExit,
+  CheckAndLoadMain,
+  Scripted
+};
 
 struct Method {
   Object* owner;
@@ -120,6 +133,8 @@ ThreadState& threadOf(JNIEnv* env, const char* function);
 
 void throwNew(ThreadState& thread, const std::string& className, const std::u16string& message, bool hasMessage,
               std::vector<std::string> trace = {});
+// The lines printStackTrace prints for a throwable, without line ends.
+std::vector<std::u16string> stackTraceLines(Object* throwable);
 // Prints a throwable as printStackTrace does, to the Java standard error.
 void printStackTrace(Object* throwable);
 // println on System.out (error false) or System.err (error true).
@@ -149,8 +164,10 @@ VmState& vmState();
 // System.exit: the exit hook, then the end of the process.
 [[noreturn]] void systemExit(jint code);
 
-// Runs a method with its arguments (already checked against its signature).
-jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& arguments, Object** created);
+// Runs a method with its arguments (already checked against its signature);
+// `self` is the object an instance method is called on.
+jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& arguments, Object** created,
+              Object* self = nullptr);
 
 // The JNIEnv function table and the JavaVM invoke table.
 const JNINativeInterface_* jniFunctions();

@@ -140,6 +140,48 @@ jvalue callStaticWith(JNIEnv* env, jclass type, jmethodID id, const char* functi
   return result;
 }
 
+// Whether an instance method of the built-in classes may be called on `self`.
+bool receives(Object* self, Method* method) {
+  switch (method->behaviour) {
+    case Behaviour::StringWriterToString: return self->kind == Kind::StringWriter;
+    case Behaviour::PrintStackTrace: return self->kind == Kind::Throwable;
+    default: return false;
+  }
+}
+
+// Only the array forms: the launcher has no other use for instance calls.
+jvalue callInstanceWith(JNIEnv* env, jobject receiver, jmethodID id, const char* function, char expected,
+                        const jvalue* array) {
+  ThreadState& thread = threadOf(env, function);
+  notePending(thread, function);
+  Object* self = resolve(receiver, function);
+  Method* method = resolveMethod(id, function);
+  if (self == nullptr) {
+    throwNew(thread, "java/lang/NullPointerException", u"", false);
+    return jvalue{};
+  }
+  if (method->isStatic || method->name == "<init>" || !receives(self, method)) {
+    fail(kMisuse, std::string(function) + ": " + method->owner->name + "." + method->name +
+                      " is not an instance method of " + describe(self));
+  }
+  char returns = returnType(method->signature);
+  if (returns != expected) {
+    fail(kMisuse, std::string(function) + " used for " + method->name + method->signature);
+  }
+  std::vector<jvalue> arguments = argumentsFrom(method, array);
+  std::string name = method->owner->name + "." + method->name;
+  logLine("call " + name + method->signature + " on " + describe(self) + " " +
+          renderArguments(method, arguments, function));
+  Object* created = nullptr;
+  jvalue result = invoke(thread, method, arguments, &created, self);
+  if (returns == 'L') result.l = newRef(created);
+  std::string returned = "return " + name;
+  if (returns == 'L') returned += " -> " + describe(created);
+  if (thread.pending != nullptr) returned += ", " + thread.pending->name + " pending";
+  logLine(returned);
+  return result;
+}
+
 jclass JNICALL jniFindClass(JNIEnv* env, const char* name) {
   VmLock lock;
   ThreadState& thread = threadOf(env, "FindClass");
@@ -258,6 +300,49 @@ jint JNICALL callStaticIntMethodA(JNIEnv* env, jclass type, jmethodID id, const 
   VmLock lock;
   va_list none{};
   return callStaticWith(env, type, id, "CallStaticIntMethodA", 'I', false, none, array).i;
+}
+
+jobject JNICALL callObjectMethodA(JNIEnv* env, jobject self, jmethodID id, const jvalue* array) {
+  VmLock lock;
+  return callInstanceWith(env, self, id, "CallObjectMethodA", 'L', array).l;
+}
+
+void JNICALL callVoidMethodA(JNIEnv* env, jobject self, jmethodID id, const jvalue* array) {
+  VmLock lock;
+  callInstanceWith(env, self, id, "CallVoidMethodA", 'V', array);
+}
+
+jsize JNICALL getStringLength(JNIEnv* env, jstring ref) {
+  VmLock lock;
+  ThreadState& thread = threadOf(env, "GetStringLength");
+  notePending(thread, "GetStringLength");
+  Object* string = resolveKind(ref, Kind::String, "GetStringLength", "a String");
+  logLine("GetStringLength -> " + std::to_string(string->text.size()));
+  return static_cast<jsize>(string->text.size());
+}
+
+void JNICALL getStringRegion(JNIEnv* env, jstring ref, jsize start, jsize length, jchar* buffer) {
+  VmLock lock;
+  ThreadState& thread = threadOf(env, "GetStringRegion");
+  notePending(thread, "GetStringRegion");
+  Object* string = resolveKind(ref, Kind::String, "GetStringRegion", "a String");
+  if (start < 0 || length < 0 || static_cast<size_t>(start) + static_cast<size_t>(length) > string->text.size()) {
+    logLine("GetStringRegion " + std::to_string(start) + "+" + std::to_string(length) + " out of bounds");
+    throwNew(thread, "java/lang/StringIndexOutOfBoundsException", u"", false);
+    return;
+  }
+  if (length > 0 && buffer == nullptr) fail(kMisuse, "GetStringRegion: a null buffer");
+  for (jsize i = 0; i < length; ++i) buffer[i] = string->text[static_cast<size_t>(start + i)];
+  logLine("GetStringRegion " + std::to_string(start) + "+" + std::to_string(length));
+}
+
+jint JNICALL throwException(JNIEnv* env, jthrowable ref) {
+  VmLock lock;
+  ThreadState& thread = threadOf(env, "Throw");
+  Object* throwable = resolveKind(ref, Kind::Throwable, "Throw", "a Throwable");
+  logLine("Throw " + describe(throwable));
+  thread.pending = throwable;
+  return JNI_OK;
 }
 
 jcharArray JNICALL newCharArray(JNIEnv* env, jsize length) {
@@ -437,6 +522,11 @@ JNINativeInterface_ makeTable() {
   table.CallStaticVoidMethod = callStaticVoidMethod;
   table.CallStaticVoidMethodV = callStaticVoidMethodV;
   table.CallStaticVoidMethodA = callStaticVoidMethodA;
+  table.CallObjectMethodA = callObjectMethodA;
+  table.CallVoidMethodA = callVoidMethodA;
+  table.GetStringLength = getStringLength;
+  table.GetStringRegion = getStringRegion;
+  table.Throw = throwException;
   table.CallStaticIntMethod = callStaticIntMethod;
   table.CallStaticIntMethodV = callStaticIntMethodV;
   table.CallStaticIntMethodA = callStaticIntMethodA;

@@ -96,10 +96,13 @@ jobject JNICALL newObjectA(JNIEnv*, jclass clazz, jmethodID id, const jvalue* ar
   call += ")";
   if (!fake().enter(call)) return nullptr;
   if (fake().fails(call)) {
-    fake().raise("java/io/FileNotFoundException");
+    fake().raise(constructor.className == "java/io/FileOutputStream" ? "java/io/FileNotFoundException"
+                                                                      : "java/lang/OutOfMemoryError");
     return nullptr;
   }
-  return fake().make({FakeJni::Object::Instance, constructor.className, {}, {}});
+  FakeJni::Object instance{FakeJni::Object::Instance, constructor.className, {}, {}};
+  if (constructor.signature == "(Ljava/io/Writer;)V") instance.target = fake().use(args[0].l, "NewObjectA");
+  return fake().make(instance);
 }
 
 jcharArray JNICALL newCharArray(JNIEnv*, jsize length) {
@@ -188,7 +191,9 @@ void JNICALL callStaticVoidMethodA(JNIEnv*, jclass clazz, jmethodID id, const jv
   fake().use(clazz, "CallStaticVoidMethodA");
   const FakeJni::Method& method = fake().methodOf(id);
   const std::string key = method.className + "." + method.name;
-  if (!fake().enter("CallStaticVoidMethodA " + key)) return;
+  std::string call = "CallStaticVoidMethodA " + key;
+  if (key == "java/lang/System.exit") call += "(" + std::to_string(args[0].i) + ")";
+  if (!fake().enter(call)) return;
   auto thrown = fake().throwing.find(key);
   if (method.name != "main") {
     if (thrown != fake().throwing.end()) fake().raise(thrown->second);
@@ -201,6 +206,68 @@ void JNICALL callStaticVoidMethodA(JNIEnv*, jclass clazz, jmethodID id, const jv
     for (const auto& element : array->elements) fake().mainArguments.push_back(element.value_or(u"<null>"));
   }
   if (thrown != fake().throwing.end()) fake().raise(thrown->second);
+}
+
+std::string instanceCall(const char* function, jobject self, jmethodID id) {
+  fake().use(self, function);
+  const FakeJni::Method& method = fake().methodOf(id);
+  return method.className + "." + method.name;
+}
+
+bool throwsInstead(const std::string& key) {
+  auto thrown = fake().throwing.find(key);
+  if (thrown == fake().throwing.end()) return false;
+  fake().raise(thrown->second);
+  return true;
+}
+
+void JNICALL callVoidMethodA(JNIEnv*, jobject self, jmethodID id, const jvalue* args) {
+  const std::string key = instanceCall("CallVoidMethodA", self, id);
+  if (!fake().enter("CallVoidMethodA " + key) || throwsInstead(key)) return;
+  FakeJni::Object* throwable = fake().use(self, "CallVoidMethodA");
+  FakeJni::Object* printer = fake().use(args[0].l, "CallVoidMethodA");
+  if (key != "java/lang/Throwable.printStackTrace" || throwable == nullptr || printer == nullptr ||
+      printer->target == nullptr) {
+    fake().violations.push_back("CallVoidMethodA " + key + " on objects it does not take");
+    return;
+  }
+  printer->target->chars += std::u16string(throwable->name.begin(), throwable->name.end()) + u"\n";
+}
+
+jobject JNICALL callObjectMethodA(JNIEnv*, jobject self, jmethodID id, const jvalue*) {
+  const std::string key = instanceCall("CallObjectMethodA", self, id);
+  if (!fake().enter("CallObjectMethodA " + key) || throwsInstead(key)) return nullptr;
+  FakeJni::Object* writer = fake().use(self, "CallObjectMethodA");
+  if (key != "java/io/StringWriter.toString" || writer == nullptr) {
+    fake().violations.push_back("CallObjectMethodA " + key + " on an object it does not take");
+    return nullptr;
+  }
+  return fake().make({FakeJni::Object::String, "", writer->chars, {}});
+}
+
+jsize JNICALL getStringLength(JNIEnv*, jstring string) {
+  if (!fake().enter("GetStringLength")) return 0;
+  FakeJni::Object* object = fake().use(string, "GetStringLength");
+  return object != nullptr ? static_cast<jsize>(object->chars.size()) : 0;
+}
+
+void JNICALL getStringRegion(JNIEnv*, jstring string, jsize start, jsize length, jchar* buffer) {
+  if (!fake().enter("GetStringRegion")) return;
+  FakeJni::Object* object = fake().use(string, "GetStringRegion");
+  if (object == nullptr) return;
+  if (start < 0 || length < 0 || static_cast<size_t>(start) + static_cast<size_t>(length) > object->chars.size()) {
+    fake().raise("java/lang/StringIndexOutOfBoundsException");
+    return;
+  }
+  for (jsize i = 0; i < length; ++i) buffer[i] = object->chars[static_cast<size_t>(start + i)];
+}
+
+jint JNICALL throwException(JNIEnv*, jthrowable throwable) {
+  FakeJni::Object* object = fake().use(throwable, "Throw");
+  const std::string name = object != nullptr ? object->name : "?";
+  if (!fake().enter("Throw " + name)) return JNI_ERR;
+  fake().raise(name);
+  return JNI_OK;
 }
 
 const char* JNICALL getStringUtfChars(JNIEnv*, jstring string, jboolean* isCopy) {
@@ -280,6 +347,11 @@ FakeJni::FakeJni() : previous_(activeFake) {
   functions_.DeleteLocalRef = &deleteLocalRef;
   functions_.CallStaticObjectMethodA = &callStaticObjectMethodA;
   functions_.CallStaticVoidMethodA = &callStaticVoidMethodA;
+  functions_.CallVoidMethodA = &callVoidMethodA;
+  functions_.CallObjectMethodA = &callObjectMethodA;
+  functions_.GetStringLength = &getStringLength;
+  functions_.GetStringRegion = &getStringRegion;
+  functions_.Throw = &throwException;
   functions_.GetStringUTFChars = &getStringUtfChars;
   functions_.ReleaseStringUTFChars = &releaseStringUtfChars;
   functions_.ExceptionOccurred = &exceptionOccurred;

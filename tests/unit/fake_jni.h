@@ -51,7 +51,10 @@ class FakeJni {
   // or the recorded call ("FindClass java/lang/String",
   // "New java/io/FileOutputStream(name, false)").
   std::set<std::string> failing;
-  // Static methods ("class.name") that throw the named exception when called.
+  // Static and instance methods ("class.name") that throw the named
+  // exception when called. Throwable.printStackTrace(PrintWriter) writes the
+  // exception's class and a line feed; StringWriter.toString gives what was
+  // written to it.
   std::map<std::string, std::string> throwing;
   jint detachResult = JNI_OK;
   // JNI_CreateJavaVM (fakeCreateJavaVm): its result, and whether a refusal
@@ -95,6 +98,7 @@ class FakeJni {
     std::u16string chars;                    // String, CharArray
     std::vector<std::optional<std::u16string>> elements;  // ObjectArray of String: values or null
     bool deleted = false;
+    Object* target = nullptr;  // an Instance of java/io/PrintWriter: its StringWriter
   };
   struct Method {
     std::string className;

@@ -147,12 +147,6 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
       {"main throws: left pending for the detach",
        [](World& t) { t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException"; }, MainOutcome::Threw, "",
        joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
-      {"main throws with Failure Check on: the run goes on the same way",
-       [](World& t) {
-         t.call.failureCheck = true;
-         t.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException";
-       },
-       MainOutcome::Threw, "", joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
       {"failed detach", [](World& t) { t.fake.detachResult = JNI_ERR; }, MainOutcome::NotCalled, "",
        joined({kFindClassRoute, kMainCall, kDetach})},
   };
@@ -282,6 +276,76 @@ TEST(RunMainClass, BeforeMainRunsRightBeforeTheCallOnly) {
       ASSERT_NE(step + 1, calls.end());
       EXPECT_EQ(*(step + 1), "CallStaticVoidMethodA com/example/App.main");
     }
+    world.expectCleanUse();
+  }
+}
+
+// "Failure Check": the question a platform asks, recorded.
+struct Question {
+  static inline int asked = 0;
+  static inline std::wstring trace;
+  static inline bool stop = false;
+  static bool ask(const std::wstring& text) {
+    ++asked;
+    trace = text;
+    return stop;
+  }
+};
+
+// The exception out of main is put to the question with its printed stack
+// trace. Going on throws it again for the VM to report at the detach;
+// stopping calls System.exit(-1).
+TEST(RunMainClass, FailureCheckPutsTheExceptionToTheQuestion) {
+  const struct {
+    const char* name;
+    bool stop;
+    std::function<void(World&)> arrange;
+    std::wstring trace;
+    MainOutcome result;
+    std::string output;
+    std::vector<std::string> lastCalls;
+  } cases[] = {
+      {"go on: the exception is pending again at the detach", false, [](World&) {},
+       L"java/lang/RuntimeException\n", MainOutcome::Threw, "",
+       {"Throw java/lang/RuntimeException", "DetachCurrentThread (java/lang/RuntimeException pending)"}},
+      {"stop: System.exit(-1), nothing pending", true, [](World&) {}, L"java/lang/RuntimeException\n",
+       MainOutcome::Stopped, "", {"CallStaticVoidMethodA java/lang/System.exit(-1)", "DetachCurrentThread"}},
+      {"no trace to be had: asked with none, the exception kept",
+       false, [](World& t) { t.fake.failing.insert("FindClass java/io/StringWriter"); }, L"", MainOutcome::Threw, "",
+       {"ExceptionClear", "Throw java/lang/RuntimeException",
+        "DetachCurrentThread (java/lang/RuntimeException pending)"}},
+      {"printStackTrace throws: cleared, the exception kept", false,
+       [](World& t) { t.fake.throwing["java/lang/Throwable.printStackTrace"] = "java/lang/OutOfMemoryError"; }, L"",
+       MainOutcome::Threw, "",
+       {"ExceptionClear", "Throw java/lang/RuntimeException",
+        "DetachCurrentThread (java/lang/RuntimeException pending)"}},
+      {"System.exit refused: described", true,
+       [](World& t) { t.fake.throwing["java/lang/System.exit"] = "java/lang/SecurityException"; },
+       L"java/lang/RuntimeException\n", MainOutcome::Stopped, "[exception java/lang/SecurityException]\n",
+       {"CallStaticVoidMethodA java/lang/System.exit(-1)", "ExceptionDescribe", "DetachCurrentThread"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World world;
+    world.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException";
+    world.fake.classes.insert({"java/io/StringWriter", "java/io/PrintWriter", "java/lang/Throwable", "java/lang/System"});
+    world.fake.methods.insert({"java/io/StringWriter.<init> ()V", "java/io/StringWriter.toString ()Ljava/lang/String;",
+                               "java/io/PrintWriter.<init> (Ljava/io/Writer;)V",
+                               "java/lang/Throwable.printStackTrace (Ljava/io/PrintWriter;)V",
+                               "java/lang/System.exit (I)V"});
+    c.arrange(world);
+    world.call.askToStop = &Question::ask;
+    Question::asked = 0;
+    Question::stop = c.stop;
+    test::StdoutCapture capture;
+    EXPECT_EQ(runMainClass(world.call), c.result);
+    EXPECT_EQ(capture.finish(), c.output);
+    EXPECT_EQ(Question::asked, 1);
+    EXPECT_EQ(Question::trace, c.trace);
+    const std::vector<std::string> calls = world.fake.mainCalls();
+    ASSERT_GE(calls.size(), c.lastCalls.size());
+    EXPECT_EQ(std::vector<std::string>(calls.end() - static_cast<std::ptrdiff_t>(c.lastCalls.size()), calls.end()),
+              c.lastCalls);
     world.expectCleanUse();
   }
 }
