@@ -15,10 +15,13 @@ struct PathStyle {
   // replaces the last "." of the file name, or ".ini" is appended.
   bool windowsForms;
   const wchar_t* searchPathVariable;  // "Path" or "PATH"
+  // The most characters an environment variable's value holds; 0 for no
+  // limit. Windows cuts a longer value, or refuses it.
+  size_t longestVariableValue;
 };
 
-constexpr PathStyle kWindowsPathStyle{L'\\', L';', true, L"Path"};
-constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH"};
+constexpr PathStyle kWindowsPathStyle{L'\\', L';', true, L"Path", 32766};
+constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH", 0};
 const PathStyle& nativePathStyle();
 
 // Windows: a drive ("C:", "C:x" too) or a network start ("\\"); POSIX: a
