@@ -15,10 +15,13 @@ struct PathStyle {
   // replaces the last "." of the file name, or ".ini" is appended.
   bool windowsForms;
   const wchar_t* searchPathVariable;  // "Path" or "PATH"
+  // The most characters an environment variable's value holds; 0 for no
+  // limit. Windows cuts a longer value, or refuses it.
+  size_t longestVariableValue;
 };
 
-constexpr PathStyle kWindowsPathStyle{L'\\', L';', true, L"Path"};
-constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH"};
+constexpr PathStyle kWindowsPathStyle{L'\\', L';', true, L"Path", 32766};
+constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH", 0};
 const PathStyle& nativePathStyle();
 
 // Windows: a drive ("C:", "C:x" too) or a network start ("\\"); POSIX: a
@@ -56,6 +59,9 @@ bool isSameFile(const std::wstring& a, const std::wstring& b);
 // wildcards in the last component are honoured on Windows. Paths of any
 // length.
 bool pathExists(const std::wstring& path);
+
+// The path names a file that is not a folder. Paths of any length.
+bool isFile(const std::wstring& path);
 
 // The first `limit` bytes of a regular file, or all of a shorter one; false
 // when the path names no regular file or it cannot be read.

@@ -39,6 +39,11 @@ bool pathExists(const std::wstring& path) {
   return stat(toUtf8(path).c_str(), &info) == 0;
 }
 
+bool isFile(const std::wstring& path) {
+  struct stat info;
+  return stat(toUtf8(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes) {
   // Without blocking: a FIFO or a device would wait for a writer.
   const int file = open(toUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -54,6 +54,11 @@ bool pathExists(const std::wstring& path) {
   return search.valid();
 }
 
+bool isFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(longPathForm(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes) {
   ScopedFileHandle file(CreateFileW(longPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

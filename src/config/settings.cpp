@@ -91,7 +91,8 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   }
   const std::wstring userFile =
       userConfigPathFor(folder, out.product.name, out.product.code, paths.executable, nativePathStyle());
-  if (pathExists(userFile)) {
+  // A folder of that name is no file and holds no JRE Path.
+  if (isFile(userFile)) {
     out.jrePath.clear();
     IniFile(userFile).readString(settings::kJavaRuntimeEnvironment, settings::kJrePath, out.jrePath);
     if (diagnosing()) {

@@ -114,6 +114,20 @@ std::wstring expandSearchList(const std::wstring& text, const PathStyle& style, 
   return list;
 }
 
+std::wstring fitSearchList(const std::wstring& list, const PathStyle& style) {
+  const size_t longest = style.longestVariableValue;
+  if (longest == 0 || list.size() <= longest) return list;
+  const size_t lastStart = list.rfind(style.listSeparator);
+  if (lastStart == std::wstring::npos) return list;
+  std::wstring head = list.substr(0, lastStart);
+  const size_t lastLength = list.size() - lastStart;  // with its separator
+  while (!head.empty() && head.size() + lastLength > longest) {
+    const size_t cut = head.rfind(style.listSeparator);
+    head.erase(cut == std::wstring::npos ? 0 : cut);
+  }
+  return head.empty() ? list.substr(lastStart + 1) : head + list.substr(lastStart);
+}
+
 void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath) {
   const PathStyle& style = nativePathStyle();
   ClassPathSearch search;
@@ -183,9 +197,10 @@ bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
     if (!addPathListOption(setup.options, L"-Djava.library.path=", path, style.listSeparator)) return false;
   }
 
-  const std::wstring searchPath =
+  const std::wstring searchPath = fitSearchList(
       expandSearchList(searchPathText(settings.systemPath, runtimeBinFolderOf(jvmLibrary), style), style,
-                       readEnvironmentVariable);
+                       readEnvironmentVariable),
+      style);
   setEnvironmentVariable(style.searchPathVariable, searchPath);
   return true;
 }

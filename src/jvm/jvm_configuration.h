@@ -56,6 +56,13 @@ std::wstring expandReferences(const std::wstring& text, const VariableLookup& lo
 // list separator, also inside the values that references expand to.
 std::wstring expandSearchList(const std::wstring& text, const PathStyle& style, const VariableLookup& lookup);
 
+// The search list cut to what one variable holds (the style's
+// longestVariableValue): entries ahead of the last one are left out from
+// the end, so that the first ones (the System Path) and the last one (the
+// runtime's bin folder) stay. A longer value would be cut at its end, or
+// refused, and the runtime's bin folder lost.
+std::wstring fitSearchList(const std::wstring& list, const PathStyle& style);
+
 // Appends each path the entry stands for, followed by the list separator:
 // an absolute entry with "*" or any relative entry is searched in the file
 // system; the names come in the order the file system gives them, "." and

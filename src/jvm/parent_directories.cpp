@@ -33,6 +33,16 @@ bool rootCanBeCreated(const std::wstring& root, const PathStyle& style) {
   return !(style.windowsForms && root.size() == 2 && root[1] == L':');
 }
 
+// Windows drops the dots and spaces that end a name it creates, and a
+// folder so named would not be the one the path goes through.
+bool keptAsWritten(const std::wstring& name, const PathStyle& style) {
+  if (!style.windowsForms || name.empty() || name == L"." || name == L"..") return true;
+  return name.back() != L'.' && name.back() != L' ';
+}
+
+// Windows' ERROR_INVALID_NAME.
+constexpr uint32_t kInvalidName = 123;
+
 }  // namespace
 
 std::vector<std::wstring> splitPathForCreation(const std::wstring& path, const PathStyle& style) {
@@ -67,7 +77,11 @@ uint32_t createParentFolders(const std::wstring& path, const PathStyle& style,
 
   std::vector<std::wstring> created;
   uint32_t result = 0;
-  const auto attempt = [&](const std::wstring& folder) {
+  const auto attempt = [&](const std::wstring& folder, const std::wstring& name) {
+    if (!keptAsWritten(name, style)) {
+      result = kInvalidName;
+      return false;
+    }
     uint32_t error = 0;
     switch (folders.createFolder(folder, error)) {
       case FolderOperations::Outcome::Created:
@@ -85,11 +99,11 @@ uint32_t createParentFolders(const std::wstring& path, const PathStyle& style,
   };
 
   std::wstring soFar = parts[0];
-  bool walking = !rootCanBeCreated(soFar, style) || attempt(soFar);
+  bool walking = !rootCanBeCreated(soFar, style) || attempt(soFar, soFar);
   for (std::size_t i = 1; walking && i + 1 < parts.size(); ++i) {
     soFar += style.separator;
     soFar += parts[i];
-    walking = attempt(soFar) || network;
+    walking = attempt(soFar, parts[i]) || network;
   }
 
   if (result != 0) {

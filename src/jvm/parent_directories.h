@@ -37,6 +37,9 @@ class FolderOperations {
 // - on a network path (\\server\share\... or \\?\UNC\server\share\...) the
 //   server and share levels cannot be made, so failures there are passed
 //   over and the walk goes on; elsewhere the walk stops at the first failure;
+// - with Windows forms a folder whose name ends in a dot or a space is not
+//   made (Windows would make it without them, under another name): the walk
+//   stops there with ERROR_INVALID_NAME;
 // - a failed walk removes again, innermost first, the folders it made.
 // Returns 0 when the last folder of the walk was made or was already there,
 // otherwise the error of that folder.

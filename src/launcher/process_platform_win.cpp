@@ -6,8 +6,21 @@
 
 namespace tarn {
 
+namespace {
+
+// The system's last resort for an exception no one handles ends the process
+// with the exception's code.
+LONG WINAPI endWithExceptionCode(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+
+}  // namespace
+
 void protectProcess() {
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // A crash (a VM that fails while it starts, before its own handler is in
+  // place) ends the process with the exception's code, rather than waiting
+  // in an error report or a debugger for someone to click. Wine starts its
+  // debugger whatever the error mode says, but not past this filter.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
+  SetUnhandledExceptionFilter(endWithExceptionCode);
   // A Downloads folder, a share or an installer's temporary folder is not a
   // place to load code from.
   SetDllDirectoryW(L"");

@@ -3,9 +3,11 @@
    home of the Linux end-to-end scenarios, it stands for a runtime without
    JVM_FindClassFromBootLoader, so the launcher takes its FindClass route, and
    it can sit at the Java 8 places of the layout (lib/amd64/server/). The VM
-   itself is the real one: it finds its own home from its own file. */
+   itself is the real one: it finds its own home from its own file. With
+   TARN_FORWARDER_CRASH set, JNI_CreateJavaVM crashes instead. */
 #include <dlfcn.h>
 #include <jni.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -30,6 +32,9 @@ static void* realEntry(const char* name) {
 }
 
 JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* args) {
+  /* A VM that crashes while it starts (the signal of a bad access, without
+     one that a sanitizer build would report first). */
+  if (getenv("TARN_FORWARDER_CRASH") != NULL) raise(SIGSEGV);
   CreateJavaVm create = (CreateJavaVm)realEntry("JNI_CreateJavaVM");
   return create != NULL ? create(vm, env, args) : JNI_ERR;
 }

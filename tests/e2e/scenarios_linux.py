@@ -12,6 +12,7 @@ Programs run by the scenarios are the classes probe.* of tests/java.
 """
 
 import os
+import random
 import re
 from dataclasses import dataclass, field
 from datetime import datetime
@@ -24,9 +25,11 @@ Expected = Union[None, bytes, Callable[["Context"], bytes]]
 
 
 class Context:
-    def __init__(self, folder: Path, jdk: Path, results: Dict[str, "Result"]):
+    def __init__(self, folder: Path, jdk: Path, results: Dict[str, "Result"], forwarder: Optional[Path] = None):
         self.dir = folder
         self.jdk = jdk
+        # The forwarding JVM library (tests/e2e/jvm_forwarder_posix.c).
+        self.forwarder = forwarder
         # The results of the scenarios that ran before, by name.
         self.results = results
 
@@ -84,7 +87,10 @@ class Scenario:
     links: Dict[str, str] = field(default_factory=lambda: {"jre64": "{jdk}"})
     # relative paths that get a copy of the forwarding libjvm.so
     forwarders: Sequence[str] = ()
-    files: Dict[str, bytes] = field(default_factory=dict)
+    # relative path -> bytes, or a function of the Context giving them
+    files: Dict[str, Union[bytes, Callable[["Context"], bytes]]] = field(default_factory=dict)
+    # Runs after the lay-out, for what files cannot say (a FIFO, many files).
+    prepare: Optional[Callable[["Context"], None]] = None
     cwd: Optional[str] = None
     exit_code: Optional[int] = 0
     stdout: Expected = b""
@@ -626,5 +632,170 @@ SCENARIOS = [
                 "exit code 0: main returned",
             ]
         ),
+    ),
+]
+
+# --- hostile inputs (the Windows table: scenarios_hostile.py) ---------------------------
+
+MEGABYTE = 1024 * 1024
+PLAIN_INI = ini().encode("utf-8")
+NO_MAIN_CLASS = error_line("Main class was not specified in INI file.")
+
+
+def fifty_megabytes(context: Context) -> bytes:
+    line = b"[Filler]\nKey=" + b"v" * 100 + b"\n"
+    return line * (50 * MEGABYTE // len(line)) + PLAIN_INI
+
+
+def random_bytes(context: Context) -> bytes:
+    # A fixed seed, and no BOM: the same bytes, read as UTF-8, every run.
+    data = bytearray(random.Random(16).randbytes(MEGABYTE))
+    data[0:2] = b"ab"
+    return bytes(data)
+
+
+def make_fifo(relative: str):
+    return lambda context: os.mkfifo(context.dir / relative)
+
+
+def many_files(count: int):
+    def prepare(context: Context):
+        (context.dir / "many").mkdir()
+        for i in range(count):
+            (context.dir / "many" / ("m%05d.jar" % i)).touch()
+
+    return prepare
+
+
+def elf_of_other_class(context: Context) -> bytes:
+    """The forwarding library marked as a 32-bit ELF file."""
+    data = bytearray(context.forwarder.read_bytes())
+    data[4] = 1  # EI_CLASS: ELFCLASS32
+    return bytes(data)
+
+
+def path_of(length: int) -> str:
+    entries = []
+    while len(":".join(entries)) + 2 * 61 < length:
+        entries.append("/p%04d/" % len(entries) + "x" * 53)
+    entries.append("/last/" + "z" * (length - len(":".join(entries)) - 1 - 6))
+    return ":".join(entries)
+
+
+# An output file 300 characters below the scenario folder.
+LONG_OUTPUT = "d" * 100 + "/" + "e" * 100 + "/" + "o" * 98
+
+
+LIBJVM = "jre64/lib/server/libjvm.so"
+HOSTILE_LIBRARY = {"jre64/lib/libjava.so": b""}
+LOAD_FAILED = "Failed to load Java VM library: {dir}/%s (errno = %d).\n" % (LIBJVM, 8)
+
+SCENARIOS += [
+    # --- the configuration file ---
+    Scenario("ini-of-50-megabytes", ini=None, files={"run.ini": fifty_megabytes}, args=["x"], stdout=echoed("x")),
+    Scenario("ini-of-random-bytes", ini=None, files={"run.ini": random_bytes}, exit_code=255, stdout=NO_MAIN_CLASS),
+    Scenario(
+        "ini-in-utf16-with-an-odd-byte-count",
+        ini=None,
+        files={"run.ini": b"\xff\xfe" + ini().encode("utf-16-le") + b"A"},
+        args=["x"],
+        stdout=echoed("x"),
+    ),
+    Scenario("ini-with-a-section-line-of-1-megabyte", ini=None,
+             files={"run.ini": b"[" + b"s" * MEGABYTE + b"]\nKey=value\n" + PLAIN_INI}, args=["x"], stdout=echoed("x")),
+    Scenario("ini-with-a-key-line-of-1-megabyte", ini=None,
+             files={"run.ini": PLAIN_INI.replace(b"]\n", b"]\n" + b"k" * MEGABYTE + b"=value\n", 1)},
+             args=["x"], stdout=echoed("x")),
+    # Only a regular file is read; a pipe or a device is no configuration and
+    # is not waited for.
+    Scenario("ini-is-a-named-pipe", ini=None, prepare=make_fifo("run.ini"), exit_code=255, stdout=NO_MAIN_CLASS),
+    Scenario("ini-is-a-device", ini=None, links={"jre64": "{jdk}", "run.ini": "/dev/zero"}, exit_code=255,
+             stdout=NO_MAIN_CLASS),
+    # --- the class path ---
+    Scenario(
+        "class-path-of-10000-entries",
+        ini=ini("probe.ClassPathProbe", class_path="lib/app.jar;lib/util.jar;"
+                + ";".join("/nonexistent/lib%05d.jar" % i for i in range(10000))),
+        jars={"lib/app.jar": "app.jar", "lib/util.jar": "util.jar"},
+        stdout=None,
+        check=class_path_entries(True, lambda c: ["%s/lib/app.jar" % c.dir, "%s/lib/util.jar" % c.dir]
+                                 + ["/nonexistent/lib%05d.jar" % i for i in range(10000)], True),
+    ),
+    Scenario(
+        "class-path-wildcard-matching-20000-files",
+        ini=ini("probe.ClassPathProbe", class_path="lib/*.jar;many/*.jar"),
+        jars={"lib/app.jar": "app.jar", "lib/util.jar": "util.jar"},
+        prepare=many_files(20000),
+        stdout=None,
+        check=class_path_entries(True, lambda c: ["%s/lib/app.jar" % c.dir, "%s/lib/util.jar" % c.dir]
+                                 + ["%s/many/m%05d.jar" % (c.dir, i) for i in range(20000)], False),
+    ),
+    # --- the VM library ---
+    Scenario("vm-library-is-a-folder", links={}, files=dict(HOSTILE_LIBRARY, **{LIBJVM + "/inside": b""}),
+             exit_code=255, stdout=error_line(LOAD_FAILED)),
+    Scenario("vm-library-is-a-text-file", links={}, files=dict(HOSTILE_LIBRARY, **{LIBJVM: b"not a library\n"}),
+             exit_code=255, stdout=error_line(LOAD_FAILED)),
+    Scenario("vm-library-cut-short", links={},
+             files=dict(HOSTILE_LIBRARY, **{LIBJVM: lambda context: context.forwarder.read_bytes()[:4096]}),
+             exit_code=255, stdout=error_line(LOAD_FAILED)),
+    Scenario("vm-library-of-other-width", links={}, files=dict(HOSTILE_LIBRARY, **{LIBJVM: elf_of_other_class}),
+             exit_code=255, stdout=error_line(LOAD_FAILED)),
+    # The signal ends the process, as it ends any program: no hang.
+    Scenario("vm-crashes-while-it-starts", links={}, files=HOSTILE_LIBRARY, forwarders=[LIBJVM],
+             env={"TARN_FORWARDER_CRASH": "1"}, exit_code=-11, stdout=b""),
+    # --- the VM parameters ---
+    # Of each three quotes one stays (a pair around a doubled closing quote);
+    # the last has no partner and stays too.
+    Scenario("vm-parameters-with-10000-quotes", ini=ini("probe.Environment", vm="-Dq=%s" % ('"' * 10000)),
+             args=["-Dq"], stdout=("-Dq=%s\n" % ('"' * 3334)).encode()),
+    Scenario(
+        "vm-parameters-percentage-of-10-to-the-30",
+        ini=ini(vm="-Xmx1%sp" % ("0" * 30)),
+        exit_code=255,
+        stdout=error_line("JNI exception: failed to create the Java VM\nReason: invalid arguments.\n"),
+        stderr=b"Invalid maximum heap size: -Xmx18446744073709551615K\n",
+    ),
+    # --- the output files ---
+    # Linux keeps trailing dots and spaces: the file has the name as written
+    # (the spaces that end the INI value are the INI's).
+    Scenario("output-file-with-trailing-dots-and-spaces", ini=ini("probe.Streams", app="Output File=logs. /out.log. \n"),
+             args=["x"], stderr=b"err x\n", contents={"logs. /out.log.": b"out x\n"}),
+    Scenario("output-file-of-300-characters", ini=ini("probe.Streams", app="Output File=%s\n" % LONG_OUTPUT),
+             args=["x"], stderr=b"err x\n", contents={LONG_OUTPUT: b"out x\n"}),
+    # A name longer than a file name can be: the VM says so, main still runs.
+    Scenario(
+        "output-file-name-of-300-characters",
+        ini=ini("probe.Streams", app="Output File=%s\n" % ("n" * 300)),
+        args=["x"],
+        stdout=b"out x\n",
+        stderr=None,
+        stderr_starts=('Exception in thread "main" java.io.FileNotFoundException: %s (File name too long)\n'
+                       % ("n" * 300)).encode(),
+    ),
+    # --- the environment ---
+    Scenario(
+        "environment-of-32k-characters",
+        ini=ini("probe.Environment"),
+        env=dict({"TARN_E2E_FILL%02d" % i: "f" * 800 for i in range(40)}, PATH="/usr/bin:/bin"),
+        args=["TARN_E2E_FILL39", "PATH"],
+        stdout=("TARN_E2E_FILL39=%s\nPATH=/usr/bin:/bin:{dir}/jre64/bin\n" % ("f" * 800)).encode(),
+    ),
+    # Linux sets no limit on a value: the whole PATH, between the System Path
+    # and the runtime's bin.
+    Scenario(
+        "path-of-32759-characters-with-a-system-path",
+        ini=ini("probe.Environment", jre="System Path=/opt/tools\n"),
+        env={"PATH": path_of(32759)},
+        args=["PATH"],
+        stdout=("PATH=/opt/tools:%s:{dir}/jre64/bin\n" % path_of(32759)).encode(),
+    ),
+    # --- the launcher's own path ---
+    Scenario(
+        "launcher-path-beyond-259-characters",
+        exe="/".join(["d" * 50] * 5) + "/run",
+        jars={"/".join(["d" * 50] * 5) + "/lib/probe.jar": "probe.jar"},
+        links={"/".join(["d" * 50] * 5) + "/jre64": "{jdk}"},
+        args=["x"],
+        stdout=echoed("x"),
     ),
 ]

@@ -58,7 +58,8 @@ class Scenario:
     # Test VMs to lay out: relative path -> variant. Variants are the folders
     # of build/<preset>/tests/testvm: "boot", "plain", "no-create",
     # "no-defaults", "dependent"; "dependency/tarnvmdep.dll" is that file of
-    # the folder; "other:<variant>" takes the other width's build.
+    # the folder; "other:<variant>" takes the other width's build;
+    # "cut:<variant>" the first 4 KB of that VM, a library cut short.
     vms: Dict[str, str] = field(default_factory=dict)
     # Where the other width's launcher is copied (tarn32.exe beside tarn.exe).
     sibling: Optional[str] = None

@@ -131,6 +131,7 @@ jint JNICALL destroyJavaVm(JavaVM* vm) {
     if (announced.insert(waitFor).second) logLine("DestroyJavaVM waits for " + waitFor->name);
     waitUnlocked(waitFor->handle);
   }
+  if (scenario().destroyLogsHandles) logLine("handles " + std::to_string(openHandleCount()));
   logLine("DestroyJavaVM done");
   return JNI_OK;
 }
@@ -267,6 +268,12 @@ jint createJavaVm(JavaVM** vm, void** env, void* arguments) {
 
   if (scenario().createDelayMs > 0) Sleep(static_cast<DWORD>(scenario().createDelayMs));
   if (!scenario().createWaitsFor.empty()) waitForFileUnlocked("CreateJavaVM", scenario().createWaitsFor);
+  if (scenario().createCrashes) {
+    logLine("CreateJavaVM crashes");
+    // A VM that crashes while it starts: an access violation nobody handles.
+    static int* volatile nowhere = nullptr;
+    *nowhere = 1;
+  }
 
   jint result = JNI_OK;
   if (vmState().created) {

@@ -228,17 +228,6 @@ HANDLE namedEvent(const std::string& name) {
   return event;
 }
 
-// The kernel handles open in the process, found by asking about each low
-// handle value in turn.
-int openHandleCount() {
-  int count = 0;
-  for (uintptr_t value = 4; value < 0x10000; value += 4) {
-    DWORD flags = 0;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-  }
-  return count;
-}
-
 // The object argument of a built-in method: null throws
 // NullPointerException (and gives null); an object of another kind is misuse.
 Object* objectArgument(ThreadState& thread, jobject ref, std::initializer_list<Kind> kinds, const std::string& what) {
@@ -283,6 +272,17 @@ jvalue runScripted(ThreadState& thread, Method* method) {
 }
 
 }  // namespace
+
+// The kernel handles open in the process, found by asking about each low
+// handle value in turn.
+int openHandleCount() {
+  int count = 0;
+  for (uintptr_t value = 4; value < 0x10000; value += 4) {
+    DWORD flags = 0;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
 
 VmLock::VmLock() { EnterCriticalSection(&vmLock); }
 VmLock::~VmLock() { LeaveCriticalSection(&vmLock); }

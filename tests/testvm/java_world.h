@@ -140,6 +140,8 @@ void printStackTrace(Object* throwable);
 // println on System.out (error false) or System.err (error true).
 void javaPrintln(bool error, const std::u16string& text);
 void writeProcessStream(DWORD which, const std::string& bytes);
+// The kernel handles open in the process.
+int openHandleCount();
 
 // --- render for the log --------------------------------------------------
 

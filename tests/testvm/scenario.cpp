@@ -118,6 +118,10 @@ class Parser {
     } else if (directive == "create-waits-for") {
       if (rest.empty()) bad("create-waits-for needs a path");
       scenario_.createWaitsFor = rest;
+    } else if (directive == "create-crashes") {
+      scenario_.createCrashes = true;
+    } else if (directive == "destroy-logs-handles") {
+      scenario_.destroyLogsHandles = true;
     } else if (directive == "default-stack-size") {
       scenario_.defaultStackSize = static_cast<int32_t>(number(nextWord(rest)));
     } else {

@@ -40,6 +40,8 @@ struct Scenario {
   int32_t defaultStackSize = 0;
   int32_t createDelayMs = 0;
   std::string createWaitsFor;  // a file JNI_CreateJavaVM waits for; empty: none
+  bool createCrashes = false;   // JNI_CreateJavaVM writes through a null pointer
+  bool destroyLogsHandles = false;  // DestroyJavaVM logs the open handles before it returns
 };
 
 // Loaded on first use; a file that cannot be read or parsed ends the process

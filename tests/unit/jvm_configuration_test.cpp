@@ -134,6 +134,27 @@ TEST(ExpandSearchList, EntriesThatNameNothingAreLeftOut) {
   }
 }
 
+TEST(FitSearchList, EntriesBeforeTheLastLeaveFromTheEnd) {
+  PathStyle style = kWindowsPathStyle;
+  style.longestVariableValue = 15;
+  const struct {
+    const char* name;
+    std::wstring list;
+    std::wstring expected;
+  } cases[] = {
+      {"fits", L"C:\\a;C:\\b;C:\\c", L"C:\\a;C:\\b;C:\\c"},
+      {"one entry less", L"C:\\a;C:\\b;C:\\c;C:\\bin", L"C:\\a;C:\\bin"},
+      {"only the last left", L"C:\\aaaaaaaa;C:\\bin", L"C:\\bin"},
+      {"the last alone too long stays whole", L"C:\\a;C:\\binbinbinbin", L"C:\\binbinbinbin"},
+      {"one entry too long stays whole", L"C:\\binbinbinbinbin", L"C:\\binbinbinbinbin"},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(fitSearchList(row.list, style), row.expected);
+  }
+  EXPECT_EQ(fitSearchList(std::wstring(40000, L'x') + L":/bin", kPosixPathStyle).size(), 40005u);
+}
+
 // assembleJvmConfiguration with this platform's rules, for a launcher that
 // lies in a temporary folder holding lib/a.jar, lib/notes.txt and classes/.
 class Assemble : public ::testing::Test {

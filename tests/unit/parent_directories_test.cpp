@@ -142,6 +142,14 @@ TEST(CreateParentFolders, WindowsWalk) {
       {"a drive-relative path makes its first folder",
        L"C:logs\\out.log", {}, {}, 0,
        {L"exists C:logs\\out.log", L"create C:logs"}},
+      {"a folder name ending in dots or spaces is not made, and the walk is undone",
+       L"C:\\a\\logs. .\\out.log", {}, {}, 123,
+       {L"exists C:\\a\\logs. .\\out.log", L"create C:\\a", L"remove C:\\a"}},
+      {"a relative first folder ending in a space",
+       L"logs \\out.log", {}, {}, 123, {}},
+      {"dots of their own are no such names",
+       L"C:\\a\\..\\b\\out.log.", {L"C:\\a"}, {}, 0,
+       {L"exists C:\\a\\..\\b\\out.log.", L"create C:\\a", L"create C:\\a\\..", L"create C:\\a\\..\\b"}},
       {"a file name alone needs nothing", L"out.log", {}, {}, 0, {}},
       {"a file at the root of a drive needs nothing",
        L"C:\\out.log", {}, {}, 0, {L"exists C:\\out.log"}},
@@ -158,6 +166,7 @@ TEST(CreateParentFolders, PosixWalk) {
       {"a denied folder undoes the walk", L"/srv/a/b/out.log", {L"/srv"}, {{L"/srv/a/b", 13}}, 13,
        {L"exists /srv/a/b/out.log", L"create /srv", L"create /srv/a", L"create /srv/a/b", L"remove /srv/a"}},
       {"a relative path", L"logs/out.log", {}, {}, 0, {L"create logs"}},
+      {"names ending in dots or spaces are kept", L"logs. /out.log", {}, {}, 0, {L"create logs. "}},
   };
   for (const auto& c : cases) runWalk(c, kPosixPathStyle);
 }
