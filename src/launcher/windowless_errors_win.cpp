@@ -9,6 +9,7 @@
 
 #include "base/error_output.h"
 #include "base/scoped_handle_win.h"
+#include "config/launcher_paths.h"
 #include "launcher/process_platform.h"
 #include "ui/interactive_desktop_win.h"
 
@@ -24,15 +25,9 @@ bool isGuiSubsystemImage() {
 
 // "run" for C:\App\run.exe.
 std::wstring programName() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  std::wstring path;
+  uint32_t error = 0;
+  if (!queryModulePath(path, error)) return std::wstring();
   std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
   const size_t dot = name.find_last_of(L'.');
   return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
