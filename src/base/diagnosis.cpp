@@ -1,5 +1,6 @@
 #include "base/diagnosis.h"
 
+#include "base/environment.h"
 #include "base/path.h"
 #include "base/text.h"
 
@@ -32,7 +33,8 @@ DiagnosisTarget diagnosisTargetFor(const std::wstring& value, bool windowsForms)
 }
 
 void startDiagnosisFromEnvironment() {
-  const std::wstring value = diagnoseVariable();
+  std::wstring value;
+  readEnvironmentVariable(L"TARN_DIAGNOSE", value);
   switch (diagnosisTargetFor(value, nativePathStyle().windowsForms)) {
     case DiagnosisTarget::Off:
       return;

@@ -67,8 +67,6 @@ class PhaseTimer {
 void startDiagnosisFromEnvironment();
 
 // Platform side.
-// The value of TARN_DIAGNOSE; empty when unset.
-std::wstring diagnoseVariable();
 DiagnosisSink standardErrorDiagnosisSink();
 // Opens the file for appending, for the rest of the process; null when it
 // cannot be opened.

@@ -1,6 +1,5 @@
 // POSIX: where the diagnose lines go, and the clock of the phases.
 #include <fcntl.h>
-#include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -24,11 +23,6 @@ uint64_t PhaseTimer::monotonicMicroseconds() {
   timespec now{};
   if (clock_gettime(CLOCK_MONOTONIC, &now) != 0) return 0;
   return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
-}
-
-std::wstring diagnoseVariable() {
-  const char* value = getenv("TARN_DIAGNOSE");
-  return value != nullptr ? fromUtf8(value) : std::wstring();
 }
 
 DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }

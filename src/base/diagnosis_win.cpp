@@ -1,8 +1,6 @@
 // Windows: where the diagnose lines go, and the clock of the phases.
 #include <windows.h>
 
-#include <vector>
-
 #include "base/diagnosis.h"
 #include "base/scoped_handle_win.h"
 #include "base/text_output_win.h"
@@ -26,17 +24,6 @@ uint64_t PhaseTimer::monotonicMicroseconds() {
   const uint64_t ticks = static_cast<uint64_t>(now.QuadPart);
   const uint64_t perSecond = static_cast<uint64_t>(frequency.QuadPart);
   return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
-}
-
-std::wstring diagnoseVariable() {
-  // GetEnvironmentVariableW returns the length without the terminator, or,
-  // when the buffer is too small, the size needed with it; 0 when unset.
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetEnvironmentVariableW(L"TARN_DIAGNOSE", buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(length);
-  }
 }
 
 DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }

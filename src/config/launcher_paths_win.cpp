@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "base/environment.h"
 #include "base/scoped_handle_win.h"
 #include "config/launcher_paths.h"
 
@@ -50,18 +51,6 @@ bool isFullPath(const std::wstring& path) {
   return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
 }
 
-std::wstring appDataVariable() {
-  // GetEnvironmentVariableW returns the length without the terminator, or,
-  // when the buffer is too small, the size needed with it.
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(length);
-  }
-}
-
 // The shell's roaming application-data folder of the user. The shell is
 // loaded only here, by its full path in the system folder, so that a start
 // that does not need it does not pay for it.
@@ -89,7 +78,8 @@ bool perUserSettingsFolder(std::wstring& folder) {
   // %APPDATA% is what the system sets from the same folder at logon; where
   // it is unset, empty or relative, the per-user file would lie in a folder
   // anyone can make (the drive's root, the current directory, a share).
-  folder = appDataVariable();
+  folder.clear();
+  readEnvironmentVariable(L"APPDATA", folder);
   if (isFullPath(folder)) return true;
   folder = shellAppDataFolder();
   return isFullPath(folder);

@@ -54,6 +54,10 @@ bool findFirst(const std::wstring& home, const std::vector<JvmLibraryCandidate>&
 
 }  // namespace
 
+bool isAbsoluteHome(const std::wstring& home, const JavaHomeLayout& layout) {
+  return isAbsolutePath(home, layout.separator == L'\\' ? kWindowsPathStyle : kPosixPathStyle);
+}
+
 std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& server, const JavaHomeLayout& layout,
                               const ExistenceTest& exists) {
   std::wstring path;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "discovery/runtime_criteria.h"
 
 namespace tarn {
@@ -38,6 +39,11 @@ struct JavaHomeLayout {
 extern const JavaHomeLayout kWindowsJavaHomeLayout;
 extern const JavaHomeLayout kPosixJavaHomeLayout;
 const JavaHomeLayout& nativeJavaHomeLayout();
+
+// A registered home is an absolute path by the rules of the layout's
+// platform: a relative one would be taken against whatever the current
+// directory is.
+bool isAbsoluteHome(const std::wstring& home, const JavaHomeLayout& layout);
 
 using ExistenceTest = std::function<bool(const std::wstring& path)>;
 

@@ -142,8 +142,7 @@ RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& 
   if (!registry.readValue(key.path + name, kJavaHomeValue, data)) return RegisteredHome::NoJavaHome;
   std::wstring text = javaHomeText(data);
   if (text.empty()) return RegisteredHome::NoJavaHome;
-  // A relative home would be taken against whatever the current directory is.
-  if (!isAbsolutePath(text, probe.layout.separator == L'\\' ? kWindowsPathStyle : kPosixPathStyle)) {
+  if (!isAbsoluteHome(text, probe.layout)) {
     return RegisteredHome::NotAbsolute;
   }
   const wchar_t separator = probe.layout.separator;

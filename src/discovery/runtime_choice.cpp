@@ -21,17 +21,20 @@ bool readReleaseFile(const std::wstring& path, std::string& bytes) {
 // The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
 void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
                            const JavaHomeProbe& probe, bool x86) {
-  std::vector<JvmCandidate> withUser = list;
-  collectVendorCandidates(withUser, *userRegistry(), criteria, probe);
-  for (size_t i = list.size(); i < withUser.size(); ++i) {
+  const size_t first = list.size();
+  collectVendorCandidates(list, *userRegistry(), criteria, probe);
+  for (size_t i = first; i < list.size();) {
     bool server = false;
-    const std::wstring library = findJvmDll(withUser[i].home, criteria.jvmType, server);
-    if (isX86PeFile(library) == x86) {
-      list.push_back(std::move(withUser[i]));
-    } else if (diagnosing()) {
-      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, for the other view" : "registry: passed over %s: a 32-bit image, for the other view",
-               withUser[i].home);
+    if (isX86PeFile(findJvmDll(list[i].home, criteria.jvmType, server)) == x86) {
+      ++i;
+      continue;
     }
+    if (diagnosing()) {
+      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, for the other view"
+                   : "registry: passed over %s: a 32-bit image, for the other view",
+               list[i].home);
+    }
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
   }
 }
 

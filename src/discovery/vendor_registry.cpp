@@ -84,8 +84,7 @@ class VendorWalk {
   }
 
   void admit(const WalkedKey& key, const std::wstring& text) {
-    const PathStyle& style = probe_.layout.separator == L'\\' ? kWindowsPathStyle : kPosixPathStyle;
-    if (!isAbsolutePath(text, style)) {
+    if (!isAbsoluteHome(text, probe_.layout)) {
       if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path", key.path);
       return;
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/environment.h"
 #include "base/path.h"
 #include "config/launcher_paths.h"
 #include "config/settings.h"
@@ -106,7 +107,6 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
 // The text with its environment references expanded; a text the system
 // cannot expand is left as it is.
 void expandEnvironment(std::wstring& text);
-bool readEnvironmentVariable(const std::wstring& name, std::wstring& value);
 // Result not reported: a failed change leaves the environment as it was.
 void setEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 void removeEnvironmentVariable(const std::wstring& name);

@@ -35,14 +35,6 @@ void expandEnvironment(std::wstring& text) {
   text = expandReferences(text, readEnvironmentVariable);
 }
 
-bool readEnvironmentVariable(const std::wstring& name, std::wstring& value) {
-  if (name.empty() || name.find(L'=') != std::wstring::npos) return false;
-  const char* found = getenv(toUtf8(name).c_str());
-  if (found == nullptr) return false;
-  value = fromUtf8(found);
-  return true;
-}
-
 void setEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
   setenv(toUtf8(name).c_str(), toUtf8(value).c_str(), 1);
 }

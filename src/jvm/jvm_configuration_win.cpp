@@ -57,28 +57,6 @@ void expandEnvironment(std::wstring& text) {
   }
 }
 
-bool readEnvironmentVariable(const std::wstring& name, std::wstring& value) {
-  if (name.empty() || name.find(L'=') != std::wstring::npos) return false;
-  // GetEnvironmentVariableW returns the length without the terminator when
-  // the value fits, else the size needed with it; 0 when it is not defined
-  // (or, with ERROR_SUCCESS, defined and empty).
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    SetLastError(ERROR_SUCCESS);
-    DWORD length = GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) {
-      if (GetLastError() != ERROR_SUCCESS) return false;
-      value.clear();
-      return true;
-    }
-    if (length < buffer.size()) {
-      value.assign(buffer.data(), length);
-      return true;
-    }
-    buffer.resize(length);
-  }
-}
-
 void setEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
   SetEnvironmentVariableW(name.c_str(), value.c_str());
 }

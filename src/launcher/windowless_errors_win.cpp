@@ -9,6 +9,7 @@
 
 #include "base/error_output.h"
 #include "base/scoped_handle_win.h"
+#include "base/text_output_win.h"
 #include "config/launcher_paths.h"
 #include "launcher/process_platform.h"
 #include "ui/interactive_desktop_win.h"
@@ -45,15 +46,7 @@ void writeToParentConsole(const std::wstring& line) {
   {
     ScopedFileHandle console(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, 0, nullptr));
-    if (console) {
-      std::wstring text;
-      for (wchar_t c : line) {
-        if (c == L'\n') text += L'\r';
-        text += c;
-      }
-      DWORD written = 0;
-      WriteConsoleW(console.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    }
+    if (console) writeTextToHandle(console.get(), line);
   }
   FreeConsole();
 }
