@@ -20,4 +20,8 @@
 #define TARN_EXCEPTION_IGNORE 1002
 #define TARN_EXCEPTION_STOP 1003
 
+/* Marks the executable as one of our launchers, so that the stamping tool
+   takes no other file; stamping keeps it. */
+#define TARN_LAUNCHER_MARK 8001
+
 #endif
