@@ -2,6 +2,14 @@
 // The read that every setting goes through: the built-in settings first, a
 // non-empty value in the file replaces them, and a value in the file's
 // companion section "<section>+" is added after one space.
+//
+// Built-in settings close the keys that choose the code to run (JRE Path,
+// Main Class, Class Path, Embedded Jar, Virtual Machine Parameters, Library
+// Path, Pair Product) to the file, unless they hold
+//   [Built-in Settings]
+//   Open To File=Yes
+// A stamped executable is often a single download, and a file dropped
+// beside it must not choose what it runs.
 
 #include "config/ini_document.h"
 
@@ -18,6 +26,7 @@ class LayeredIniFile : public IniStore {
  private:
   IniStore& file_;
   IniDocument builtIn_;
+  bool closedToFile_ = false;
 };
 
 // The built-in settings text that the executable carries (resource 8000), or

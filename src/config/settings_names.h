@@ -50,5 +50,10 @@ inline constexpr wchar_t kCmd[] = L"Cmd";
 // [Class Path]
 inline constexpr wchar_t kClassPathKey[] = L"Class Path";
 
+// Only in the built-in settings: whether the file may set the keys that
+// choose the code to run (config/layered_ini_file.h).
+inline constexpr wchar_t kBuiltInSettings[] = L"Built-in Settings";
+inline constexpr wchar_t kOpenToFile[] = L"Open To File";
+
 }  // namespace settings
 }  // namespace tarn

@@ -73,6 +73,59 @@ TEST(LayeredIniStore, LayersAnyStore) {
   EXPECT_EQ(out, L"built-in added");
 }
 
+// A file planted beside a stamped launcher sets neither the code-choosing
+// keys nor additions to them, unless the built-in settings open them.
+TEST(LayeredIniStore, BuiltInSettingsCloseTheKeysThatChooseCode) {
+  const std::wstring planted =
+      L"[Java Runtime Environment]\r\nJRE Path=planted\r\nMain Class=Planted\r\nMinimum Version=21\r\n"
+      L"[Java Runtime Environment+]\r\nVirtual Machine Parameters=-javaagent:planted.jar\r\n"
+      L"[Class Path]\r\nClass Path=planted.jar\r\n[Application]\r\nPair Product=planted.exe\r\n"
+      L"Embedded Jar=Yes\r\nOutput File=out.log\r\n";
+  const std::wstring builtIn =
+      L"[Java Runtime Environment]\r\nJRE Path=jre\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Xmx1g\r\n";
+  const struct {
+    const char* name;
+    const wchar_t* builtInEnd;  // appended to the built-in settings
+    const wchar_t* section;
+    const wchar_t* key;
+    const wchar_t* expected;
+  } cases[] = {
+      {"JRE Path closed", L"", L"Java Runtime Environment", L"JRE Path", L"jre"},
+      {"Main Class closed", L"", L"Java Runtime Environment", L"Main Class", L"app.Main"},
+      {"addition closed", L"", L"Java Runtime Environment", L"Virtual Machine Parameters", L"-Xmx1g"},
+      {"closed key absent from the built-in settings", L"", L"Class Path", L"Class Path", L""},
+      {"Pair Product closed", L"", L"Application", L"Pair Product", L""},
+      {"Embedded Jar closed", L"", L"Application", L"Embedded Jar", L""},
+      {"other keys open", L"", L"Java Runtime Environment", L"Minimum Version", L"21"},
+      {"output open", L"", L"Application", L"Output File", L"out.log"},
+      {"closed when said so", L"[Built-in Settings]\r\nOpen To File=No\r\n", L"Java Runtime Environment",
+       L"Main Class", L"app.Main"},
+      {"opened", L"[Built-in Settings]\r\nOpen To File=yes\r\n", L"Java Runtime Environment", L"Main Class",
+       L"Planted"},
+      {"opened: additions too", L"[Built-in Settings]\r\nOpen To File=Yes\r\n", L"Java Runtime Environment",
+       L"Virtual Machine Parameters", L"-Xmx1g -javaagent:planted.jar"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    IniDocument file;
+    file.parse(planted);
+    LayeredIniFile layered(file, builtIn + c.builtInEnd);
+    std::wstring out = L"stale";
+    layered.readString(c.section, c.key, out);
+    EXPECT_EQ(out, c.expected);
+  }
+}
+
+// Without built-in settings the file alone speaks, code-choosing keys too.
+TEST(LayeredIniStore, NoBuiltInSettingsLeaveEveryKeyToTheFile) {
+  IniDocument file;
+  file.parse(L"[Java Runtime Environment]\r\nMain Class=app.Main\r\n");
+  LayeredIniFile layered(file, L"");
+  std::wstring out;
+  layered.readString(L"Java Runtime Environment", L"Main Class", out);
+  EXPECT_EQ(out, L"app.Main");
+}
+
 TEST(BuiltInSettingsText, OurExecutablesCarryNone) { EXPECT_EQ(builtInSettingsText(L"{7A2B}"), L""); }
 
 }  // namespace
