@@ -21,8 +21,12 @@ void protectProcess() {
   // debugger whatever the error mode says, but not past this filter.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter(endWithExceptionCode);
-  // A Downloads folder, a share or an installer's temporary folder is not a
-  // place to load code from.
+  // The current directory (a Downloads folder, a share, an installer's
+  // temporary folder) leaves the search for libraries loaded by name.
+  // The process's default search keeps the Path folders: SetDefaultDllDirectories
+  // would drop them, and with them the folders where the application's own
+  // native libraries find their dependencies (System Path, Library Path).
+  // jvm.dll gets a search of its own (jvm/jvm_library_win.cpp).
   SetDllDirectoryW(L"");
 }
 

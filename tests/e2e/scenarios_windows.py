@@ -115,6 +115,19 @@ class Scenario:
     # The exit code of a second start of the same folder, without the driver:
     # what the first start wrote must spare it the dialog.
     again_exit_code: Optional[int] = None
+    # --- stamping (optional) ---
+    # Arguments of tarn-stamp (before INPUT OUTPUT) applied to `exe` once it
+    # is laid out; their files come from `stamp_files`, written to a folder
+    # of their own outside the scenario folder. The stamp is made twice and
+    # must give the same bytes both times.
+    stamp: Sequence[str] = ()
+    stamp_files: Dict[str, bytes] = field(default_factory=dict)
+    # Signs the stamped file with a test certificate and verifies the
+    # signature before the start.
+    sign: bool = False
+    # What stampcheck.exe reads back from `exe` reaches `check` as
+    # Result.resources.
+    read_resources: bool = False
 
 
 class Like:
@@ -150,6 +163,7 @@ class Result:
     # The result lines of a plan (`Scenario.plan`).
     instances: List[str] = field(default_factory=list)
     driver: List[str] = field(default_factory=list)
+    resources: str = ""
 
 
 def crlf(text: str) -> bytes:
