@@ -42,6 +42,7 @@ bool parseIconFile(const std::string& bytes, std::vector<IconImage>& images, std
     why = L"the file ends inside its list of images";
     return false;
   }
+  std::vector<IconImage> read;
   for (size_t i = 0; i < count; ++i) {
     const size_t entry = kHeaderSize + i * kFileEntrySize;
     const std::wstring which = L"image " + unsignedDecimalText(i + 1);
@@ -62,8 +63,9 @@ bool parseIconFile(const std::string& bytes, std::vector<IconImage>& images, std
       why = which + L" is neither a PNG image nor a bitmap with a BITMAPINFOHEADER";
       return false;
     }
-    images.push_back(std::move(image));
+    read.push_back(std::move(image));
   }
+  images = std::move(read);
   return true;
 }
 

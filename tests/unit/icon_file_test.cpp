@@ -73,6 +73,7 @@ TEST(IconFile, RefusesWhatIsNoIcon) {
     std::wstring why;
     EXPECT_FALSE(parseIconFile(file, images, why));
     EXPECT_NE(why.find(c.why), std::wstring::npos) << std::string(why.begin(), why.end());
+    EXPECT_TRUE(images.empty());
   }
 }
 
