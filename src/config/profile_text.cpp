@@ -3,22 +3,30 @@
 #include "base/text.h"
 
 namespace tarn {
+
+// Ctrl-Z counts as a blank: old editors ended text files with it.
+bool isProfileBlank(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == L' '; }
+
+std::wstring trimProfileBlanks(const std::wstring& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && isProfileBlank(text[begin])) ++begin;
+  while (end > begin && isProfileBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::wstring unquotedProfileValue(const std::wstring& value) {
+  if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0]) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
 bool isLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
-
-// Ctrl-Z counts as a blank: old editors ended text files with it.
-bool isBlank(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == L' '; }
-
-std::wstring trimBlanks(const std::wstring& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
 
 std::wstring cutAtNul(std::wstring text) {
   size_t nul = text.find(L'\0');
@@ -79,8 +87,8 @@ class LineScanner {
       while (position_ < text_.size() && !isLineBreak(text_[position_])) ++position_;
       size_t end = position_;
       while (position_ < text_.size() && isLineBreak(text_[position_])) ++position_;
-      while (start < end && isBlank(text_[start])) ++start;
-      while (end > start && isBlank(text_[end - 1])) --end;
+      while (start < end && isProfileBlank(text_[start])) ++start;
+      while (end > start && isProfileBlank(text_[end - 1])) --end;
       if (start == end) continue;
       describe(start, end, line);
       return true;
@@ -100,8 +108,8 @@ class LineScanner {
         line.isSection = true;
         line.nameBegin = begin + 1;
         line.nameEnd = close - 1;
-        while (line.nameBegin < line.nameEnd && isBlank(text_[line.nameBegin])) ++line.nameBegin;
-        while (line.nameEnd > line.nameBegin && isBlank(text_[line.nameEnd - 1])) --line.nameEnd;
+        while (line.nameBegin < line.nameEnd && isProfileBlank(text_[line.nameBegin])) ++line.nameBegin;
+        while (line.nameEnd > line.nameBegin && isProfileBlank(text_[line.nameEnd - 1])) --line.nameEnd;
         return;
       }
     }
@@ -110,9 +118,9 @@ class LineScanner {
     for (size_t i = begin; i < end; ++i) {
       if (text_[i] != L'=') continue;
       size_t nameEnd = i;
-      while (nameEnd > begin && isBlank(text_[nameEnd - 1])) --nameEnd;
+      while (nameEnd > begin && isProfileBlank(text_[nameEnd - 1])) --nameEnd;
       size_t valueBegin = i + 1;
-      while (valueBegin < end && isBlank(text_[valueBegin])) ++valueBegin;
+      while (valueBegin < end && isProfileBlank(text_[valueBegin])) ++valueBegin;
       line.nameEnd = nameEnd;
       line.hasValue = true;
       line.valueBegin = valueBegin;
@@ -126,13 +134,6 @@ class LineScanner {
 
 std::wstring lineName(const std::wstring& text, const ProfileLine& line) {
   return cutAtNul(text.substr(line.nameBegin, line.nameEnd - line.nameBegin));
-}
-
-std::wstring unquoted(std::wstring value) {
-  if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0]) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
 }
 
 std::wstring decodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
@@ -222,8 +223,8 @@ std::string encodeProfileFile(const std::wstring& text, ProfileEncoding encoding
 bool profileReadString(const std::wstring& text, const std::wstring& section, const std::wstring& key,
                        std::wstring& out) {
   out.clear();
-  const std::wstring wantedSection = trimBlanks(cutAtNul(section));
-  const std::wstring wantedKey = trimBlanks(cutAtNul(key));
+  const std::wstring wantedSection = trimProfileBlanks(cutAtNul(section));
+  const std::wstring wantedKey = trimProfileBlanks(cutAtNul(key));
   // The unnamed part before the first section line is the first section.
   bool inWantedSection = wantedSection.empty();
   LineScanner scanner(text);
@@ -236,7 +237,7 @@ bool profileReadString(const std::wstring& text, const std::wstring& section, co
     }
     if (!inWantedSection || !namesEqual(lineName(text, line), wantedKey)) continue;
     if (!line.hasValue) return false;
-    out = unquoted(cutAtNul(text.substr(line.valueBegin, line.end - line.valueBegin)));
+    out = unquotedProfileValue(cutAtNul(text.substr(line.valueBegin, line.end - line.valueBegin)));
     return true;
   }
   return false;
@@ -257,11 +258,11 @@ std::vector<std::wstring> profileSectionNames(const std::wstring& text) {
 bool profileWriteString(std::wstring& text, const std::wstring& section, const std::wstring& key,
                         const std::wstring& value) {
   if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)) return false;
-  const std::wstring sectionName = trimBlanks(section);
-  const std::wstring keyName = trimBlanks(key);
+  const std::wstring sectionName = trimProfileBlanks(section);
+  const std::wstring keyName = trimProfileBlanks(key);
   if (sectionName.empty() || keyName.empty() || keyName.find(L'=') != std::wstring::npos) return false;
   if (keyName[0] == L'[' && keyName.find(L']') != std::wstring::npos) return false;
-  const std::wstring entryValue = trimBlanks(value);
+  const std::wstring entryValue = trimProfileBlanks(value);
   const std::wstring lineBreak = firstLineBreak(text);
 
   bool found = false;

@@ -23,6 +23,13 @@
 
 namespace tarn {
 
+// The blanks of the rules above, and a text without them at either end.
+bool isProfileBlank(wchar_t c);
+std::wstring trimProfileBlanks(const std::wstring& text);
+
+// A value as a read gives it: without one pair of enclosing quotes.
+std::wstring unquotedProfileValue(const std::wstring& value);
+
 enum class ProfileEncoding { Utf8, Utf8WithBom, Utf16LE, Utf16BE };
 
 // The encoding that a file's byte order mark names: FF FE UTF-16LE, FE FF

@@ -1,0 +1,49 @@
+#include "stamper/stamp_command.h"
+
+#include "stamper/file_io.h"
+#include "stamper/stamp.h"
+#include "stamper/stamp_options.h"
+
+namespace tarn::stamper {
+namespace {
+
+int refuse(const std::wstring& message) {
+  writeErrorLine(L"tarn-stamp: " + message);
+  return kStampRefused;
+}
+
+}  // namespace
+
+int runStampCommand(const std::vector<std::wstring>& arguments) {
+  StampOptions options;
+  std::wstring why;
+  if (!parseStampCommandLine(arguments, options, why)) {
+    writeErrorLine(L"tarn-stamp: " + why);
+    writeErrorLine(usageLine());
+    return kStampUsageError;
+  }
+  if (options.help) {
+    std::wstring help = helpText();
+    help.pop_back();  // the line end that writeOutputLine adds
+    writeOutputLine(help);
+    return kStampWritten;
+  }
+
+  // Everything is read before anything is written: INPUT may be OUTPUT.
+  StampFiles files;
+  if (!readWholeFile(options.input, files.launcher, why)) return refuse(L"cannot read " + options.input + L": " + why);
+  if (options.icon && !readWholeFile(*options.icon, files.icon, why)) {
+    return refuse(L"cannot read " + *options.icon + L": " + why);
+  }
+  if (options.settings && !readWholeFile(*options.settings, files.settings, why)) {
+    return refuse(L"cannot read " + *options.settings + L": " + why);
+  }
+  std::string stamped;
+  std::vector<std::wstring> notes;
+  if (!stampLauncher(options, files, stamped, notes, why)) return refuse(why);
+  for (const std::wstring& note : notes) writeErrorLine(L"tarn-stamp: " + note);
+  if (!replaceFile(options.output, stamped, why)) return refuse(L"cannot write " + options.output + L": " + why);
+  return kStampWritten;
+}
+
+}  // namespace tarn::stamper

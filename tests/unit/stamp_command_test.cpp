@@ -1,0 +1,77 @@
+#include "stamper/stamp_command.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "stamper/file_io.h"
+#include "stamper/stamp.h"
+#include "support/temp_folder.h"
+#include "unit/stamper_fixtures.h"
+
+namespace tarn::stamper {
+namespace {
+
+std::string contents(const std::wstring& path) {
+  std::string bytes;
+  std::wstring why;
+  return readWholeFile(path, bytes, why) ? bytes : "<unreadable>";
+}
+
+TEST(StampCommand, ExitStatusAndFilesLeft) {
+  const std::string launcher = test::buildPe(test::PeFixture{});
+  const struct {
+    const char* name;
+    std::vector<std::wstring> options;  // before INPUT and OUTPUT
+    const char* input;
+    const char* output;
+    int status;
+  } cases[] = {
+      {"stamped", {L"--company", L"ACME"}, "run.exe", "out.exe", kStampWritten},
+      {"stamped in place", {L"--company", L"ACME"}, "run.exe", "run.exe", kStampWritten},
+      {"an unknown option", {L"--colour", L"red"}, "run.exe", "out.exe", kStampUsageError},
+      {"a missing input", {}, "missing.exe", "out.exe", kStampRefused},
+      {"not a launcher", {}, "run.ini", "out.exe", kStampRefused},
+      {"a bad version", {L"--file-version", L"one"}, "run.exe", "out.exe", kStampRefused},
+      {"a missing icon", {L"--icon", L"missing.ico"}, "run.exe", "out.exe", kStampRefused},
+      {"an output folder that is missing", {}, "run.exe", "missing/out.exe", kStampRefused},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempFolder folder;
+    folder.writeFile("run.exe", launcher);
+    folder.writeFile("run.ini", "[Java Runtime Environment]\nMain Class=M\n");
+    std::vector<std::wstring> arguments = c.options;
+    for (std::wstring& argument : arguments) {
+      if (argument == L"missing.ico") argument = folder.pathOf("missing.ico");
+    }
+    const std::wstring output = folder.pathOf(c.output);
+    arguments.push_back(folder.pathOf(c.input));
+    arguments.push_back(output);
+    EXPECT_EQ(runStampCommand(arguments), c.status);
+
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+      left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    const bool newFile = c.status == kStampWritten && std::string(c.output) != c.input;
+    const std::vector<std::string> expectedLeft =
+        newFile ? std::vector<std::string>{"out.exe", "run.exe", "run.ini"} : std::vector<std::string>{"run.exe", "run.ini"};
+    EXPECT_EQ(left, expectedLeft);
+    if (c.status != kStampWritten) continue;
+    StampOptions options;
+    std::wstring why;
+    ASSERT_TRUE(parseStampCommandLine(arguments, options, why));
+    std::string expected;
+    std::vector<std::wstring> notes;
+    ASSERT_TRUE(stampLauncher(options, StampFiles{launcher, "", ""}, expected, notes, why));
+    EXPECT_TRUE(contents(output) == expected);
+  }
+}
+
+}  // namespace
+}  // namespace tarn::stamper
