@@ -11,11 +11,6 @@ namespace {
 
 using namespace settings;
 
-// The section the launcher reads from built-in settings alone, written by
-// the stamp after the file's sections.
-constexpr wchar_t kBuiltInSettings[] = L"Built-in Settings";
-constexpr wchar_t kOpenToFile[] = L"Open To File";
-
 struct KnownSection {
   const wchar_t* name;
   std::vector<const wchar_t*> keys;

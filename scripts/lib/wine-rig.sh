@@ -21,6 +21,7 @@ wine_rig_start() {
   # Wine converts the Unix environment and command lines with the locale's
   # character set.
   export LC_ALL=C.UTF-8
+  wine_rig_choose_loader "$prefix"
 
   wine_rig_start_display
   # A server left by an interrupted run of this prefix is stopped first.
@@ -46,6 +47,30 @@ wine_rig_start() {
     wine_rig_log "wineboot failed, see $prefix.wineboot.log" >&2
     return 1
   fi
+}
+
+# Debian's wrapper runs Wine's 32-bit loader whenever wine32 is installed,
+# and it starts 64-bit programs in turn. A kernel built without 32-bit
+# support runs no 32-bit program at all; then `wine` and `wine-stable` (which
+# wineboot calls) lead straight to the 64-bit loader, and
+# TARN_WINE_32BIT=no tells the callers that 32-bit Windows programs cannot
+# run here.
+wine_rig_choose_loader() {
+  local prefix=$1 shims=$1-loader
+  export TARN_WINE_32BIT=yes
+  if /usr/lib/wine/wine --version >/dev/null 2>&1 || [[ ! -x /usr/lib/wine/wine64 ]]; then
+    return 0
+  fi
+  TARN_WINE_32BIT=no
+  export WINELOADER=/usr/lib/wine/wine64
+  mkdir -p "$shims"
+  local name
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name"
+    chmod +x "$shims/$name"
+  done
+  case ":$PATH:" in *":$shims:"*) ;; *) export PATH=$shims:$PATH ;; esac
+  wine_rig_log "this kernel runs no 32-bit programs: 64-bit Wine only"
 }
 
 # Starts Xvfb on the first free display from :99 and exports DISPLAY.
