@@ -133,7 +133,8 @@ class Checker {
                   L"] is read from the configuration file beside the executable only");
     }
     if (!name.empty() && name.back() == L'+' && findSection(name.substr(0, name.size() - 1)) != nullptr) {
-      return fail(L"[" + name + L"] adds to the built-in settings from the configuration file beside the executable; "
+      return fail(L"[" + name +
+                  L"] adds to the built-in settings from the configuration file beside the executable; "
                   L"it cannot be built in");
     }
     const KnownSection* known = findSection(name);
@@ -196,8 +197,7 @@ class Checker {
 
 }  // namespace
 
-bool embeddedSettingsText(const std::wstring& iniText, bool openToFile, std::wstring& text,
-                          SettingsProblem& problem) {
+bool embeddedSettingsText(const std::wstring& iniText, bool openToFile, std::wstring& text, SettingsProblem& problem) {
   Checker checker;
   if (!checker.check(iniText, openToFile, problem)) return false;
   text = checker.text(openToFile);

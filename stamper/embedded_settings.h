@@ -22,8 +22,7 @@ struct SettingsProblem {
 // NUL or U+FFFD. Without openToFile the file must give a Main Class. The
 // text written holds the sections and keys in the file's order, then
 // [Built-in Settings] with Open To File.
-bool embeddedSettingsText(const std::wstring& iniText, bool openToFile, std::wstring& text,
-                          SettingsProblem& problem);
+bool embeddedSettingsText(const std::wstring& iniText, bool openToFile, std::wstring& text, SettingsProblem& problem);
 
 // The resource's bytes: UTF-16LE with a byte order mark.
 std::string embeddedSettingsBytes(const std::wstring& text);

@@ -1,5 +1,3 @@
-#include "stamper/file_io.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include "base/path.h"
 #include "base/text.h"
 #include "base/text_output_posix.h"
+#include "stamper/file_io.h"
 
 namespace tarn::stamper {
 namespace {

@@ -1,5 +1,3 @@
-#include "stamper/file_io.h"
-
 #include <windows.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
 #include "base/text_output_win.h"
+#include "stamper/file_io.h"
 
 namespace tarn::stamper {
 namespace {

@@ -46,7 +46,8 @@ std::string manifestText(const ManifestChoices& choices) {
   } else if (choices.dpiAwareness == DpiAwareness::PerMonitor) {
     settings +=
         "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>\n"
-        "      <dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2</dpiAwareness>\n";
+        "      <dpiAwareness "
+        "xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2</dpiAwareness>\n";
   }
   if (choices.longPathAware) {
     settings +=

@@ -15,9 +15,9 @@ constexpr size_t kDebugEntrySize = 28;
 
 const wchar_t* directoryName(size_t index) {
   static const wchar_t* const kNames[] = {
-      L"export",      L"import",         L"resource",     L"exception",       L"certificate", L"base relocation",
-      L"debug",       L"architecture",   L"global pointer", L"TLS",           L"load configuration",
-      L"bound import", L"import address", L"delay import", L"CLR runtime",     L"reserved"};
+      L"export",         L"import",       L"resource",       L"exception", L"certificate",        L"base relocation",
+      L"debug",          L"architecture", L"global pointer", L"TLS",       L"load configuration", L"bound import",
+      L"import address", L"delay import", L"CLR runtime",    L"reserved"};
   return index < sizeof(kNames) / sizeof(kNames[0]) ? kNames[index] : L"unknown";
 }
 
@@ -98,8 +98,8 @@ int resourceSectionIndex(const PeImage& image, std::wstring& why) {
   return -1;
 }
 
-bool rebuildWithResources(const std::string& file, const PeImage& image, const std::string& resources,
-                          std::string& out, RebuildNotes& notes, std::wstring& why) {
+bool rebuildWithResources(const std::string& file, const PeImage& image, const std::string& resources, std::string& out,
+                          RebuildNotes& notes, std::wstring& why) {
   notes = RebuildNotes{};
   auto refuse = [&why](std::wstring reason) {
     why = std::move(reason);
@@ -130,7 +130,8 @@ bool rebuildWithResources(const std::string& file, const PeImage& image, const s
     if (i < resourceIndex) {
       if (uint64_t{section.virtualAddress} + section.memorySize() > rsrc.virtualAddress ||
           (hasData && uint64_t{section.pointerToRawData} + section.sizeOfRawData > rsrc.pointerToRawData)) {
-        return refuse(L"section " + sectionName(section) + L" comes before the resource section in the table but not in the file or in memory");
+        return refuse(L"section " + sectionName(section) +
+                      L" comes before the resource section in the table but not in the file or in memory");
       }
     } else {
       if (section.virtualAddress < oldMemoryEnd || (hasData && section.pointerToRawData < oldFileEnd)) {
@@ -176,10 +177,9 @@ bool rebuildWithResources(const std::string& file, const PeImage& image, const s
   const uint64_t newSize = resources.size();
   const uint64_t newRawSize = alignUp(newSize, fileAlignment);
   const int64_t fileShift = static_cast<int64_t>(newRawSize) - static_cast<int64_t>(rsrc.sizeOfRawData);
-  const int64_t memoryShift =
-      static_cast<int64_t>(alignUp(uint64_t{rsrc.virtualAddress} + newSize, sectionAlignment)) -
-      static_cast<int64_t>(oldMemoryEnd);
-  const uint64_t lastAddress = image.sections.back().virtualAddress + image.sections.back().memorySize();
+  const int64_t memoryShift = static_cast<int64_t>(alignUp(uint64_t{rsrc.virtualAddress} + newSize, sectionAlignment)) -
+                              static_cast<int64_t>(oldMemoryEnd);
+  const uint64_t lastAddress = uint64_t{image.sections.back().virtualAddress} + image.sections.back().memorySize();
   if (static_cast<int64_t>(file.size()) + fileShift > 0xFFFFFFFFll ||
       static_cast<int64_t>(lastAddress) + memoryShift > 0x7FFFFFFFll) {
     return refuse(L"the new resources make the file too large");
@@ -197,7 +197,9 @@ bool rebuildWithResources(const std::string& file, const PeImage& image, const s
   }
 
   // The headers.
-  auto shifted = [](uint64_t value, int64_t shift) { return static_cast<uint32_t>(static_cast<int64_t>(value) + shift); };
+  auto shifted = [](uint64_t value, int64_t shift) {
+    return static_cast<uint32_t>(static_cast<int64_t>(value) + shift);
+  };
   uint64_t imageEnd = alignUp(image.sizeOfHeaders, sectionAlignment);
   for (size_t i = 0; i < image.sections.size(); ++i) {
     SectionHeader section = image.sections[i];

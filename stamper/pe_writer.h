@@ -24,7 +24,7 @@ int resourceSectionIndex(const PeImage& image, std::wstring& why);
 // instance) follows them; a certificate table is dropped. The headers are
 // brought up to date and the checksum recomputed. False, with the reason,
 // for a layout this cannot rebuild.
-bool rebuildWithResources(const std::string& file, const PeImage& image, const std::string& resources,
-                          std::string& out, RebuildNotes& notes, std::wstring& why);
+bool rebuildWithResources(const std::string& file, const PeImage& image, const std::string& resources, std::string& out,
+                          RebuildNotes& notes, std::wstring& why);
 
 }  // namespace tarn::stamper

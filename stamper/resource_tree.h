@@ -20,7 +20,7 @@ constexpr uint32_t kEnglishUnitedStates = 1033;
 
 struct ResourceName {
   bool isString = false;
-  uint32_t id = 0;  // below 0x80000000
+  uint32_t id = 0;      // below 0x80000000
   std::u16string text;  // at most 65535 units
 
   static ResourceName number(uint32_t id) { return ResourceName{false, id, {}}; }

@@ -49,8 +49,8 @@ std::wstring withoutExtension(const std::wstring& name) {
 bool versionNumber(const std::optional<std::wstring>& text, const wchar_t* option, VersionNumber& number,
                    std::wstring& error) {
   if (!text || parseVersionText(*text, number)) return true;
-  error = L"bad version text \"" + *text + L"\" for " + option +
-          L": give 1 to 4 numbers from 0 to 65535 separated by dots";
+  error =
+      L"bad version text \"" + *text + L"\" for " + option + L": give 1 to 4 numbers from 0 to 65535 separated by dots";
   return false;
 }
 
@@ -76,17 +76,14 @@ bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstrin
   info.fileVersion = info.productVersion;
   if (!versionNumber(options.fileVersion, L"--file-version", info.fileVersion, error)) return false;
 
-  const std::optional<std::wstring> fileVersionText = options.fileVersion ? options.fileVersion : options.productVersion;
+  const std::optional<std::wstring> fileVersionText =
+      options.fileVersion ? options.fileVersion : options.productVersion;
   const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output);
   const std::pair<const wchar_t*, std::optional<std::wstring>> strings[] = {
-      {L"CompanyName", options.company},
-      {L"FileDescription", options.description},
-      {L"FileVersion", fileVersionText},
-      {L"InternalName", withoutExtension(originalName)},
-      {L"LegalCopyright", options.copyright},
-      {L"OriginalFilename", originalName},
-      {L"ProductName", options.productName},
-      {L"ProductVersion", options.productVersion},
+      {L"CompanyName", options.company},      {L"FileDescription", options.description},
+      {L"FileVersion", fileVersionText},      {L"InternalName", withoutExtension(originalName)},
+      {L"LegalCopyright", options.copyright}, {L"OriginalFilename", originalName},
+      {L"ProductName", options.productName},  {L"ProductVersion", options.productVersion},
   };
   for (const auto& [key, value] : strings) {
     if (value) info.strings.emplace_back(key, *value);
@@ -152,8 +149,7 @@ bool stampLauncher(const StampOptions& options, const StampFiles& files, std::st
   }
   const SectionHeader& resourceSection = image.sections[static_cast<size_t>(resourceIndex)];
   ResourceTree tree;
-  if (!parseResourceSection(sectionBytes(files.launcher, resourceSection), resourceSection.virtualAddress, tree,
-                            why)) {
+  if (!parseResourceSection(sectionBytes(files.launcher, resourceSection), resourceSection.virtualAddress, tree, why)) {
     error = L"cannot read the resources of " + input + L": " + why;
     return false;
   }
@@ -168,8 +164,8 @@ bool stampLauncher(const StampOptions& options, const StampFiles& files, std::st
   if (options.settings && !replaceSettings(tree, options, files.settings, error)) return false;
 
   RebuildNotes rebuild;
-  if (!rebuildWithResources(files.launcher, image, serialiseResourceSection(tree, resourceSection.virtualAddress),
-                            out, rebuild, why)) {
+  if (!rebuildWithResources(files.launcher, image, serialiseResourceSection(tree, resourceSection.virtualAddress), out,
+                            rebuild, why)) {
     error = L"cannot rebuild " + input + L": " + why;
     return false;
   }

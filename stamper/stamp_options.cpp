@@ -77,13 +77,13 @@ bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOpti
       (name == L"--help" ? options.help : options.openToFile) = true;
       continue;
     }
-    const bool known = name == L"--execution-level" || name == L"--dpi-awareness" || name == L"--long-path-aware" ||
-                       [&] {
-                         for (const auto& option : textOptions) {
-                           if (name == option.name) return true;
-                         }
-                         return false;
-                       }();
+    const bool known =
+        name == L"--execution-level" || name == L"--dpi-awareness" || name == L"--long-path-aware" || [&] {
+          for (const auto& option : textOptions) {
+            if (name == option.name) return true;
+          }
+          return false;
+        }();
     if (!known) {
       why = L"unknown option " + name;
       return false;
@@ -104,7 +104,8 @@ bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOpti
       return !given;
     };
     if (name == L"--execution-level") {
-      if (!once(options.executionLevel.has_value()) || !choose(kExecutionLevels, name, value, chosen, why)) return false;
+      if (!once(options.executionLevel.has_value()) || !choose(kExecutionLevels, name, value, chosen, why))
+        return false;
       options.executionLevel = static_cast<ExecutionLevel>(chosen);
     } else if (name == L"--dpi-awareness") {
       if (!once(options.dpiAwareness.has_value()) || !choose(kDpiAwareness, name, value, chosen, why)) return false;

@@ -49,12 +49,10 @@ TEST(EmbeddedSettings, WritesTheLaunchersSpellingInTheFilesOrder) {
   const struct {
     const wchar_t* section;
     const wchar_t* key;
-  } reads[] = {{L"Application", L"Single Instance"},
-               {L"Application", L"Output File"},
-               {L"Java Runtime Environment", L"Main Class"},
-               {L"Java Runtime Environment", L"Virtual Machine Parameters"},
-               {L"Java Runtime Environment", L"JRE Path"},
-               {L"Class Path", L"Class Path"}};
+  } reads[] = {
+      {L"Application", L"Single Instance"},         {L"Application", L"Output File"},
+      {L"Java Runtime Environment", L"Main Class"}, {L"Java Runtime Environment", L"Virtual Machine Parameters"},
+      {L"Java Runtime Environment", L"JRE Path"},   {L"Class Path", L"Class Path"}};
   for (const auto& read : reads) {
     std::wstring fromFile;
     std::wstring builtIn = L"<absent>";
@@ -107,7 +105,8 @@ TEST(EmbeddedSettings, RefusesWhatTheLauncherWouldNotReadAsWritten) {
       {"text after a section line", jre + L"[Application] ; app\n", 3, L"text follows the section line's closing ]"},
       {"a NUL", jre + std::wstring(L"Cmd=a\0b\n", 8), 3, L"NUL"},
       {"a character that failed to decode", jre + L"Cmd=\uFFFD\n", 3, L"not valid text"},
-      {"a blank inside quotes", jre + L"[Application]\nCmd=\" x\"\n", 4, L"the value of Cmd begins or ends with a blank"},
+      {"a blank inside quotes", jre + L"[Application]\nCmd=\" x\"\n", 4,
+       L"the value of Cmd begins or ends with a blank"},
       {"a wide space at the end", jre + L"[Application]\nCmd=x\u3000\n", 4, L"begins or ends with a blank"},
   };
   for (const auto& c : cases) {

@@ -60,11 +60,10 @@ TEST(PeImage, RefusesWhatIsNoImage) {
       {"optional header too small", [](std::string& f) { putU16(f, 0x84 + 16, 100); }, L"cut short"},
       {"directories do not fit", [](std::string& f) { putU16(f, 0x84 + 16, 112 + 8); }, L"too small for its data"},
       {"zero file alignment", [=](std::string& f) { putU32(f, optional + 36, 0); }, L"alignments"},
-      {"file alignment above the section's",
-       [=](std::string& f) { putU32(f, optional + 36, 0x2000); }, L"alignments"},
+      {"file alignment above the section's", [=](std::string& f) { putU32(f, optional + 36, 0x2000); }, L"alignments"},
       {"section table past the end", [](std::string& f) { putU16(f, 0x84 + 2, 2000); }, L"section table lies outside"},
-      {"section data past the end",
-       [=](std::string& f) { putU32(f, optional + 240 + 40 + 16, 0x10000000); }, L"section .rsrc lies outside"},
+      {"section data past the end", [=](std::string& f) { putU32(f, optional + 240 + 40 + 16, 0x10000000); },
+       L"section .rsrc lies outside"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -35,8 +35,8 @@ struct Rebuilt {
 Rebuilt rebuild(const std::string& file, const ResourceTree& tree) {
   Rebuilt result;
   const PeImage image = parsed(file);
-  result.ok = rebuildWithResources(file, image, serialiseResourceSection(tree, test::kFixtureResourceRva),
-                                   result.file, result.notes, result.why);
+  result.ok = rebuildWithResources(file, image, serialiseResourceSection(tree, test::kFixtureResourceRva), result.file,
+                                   result.notes, result.why);
   return result;
 }
 
@@ -76,15 +76,15 @@ TEST(PeWriter, RebuildsAroundLargerAndSmallerResources) {
       // Headers and code before the resources are as they were, but for the
       // fields the rebuild owns.
       std::string headers = output.substr(0, after.sectionTableOffset);
-      for (size_t field : {after.sizeOfInitializedDataOffset(), after.sizeOfImageOffset(), after.checksumOffset(),
-                           after.directoryOffset(kResourceDirectory) + 4,
-                           after.directoryOffset(kBaseRelocationDirectory)}) {
+      for (size_t field :
+           {after.sizeOfInitializedDataOffset(), after.sizeOfImageOffset(), after.checksumOffset(),
+            after.directoryOffset(kResourceDirectory) + 4, after.directoryOffset(kBaseRelocationDirectory)}) {
         putU32(headers, field, 0);
       }
       std::string oldHeaders = input.substr(0, before.sectionTableOffset);
-      for (size_t field : {before.sizeOfInitializedDataOffset(), before.sizeOfImageOffset(), before.checksumOffset(),
-                           before.directoryOffset(kResourceDirectory) + 4,
-                           before.directoryOffset(kBaseRelocationDirectory)}) {
+      for (size_t field :
+           {before.sizeOfInitializedDataOffset(), before.sizeOfImageOffset(), before.checksumOffset(),
+            before.directoryOffset(kResourceDirectory) + 4, before.directoryOffset(kBaseRelocationDirectory)}) {
         putU32(oldHeaders, field, 0);
       }
       EXPECT_EQ(headers, oldHeaders);
@@ -117,8 +117,8 @@ TEST(PeWriter, RebuildsAroundLargerAndSmallerResources) {
 
       ResourceTree read;
       std::wstring why;
-      ASSERT_TRUE(parseResourceSection(output.substr(rsrc.pointerToRawData, rsrc.virtualSize), rsrc.virtualAddress,
-                                       read, why));
+      ASSERT_TRUE(
+          parseResourceSection(output.substr(rsrc.pointerToRawData, rsrc.virtualSize), rsrc.virtualAddress, read, why));
       EXPECT_EQ(read, tree);
     }
   }
@@ -160,8 +160,10 @@ TEST(PeWriter, RefusesLayoutsItCannotRebuild) {
     const wchar_t* why;
   } cases[] = {
       {"a writable section after the resources",
-       [](test::PeFixture& f) { f.after.push_back({".data2", test::kWritableDataCharacteristics, "x"}); }, nullptr,
-       L"section .data2 follows the resource section and is not discardable"},
+       [](test::PeFixture& f) {
+         f.after.push_back({".data2", test::kWritableDataCharacteristics, "x"});
+       },
+       nullptr, L"section .data2 follows the resource section and is not discardable"},
       {"a directory in a section that moves", nullptr,
        [](std::string& file, const PeImage& image) {
          putU32(file, image.directoryOffset(kDebugDirectory), image.sections[2].virtualAddress);

@@ -31,14 +31,14 @@ void appendEntry(std::string& bytes, uint32_t name, uint32_t target) {
 
 // Laid out by hand, depth first, unlike the writer's order.
 TEST(ResourceTree, ReadsASectionLaidOutByHand) {
-  std::string section = directoryTable(1, 1);  // 0x00
+  std::string section = directoryTable(1, 1);    // 0x00
   appendEntry(section, 0x800000A0, 0x80000020);  // "ZED"
   appendEntry(section, 10, 0x80000038);
   section += directoryTable(0, 1);  // 0x20: ZED
   appendEntry(section, 7, 0x80000050);
-  section += directoryTable(1, 0);  // 0x38: 10
+  section += directoryTable(1, 0);               // 0x38: 10
   appendEntry(section, 0x800000A8, 0x80000068);  // "ab"
-  section += directoryTable(0, 1);  // 0x50: ZED/7
+  section += directoryTable(0, 1);               // 0x50: ZED/7
   appendEntry(section, 1033, 0x80);
   section += directoryTable(0, 1);  // 0x68: 10/ab
   appendEntry(section, 0, 0x90);
@@ -51,8 +51,8 @@ TEST(ResourceTree, ReadsASectionLaidOutByHand) {
   appendU32(section, 0);
   appendU32(section, 0);
   ASSERT_EQ(section.size(), 0xA0u);
-  section += std::string("\3\0Z\0E\0D\0", 8);  // 0xA0
-  section += std::string("\2\0a\0b\0\0\0", 8);  // 0xA8
+  section += std::string("\3\0Z\0E\0D\0", 8);        // 0xA0
+  section += std::string("\2\0a\0b\0\0\0", 8);       // 0xA8
   section += std::string("xyz\0\0\0\0\0hello", 13);  // 0xB0, 0xB8
 
   ResourceTree expected;
@@ -135,7 +135,7 @@ TEST(ResourceTree, ReadsBackWhatItWrites) {
   const std::u16string units{u'\u00E9', char16_t(0xD83D), char16_t(0xDE00), char16_t(0xDC00)};
   odd[text(u"")][text(units)][text(u"LANG")] = ResourceData{std::string(1, '\0'), 65001};
   odd[id(0x7FFFFFFF)][id(0)][id(0)] = ResourceData{std::string(), 0};
-  odd[id(3)];  // a type without names
+  odd[id(3)];         // a type without names
   odd[id(4)][id(9)];  // a name without languages
   for (const ResourceTree* tree : {&launcher, &odd}) {
     for (uint32_t rva : {0x1000u, 0x7FFF0000u}) {

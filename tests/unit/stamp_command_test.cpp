@@ -59,8 +59,8 @@ TEST(StampCommand, ExitStatusAndFilesLeft) {
     }
     std::sort(left.begin(), left.end());
     const bool newFile = c.status == kStampWritten && std::string(c.output) != c.input;
-    const std::vector<std::string> expectedLeft =
-        newFile ? std::vector<std::string>{"out.exe", "run.exe", "run.ini"} : std::vector<std::string>{"run.exe", "run.ini"};
+    const std::vector<std::string> expectedLeft = newFile ? std::vector<std::string>{"out.exe", "run.exe", "run.ini"}
+                                                          : std::vector<std::string>{"run.exe", "run.ini"};
     EXPECT_EQ(left, expectedLeft);
     if (c.status != kStampWritten) continue;
     StampOptions options;

@@ -15,12 +15,32 @@ using Arguments = std::vector<std::wstring>;
 TEST(StampOptions, ReadsEveryOption) {
   StampOptions options;
   std::wstring why;
-  ASSERT_TRUE(parseStampCommandLine(
-      {L"--icon", L"app.ico", L"--product-name", L"My App", L"--company=ACME", L"--description", L"",
-       L"--copyright", L"(c) me", L"--product-version", L"1.2", L"--file-version", L"1.2.3.4",
-       L"--original-file-name", L"run.exe", L"--execution-level", L"requireadministrator", L"--dpi-awareness",
-       L"system", L"--long-path-aware=YES", L"--settings", L"run.ini", L"--open-to-file", L"in.exe", L"out.exe"},
-      options, why))
+  ASSERT_TRUE(parseStampCommandLine({L"--icon",
+                                     L"app.ico",
+                                     L"--product-name",
+                                     L"My App",
+                                     L"--company=ACME",
+                                     L"--description",
+                                     L"",
+                                     L"--copyright",
+                                     L"(c) me",
+                                     L"--product-version",
+                                     L"1.2",
+                                     L"--file-version",
+                                     L"1.2.3.4",
+                                     L"--original-file-name",
+                                     L"run.exe",
+                                     L"--execution-level",
+                                     L"requireadministrator",
+                                     L"--dpi-awareness",
+                                     L"system",
+                                     L"--long-path-aware=YES",
+                                     L"--settings",
+                                     L"run.ini",
+                                     L"--open-to-file",
+                                     L"in.exe",
+                                     L"out.exe"},
+                                    options, why))
       << toUtf8(why);
   EXPECT_EQ(options.input, L"in.exe");
   EXPECT_EQ(options.output, L"out.exe");

@@ -1,9 +1,8 @@
 // The stamp of an executable the toolchain made: this test program, which
 // carries the launcher's resources (resources/tarn.rc), stamped and read back
 // by the system's own resource and version functions.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -68,15 +67,16 @@ TEST(StampRealExecutable, TheSystemReadsWhatWasStamped) {
   const std::wstring output = folder.pathOf("run.exe");
   StampOptions options;
   std::wstring why;
-  ASSERT_TRUE(parseStampCommandLine({L"--icon", L"app.ico", L"--product-name", L"Stamped \u00DCn\u00EFcode",
-                                     L"--company", L"ACME", L"--product-version", L"2.3.4", L"--file-version",
-                                     L"5.6.7.8", L"--execution-level", L"highestAvailable", L"--settings", L"run.ini",
-                                     ownPath(), output},
-                                    options, why))
+  ASSERT_TRUE(
+      parseStampCommandLine({L"--icon", L"app.ico", L"--product-name", L"Stamped \u00DCn\u00EFcode", L"--company",
+                             L"ACME", L"--product-version", L"2.3.4", L"--file-version", L"5.6.7.8",
+                             L"--execution-level", L"highestAvailable", L"--settings", L"run.ini", ownPath(), output},
+                            options, why))
       << toUtf8(why);
   StampFiles files;
   ASSERT_TRUE(readWholeFile(ownPath(), files.launcher, why)) << toUtf8(why);
-  files.icon = test::iconFile({std::string("\x89PNG\r\n\x1A\nimage", 13), std::string("\x28\0\0\0", 4) + std::string(60, 'd')});
+  files.icon =
+      test::iconFile({std::string("\x89PNG\r\n\x1A\nimage", 13), std::string("\x28\0\0\0", 4) + std::string(60, 'd')});
   files.settings = "[Java Runtime Environment]\r\nMain Class=app.Main\r\n";
   std::string stamped;
   std::vector<std::wstring> notes;
@@ -84,7 +84,8 @@ TEST(StampRealExecutable, TheSystemReadsWhatWasStamped) {
   ASSERT_TRUE(replaceFile(output, stamped, why)) << toUtf8(why);
 
   {
-    ScopedModule module(LoadLibraryExW(output.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ScopedModule module(
+        LoadLibraryExW(output.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(module.valid()) << GetLastError();
     HMODULE self = GetModuleHandleW(nullptr);
 
@@ -136,7 +137,8 @@ TEST(StampRealExecutable, TheSystemReadsWhatWasStamped) {
   EXPECT_EQ(versionString(info, L"InternalName"), L"run");
   EXPECT_EQ(versionString(info, L"FileDescription"), L"<missing>");
   DWORD* translation = nullptr;
-  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
+  ASSERT_TRUE(
+      VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
   ASSERT_EQ(length, 4u);
   EXPECT_EQ(*translation, 0x04B00409u);
 }

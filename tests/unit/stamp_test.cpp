@@ -64,8 +64,8 @@ ResourceTree resourcesOf(const std::string& file) {
 }
 
 const std::vector<std::wstring> kAllOptions = {
-    L"--icon",         L"app.ico",  L"--product-name",    L"My App", L"--product-version", L"1.2",
-    L"--dpi-awareness", L"system", L"--settings",         L"run.ini"};
+    L"--icon", L"app.ico",         L"--product-name", L"My App",     L"--product-version",
+    L"1.2",    L"--dpi-awareness", L"system",         L"--settings", L"run.ini"};
 
 TEST(Stamp, ReplacesWhatTheOptionsNameAndKeepsTheRest) {
   const std::string launcher = test::buildPe(test::PeFixture{});
@@ -112,9 +112,9 @@ TEST(Stamp, ReplacesWhatTheOptionsNameAndKeepsTheRest) {
 
 TEST(Stamp, VersionHoldsOnlyWhatIsGiven) {
   const std::string launcher = test::buildPe(test::PeFixture{});
-  const Stamped result = stamp(optionsFor({L"--company", L"ACME", L"--file-version", L"3", L"--original-file-name",
-                                           L"app.launcher.exe"}),
-                               filesWith(launcher));
+  const Stamped result =
+      stamp(optionsFor({L"--company", L"ACME", L"--file-version", L"3", L"--original-file-name", L"app.launcher.exe"}),
+            filesWith(launcher));
   ASSERT_TRUE(result.ok) << toUtf8(result.error);
   VersionInfo version;
   parseVersionText(L"3", version.fileVersion);
@@ -164,7 +164,8 @@ TEST(Stamp, DropsASignatureWithANote) {
   const Stamped result = stamp(optionsFor({}), filesWith(test::buildPe(fixture)));
   ASSERT_TRUE(result.ok) << toUtf8(result.error);
   ASSERT_EQ(result.notes.size(), 1u);
-  EXPECT_EQ(result.notes[0], L"in.exe was signed; the signature is dropped (signing comes after stamping: sign out/run.exe)");
+  EXPECT_EQ(result.notes[0],
+            L"in.exe was signed; the signature is dropped (signing comes after stamping: sign out/run.exe)");
   EXPECT_EQ(result.file.find("a signature"), std::string::npos);
 }
 
@@ -181,47 +182,68 @@ TEST(Stamp, Refusals) {
     StampFiles files;
     const wchar_t* error;
   } cases[] = {
-      {"not a Windows executable", {}, {"#!/bin/sh\n", "", ""},
+      {"not a Windows executable",
+       {},
+       {"#!/bin/sh\n", "", ""},
        L"in.exe is not a Windows executable: too short for a DOS header"},
-      {"an executable without resources", {},
-       {withResources([](ResourceTree& tree) { tree.clear(); }), "", ""}, L"in.exe is not a Tarn launcher"},
-      {"an executable without the mark", {},
+      {"an executable without resources",
+       {},
+       {withResources([](ResourceTree& tree) { tree.clear(); }), "", ""},
+       L"in.exe is not a Tarn launcher"},
+      {"an executable without the mark",
+       {},
        {withResources([](ResourceTree& tree) { tree[id(kRtRcData)].erase(id(8001)); }), "", ""},
        L"in.exe is not a Tarn launcher"},
-      {"a mark of another text", {},
-       {withResources([](ResourceTree& tree) {
-          tree[id(kRtRcData)][id(8001)][id(1033)] = test::resourceData("Tarn launche");
-        }),
+      {"a mark of another text",
+       {},
+       {withResources(
+            [](ResourceTree& tree) { tree[id(kRtRcData)][id(8001)][id(1033)] = test::resourceData("Tarn launche"); }),
         "", ""},
        L"in.exe is not a Tarn launcher"},
-      {"unreadable resources", {}, {[&] {
-                                       std::string file = launcher;
-                                       PeImage image;
-                                       std::wstring why;
-                                       parsePeImage(file, image, why);
-                                       putU16(file, image.sections[1].pointerToRawData + 14, 0x7FFF);
-                                       return file;
-                                     }(),
-                                     "", ""},
+      {"unreadable resources",
+       {},
+       {[&] {
+          std::string file = launcher;
+          PeImage image;
+          std::wstring why;
+          parsePeImage(file, image, why);
+          putU16(file, image.sections[1].pointerToRawData + 14, 0x7FFF);
+          return file;
+        }(),
+        "", ""},
        L"cannot read the resources of in.exe: a directory table's entries lie outside the section"},
-      {"a section the rebuild cannot move", {}, {[] {
-                                                  test::PeFixture fixture;
-                                                  fixture.after.push_back({".data2", test::kWritableDataCharacteristics, "x"});
-                                                  return test::buildPe(fixture);
-                                                }(),
-                                                "", ""},
+      {"a section the rebuild cannot move",
+       {},
+       {[] {
+          test::PeFixture fixture;
+          fixture.after.push_back({".data2", test::kWritableDataCharacteristics, "x"});
+          return test::buildPe(fixture);
+        }(),
+        "", ""},
        L"cannot rebuild in.exe: section .data2 follows the resource section"},
-      {"not an icon", {L"--icon", L"app.ico"}, {launcher, "GIF89a", ""},
+      {"not an icon",
+       {L"--icon", L"app.ico"},
+       {launcher, "GIF89a", ""},
        L"app.ico is not an icon file: no icon header"},
-      {"an INI that does not parse", {L"--settings", L"run.ini"}, {launcher, "", kIni + "Heap=1\n"},
+      {"an INI that does not parse",
+       {L"--settings", L"run.ini"},
+       {launcher, "", kIni + "Heap=1\n"},
        L"run.ini line 3: unknown key \"Heap\" in [Java Runtime Environment]"},
-      {"an INI without a Main Class", {L"--settings", L"run.ini"}, {launcher, "", "[Application]\n"},
+      {"an INI without a Main Class",
+       {L"--settings", L"run.ini"},
+       {launcher, "", "[Application]\n"},
        L"run.ini: it gives no Main Class"},
-      {"an INI whose bytes are no UTF-8", {L"--settings", L"run.ini"}, {launcher, "", kIni + "Cmd=\xE9t\xE9\n"},
+      {"an INI whose bytes are no UTF-8",
+       {L"--settings", L"run.ini"},
+       {launcher, "", kIni + "Cmd=\xE9t\xE9\n"},
        L"run.ini line 3: it holds bytes that are not valid text"},
-      {"a bad product version", {L"--product-version", L"1.2.x"}, {launcher, "", ""},
+      {"a bad product version",
+       {L"--product-version", L"1.2.x"},
+       {launcher, "", ""},
        L"bad version text \"1.2.x\" for --product-version"},
-      {"a bad file version", {L"--product-version", L"1", L"--file-version", L"1.2.3.4.5"}, {launcher, "", ""},
+      {"a bad file version",
+       {L"--product-version", L"1", L"--file-version", L"1.2.3.4.5"},
+       {launcher, "", ""},
        L"bad version text \"1.2.3.4.5\" for --file-version"},
   };
   for (const auto& c : cases) {

@@ -1,11 +1,10 @@
-#include "stamper/file_io.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "stamper/file_io.h"
 #include "support/temp_folder.h"
 
 namespace tarn::stamper {
@@ -13,7 +12,8 @@ namespace {
 
 std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
   return names;
 }
 

@@ -141,9 +141,9 @@ std::string iconFile(const std::vector<std::string>& images) {
   for (size_t i = 0; i < images.size(); ++i) {
     file += static_cast<char>(16 * (i + 1));  // width
     file += static_cast<char>(16 * (i + 1));  // height
-    file += '\0';  // colours
+    file += '\0';                             // colours
     file += '\0';
-    appendU16(file, 1);  // planes
+    appendU16(file, 1);   // planes
     appendU16(file, 32);  // bits
     appendU32(file, static_cast<uint32_t>(images[i].size()));
     appendU32(file, offset);

@@ -134,7 +134,7 @@ TEST(VersionResource, LaysOutTheBlocksAsTheSystemReadsThem) {
   EXPECT_EQ(fixedField(root, 6), 0x3Fu);  // flags mask
   EXPECT_EQ(fixedField(root, 7), 0u);
   EXPECT_EQ(fixedField(root, 8), 0x00040004u);  // VOS_NT_WINDOWS32
-  EXPECT_EQ(fixedField(root, 9), 1u);  // VFT_APP
+  EXPECT_EQ(fixedField(root, 9), 1u);           // VFT_APP
 
   ASSERT_EQ(root.children.size(), 2u);
   const Block& stringInfo = root.children[0];
