@@ -23,5 +23,6 @@
 /* Marks the executable as one of our launchers, so that the stamping tool
    takes no other file; stamping keeps it. */
 #define TARN_LAUNCHER_MARK 8001
+#define TARN_LAUNCHER_MARK_TEXT "Tarn launcher"
 
 #endif

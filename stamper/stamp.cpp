@@ -19,7 +19,7 @@ namespace {
 
 constexpr uint32_t kBuiltInSettingsId = 8000;  // what the launcher reads its built-in settings from
 constexpr uint32_t kManifestId = 1;
-constexpr char kLauncherMark[] = "Tarn launcher";
+constexpr char kLauncherMark[] = TARN_LAUNCHER_MARK_TEXT;
 
 bool isLauncher(const ResourceTree& tree) {
   const ResourceData* mark = findResource(tree, kRtRcData, TARN_LAUNCHER_MARK);
