@@ -1,6 +1,8 @@
 // Windows: full paths and existence by directory search.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "base/path.h"
@@ -62,11 +64,20 @@ bool isFile(const std::wstring& path) {
 bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes) {
   ScopedFileHandle file(CreateFileW(longPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
-  bytes.assign(limit, '\0');
-  DWORD read = 0;
-  if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(limit), &read, nullptr)) return false;
-  bytes.resize(read);
+  LARGE_INTEGER size{};
+  if (!file || GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size)) return false;
+  const uint64_t fileSize = static_cast<uint64_t>(size.QuadPart);
+  bytes.assign(fileSize < limit ? static_cast<size_t>(fileSize) : limit, '\0');
+  size_t length = 0;
+  // A file that grows while it is read gives what it held at the start.
+  while (length < bytes.size()) {
+    const DWORD wanted = static_cast<DWORD>(std::min<size_t>(bytes.size() - length, 1u << 30));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data() + length, wanted, &read, nullptr)) return false;
+    if (read == 0) break;
+    length += read;
+  }
+  bytes.resize(length);
   return true;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// One INI file on disk. On Windows through the profile-string functions,
-// which keep their own copy of the file and look at it again when it has
-// changed; on Linux through our own reader that follows the same documented
-// rules (config/profile_text.h), which reads the file once, at the first
-// read of the object (a start reads every key of one moment's file), and
-// keeps its copy up to date with its own writes.
+// One INI file on disk, read whole at the first read of the object (a start
+// reads every key of one moment's file) and answered from memory by the
+// profile-string rules of config/profile_text.h, which the differential test
+// holds to GetPrivateProfileStringW. Writes go through the platform: on
+// Windows the profile functions, after which the file is read again; on
+// Linux our own writer, which keeps the copy up to date.
 
 #include <vector>
 
@@ -28,8 +28,12 @@ class IniFile : public IniStore {
   bool writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
  private:
+  // The file's text as the platform reads it; empty for a missing file or
+  // anything that is not a regular file.
+  static std::wstring fileText(const std::wstring& path);
+  const std::wstring& text();
+
   std::wstring path_;
-  // Linux: the file's text once read.
   bool textRead_ = false;
   std::wstring text_;
 };

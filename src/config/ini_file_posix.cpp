@@ -1,5 +1,5 @@
-// IniFile on Linux: the file is read whole once and answered by the
-// profile-string rules of config/profile_text.h.
+// IniFile on Linux: the file's bytes as UTF-8 unless a byte order mark
+// names another encoding, and our own writer.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,29 +73,12 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
-std::wstring fileText(const std::wstring& path) {
-  std::string bytes;
-  if (readFileBytes(toUtf8(path), bytes) != 0) return std::wstring();  // a missing file reads as empty
-  return decodeProfileFile(bytes);
-}
-
-// The file's text, read at the first call for this object.
-const std::wstring& cachedText(const std::wstring& path, bool& read, std::wstring& text) {
-  if (!read) {
-    text = fileText(path);
-    read = true;
-  }
-  return text;
-}
-
 }  // namespace
 
-void IniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
-  profileReadString(cachedText(path_, textRead_, text_), section, key, out);
-}
-
-void IniFile::sectionNames(std::vector<std::wstring>& out) {
-  out = profileSectionNames(cachedText(path_, textRead_, text_));
+std::wstring IniFile::fileText(const std::wstring& path) {
+  std::string bytes;
+  if (readFileBytes(toUtf8(path), bytes) != 0) return std::wstring();
+  return decodeProfileFile(bytes);
 }
 
 bool IniFile::writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {

@@ -1,6 +1,6 @@
 #pragma once
-// The common face of INI reads: a file through the platform's profile-string
-// functions, INI text parsed into memory, or the two layered.
+// The common face of INI reads: a file on disk, INI text parsed into
+// memory, or the two layered.
 
 #include <string>
 

@@ -1,7 +1,9 @@
-// Answers profile-string queries through tarn::IniFile, so that the Linux
-// reader can be compared with GetPrivateProfileStringW under Wine.
+// Answers profile-string queries through tarn::IniFile, or on Windows with
+// --system through GetPrivateProfileStringW and
+// GetPrivateProfileSectionNamesW, so that the launcher's reader can be
+// compared with the system's under Wine.
 //
-//   ini_probe <ini file> <queries file>
+//   ini_probe [--system] <ini file> <queries file>
 //
 // The queries file is UTF-8, one query a line: "section<TAB>key" asks for a
 // value; a line without a tab asks for the section names. Each query gets one
@@ -23,6 +25,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -67,23 +70,87 @@ bool readQueries(const std::filesystem::path& path, std::vector<std::string>& li
   return true;
 }
 
-int probe(const std::wstring& iniPath, const std::filesystem::path& queriesPath) {
+// The queries' two forms, answered by the launcher's reader or the system.
+class Answers {
+ public:
+  virtual ~Answers() = default;
+  virtual void value(const std::wstring& section, const std::wstring& key, std::wstring& out) = 0;
+  virtual void sectionNames(std::vector<std::wstring>& out) = 0;
+};
+
+class LauncherAnswers : public Answers {
+ public:
+  explicit LauncherAnswers(const std::wstring& path) : file_(path) {}
+  void value(const std::wstring& section, const std::wstring& key, std::wstring& out) override {
+    file_.readString(section, key, out);
+  }
+  void sectionNames(std::vector<std::wstring>& out) override { file_.sectionNames(out); }
+
+ private:
+  tarn::IniFile file_;
+};
+
+#ifdef _WIN32
+class SystemAnswers : public Answers {
+ public:
+  explicit SystemAnswers(const std::wstring& path) : path_(path) {}
+
+  void value(const std::wstring& section, const std::wstring& key, std::wstring& out) override {
+    std::wstring buffer;
+    for (DWORD size = 256;; size *= 2) {
+      buffer.assign(size, L'\0');
+      // The characters copied; size - 1 when the value was cut to fit, and
+      // under Wine size - 2 for a cut quoted value.
+      const DWORD count = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", &buffer[0], size, path_.c_str());
+      if (count + 2 < size) break;
+    }
+    out.assign(buffer.c_str());
+  }
+
+  void sectionNames(std::vector<std::wstring>& out) override {
+    std::wstring buffer;
+    DWORD count = 0;
+    for (DWORD size = 256;; size *= 2) {
+      buffer.assign(size, L'\0');
+      // The characters copied without the final NUL; size - 2 when cut.
+      count = GetPrivateProfileSectionNamesW(&buffer[0], size, path_.c_str());
+      if (count != size - 2) break;
+    }
+    // Names each followed by a NUL; an empty one is left out, as the
+    // launcher's reader leaves out sections named "".
+    out.clear();
+    std::wstring name;
+    for (DWORD i = 0; i <= count && i < buffer.size(); ++i) {
+      if (buffer[i] != L'\0') {
+        name += buffer[i];
+        continue;
+      }
+      if (!name.empty()) out.push_back(name);
+      name.clear();
+    }
+  }
+
+ private:
+  std::wstring path_;
+};
+#endif
+
+int probe(Answers& answers, const std::filesystem::path& queriesPath) {
   std::vector<std::string> queries;
   if (!readQueries(queriesPath, queries)) {
     std::fprintf(stderr, "ini_probe: cannot read the queries file\n");
     return 2;
   }
-  tarn::IniFile file(iniPath);
   std::string output;
   for (const std::string& query : queries) {
     size_t tab = query.find('\t');
     if (tab == std::string::npos) {
       std::vector<std::wstring> names;
-      file.sectionNames(names);
+      answers.sectionNames(names);
       for (const std::wstring& name : names) output += escaped(name) + "|";
     } else {
       std::wstring value;
-      file.readString(tarn::fromUtf8(query.substr(0, tab)), tarn::fromUtf8(query.substr(tab + 1)), value);
+      answers.value(tarn::fromUtf8(query.substr(0, tab)), tarn::fromUtf8(query.substr(tab + 1)), value);
       output += escaped(value);
     }
     output += '\n';
@@ -97,12 +164,25 @@ int probe(const std::wstring& iniPath, const std::filesystem::path& queriesPath)
 int main(int argc, char** argv) {
   tarn::rememberProgramArguments(argc, argv);
   std::vector<std::wstring> arguments = tarn::processArguments();
+  const bool system = !arguments.empty() && arguments[0] == L"--system";
+  if (system) arguments.erase(arguments.begin());
   if (arguments.size() != 2) {
-    std::fprintf(stderr, "usage: ini_probe <ini file> <queries file>\n");
+    std::fprintf(stderr, "usage: ini_probe [--system] <ini file> <queries file>\n");
     return 2;
   }
+  const std::filesystem::path queries(arguments[1]);
 #ifdef _WIN32
   _setmode(_fileno(stdout), _O_BINARY);
+  if (system) {
+    SystemAnswers answers(arguments[0]);
+    return probe(answers, queries);
+  }
+#else
+  if (system) {
+    std::fprintf(stderr, "ini_probe: --system is for Windows\n");
+    return 2;
+  }
 #endif
-  return probe(arguments[0], std::filesystem::path(arguments[1]));
+  LauncherAnswers answers(arguments[0]);
+  return probe(answers, queries);
 }
