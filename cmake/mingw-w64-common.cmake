@@ -7,3 +7,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Tests built for Windows run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# For the delay-loaded import libraries (cmake/delay_imports.cmake).
+set(TARN_DLLTOOL ${TARN_MINGW_TRIPLE}-dlltool)
+set(TARN_NM ${TARN_MINGW_TRIPLE}-nm)

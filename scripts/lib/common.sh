@@ -43,10 +43,14 @@ strip_shipped() {
   SOURCE_DATE_EPOCH=0 "$1" -o "$3" "$2"
 }
 
-# check_imports EXE OBJDUMP: the executable imports system DLLs only, so it
-# runs without any DLL of the compiler beside it.
+# check_imports EXE OBJDUMP [DLL...]: the executable imports system DLLs
+# only, so it runs without any DLL of the compiler beside it; with DLLs
+# named, those alone, since every DLL of the import table is loaded before
+# the program starts (the launchers delay-load the others:
+# cmake/delay_imports.cmake).
 check_imports() {
   local exe=$1 objdump=$2
+  shift 2
   local dlls
   if ! dlls=$("$objdump" -p "$exe" | awk '/DLL Name:/ {print $3}'); then
     echo "imports $(basename "$exe"): cannot read the import table"
@@ -57,6 +61,16 @@ check_imports() {
   if [[ -n $bad ]]; then
     echo "imports $(basename "$exe"): FAILED, needs $(tr '\n' ' ' <<<"$bad")"
     return 1
+  fi
+  if (($# > 0)); then
+    local dll extra=
+    for dll in $dlls; do
+      [[ " ${*,,} " == *" ${dll,,} "* ]] || extra+="$dll "
+    done
+    if [[ -n $extra ]]; then
+      echo "imports $(basename "$exe"): FAILED, loads ${extra}at every start (only $* are meant to)"
+      return 1
+    fi
   fi
   echo "imports $(basename "$exe"): $(tr '\n' ' ' <<<"$dlls")"
 }
