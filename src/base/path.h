@@ -63,8 +63,9 @@ bool pathExists(const std::wstring& path);
 // The path names a file that is not a folder. Paths of any length.
 bool isFile(const std::wstring& path);
 
-// The first `limit` bytes of a regular file, or all of a shorter one; false
-// when the path names no regular file or it cannot be read.
+// The first `limit` bytes of a regular file, or all of a shorter one
+// (SIZE_MAX: the whole file, as long as it was when opened); false when the
+// path names no regular file or it cannot be read.
 bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes);
 
 }  // namespace tarn

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <vector>
 
 #include "base/path.h"
@@ -51,10 +52,12 @@ bool readFileStart(const std::wstring& path, size_t limit, std::string& bytes) {
   struct stat info;
   bool read = fstat(file, &info) == 0 && S_ISREG(info.st_mode);
   if (read) {
-    bytes.assign(limit, '\0');
+    // No more than the file held when it was opened: limit may be SIZE_MAX.
+    const uint64_t fileSize = static_cast<uint64_t>(info.st_size);
+    bytes.assign(fileSize < limit ? static_cast<size_t>(fileSize) : limit, '\0');
     size_t length = 0;
-    while (length < limit) {
-      const ssize_t count = ::read(file, bytes.data() + length, limit - length);
+    while (length < bytes.size()) {
+      const ssize_t count = ::read(file, bytes.data() + length, bytes.size() - length);
       if (count < 0 && errno == EINTR) continue;
       if (count < 0) read = false;
       if (count <= 0) break;

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "config/ini_file.h"
 #include "config/profile_text.h"
@@ -16,9 +18,10 @@
 namespace tarn {
 namespace {
 
-// The whole file; 0 or the errno of the failed open or read. Only a
-// regular file is read: a FIFO or a device of that name would block the
-// start or never end (it is opened without blocking, and refused).
+// The whole file before a rewrite; 0 or the errno of the failed open or
+// read, so that a missing file can be told from one that cannot be read.
+// Only a regular file is read: a FIFO or a device of that name would block
+// or never end (it is opened without blocking, and refused).
 int readFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -77,7 +80,7 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
 
 std::wstring IniFile::fileText(const std::wstring& path) {
   std::string bytes;
-  if (readFileBytes(toUtf8(path), bytes) != 0) return std::wstring();
+  if (!readFileStart(path, SIZE_MAX, bytes)) return std::wstring();
   return decodeProfileFile(bytes);
 }
 
