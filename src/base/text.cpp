@@ -1,7 +1,5 @@
 #include "base/text.h"
 
-#include <cwctype>
-
 namespace tarn {
 namespace {
 
@@ -159,8 +157,8 @@ std::wstring fromModifiedUtf8(const char* bytes) {
 std::wstring trimWhiteSpace(const std::wstring& text) {
   size_t begin = 0;
   size_t end = text.size();
-  while (begin < end && std::iswspace(static_cast<wint_t>(text[begin]))) ++begin;
-  while (end > begin && std::iswspace(static_cast<wint_t>(text[end - 1]))) --end;
+  while (begin < end && isWhiteSpace(text[begin])) ++begin;
+  while (end > begin && isWhiteSpace(text[end - 1])) --end;
   return text.substr(begin, end - begin);
 }
 

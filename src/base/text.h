@@ -52,4 +52,9 @@ std::vector<std::wstring> splitAtSeparator(const std::wstring& text, wchar_t sep
 std::wstring decimalText(int64_t value);
 std::wstring unsignedDecimalText(uint64_t value);
 
+// Platform side.
+// Whether the C library's wide white-space class (iswspace) holds the
+// character.
+bool isWhiteSpace(wchar_t c);
+
 }  // namespace tarn

@@ -23,8 +23,9 @@ void rememberProgramArguments(int argc, char** argv);
 // the program token left out.
 std::vector<std::wstring> processArguments();
 
-// Makes the system's default locale the one of the calling thread, so later
-// narrow-text conversions use its code page.
+// Makes the system's default locale the one that later text handling uses:
+// on Windows the calling thread's, for narrow-text conversions in its code
+// page; on Linux the character classes' (base/character_classes_posix.h).
 void useSystemDefaultLocale();
 
 // Result not reported: a failed change leaves the current directory.

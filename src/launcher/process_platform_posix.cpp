@@ -1,7 +1,7 @@
 // POSIX: the process's arguments, locale and current directory.
-#include <clocale>
 #include <unistd.h>
 
+#include "base/character_classes_posix.h"
 #include "base/text.h"
 #include "launcher/process_platform.h"
 
@@ -26,9 +26,9 @@ void rememberProgramArguments(int argc, char** argv) {
 
 std::vector<std::wstring> processArguments() { return rememberedArguments(); }
 
-// Only the character classes (iswspace) depend on it; the other categories
-// would each be loaded for nothing. The VM sets its own locale.
-void useSystemDefaultLocale() { std::setlocale(LC_CTYPE, ""); }
+// Only the character classes (iswspace) depend on it, and they load it when
+// they first need it. The VM sets the process's locale itself.
+void useSystemDefaultLocale() { useEnvironmentCharacterClasses(); }
 
 void changeCurrentDirectory(const std::wstring& folder) {
   if (chdir(toUtf8(folder).c_str()) != 0) return;
