@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/ini_store.h"
+#include "config/profile_text.h"
 
 namespace tarn {
 
@@ -32,10 +33,12 @@ class IniFile : public IniStore {
   // anything that is not a regular file.
   static std::wstring fileText(const std::wstring& path);
   const std::wstring& text();
+  void keepText(std::wstring text);
 
   std::wstring path_;
   bool textRead_ = false;
   std::wstring text_;
+  std::vector<ProfileLine> lines_;  // of text_
 };
 
 }  // namespace tarn

@@ -96,8 +96,7 @@ bool IniFile::writeString(const std::wstring& section, const std::wstring& key, 
   if (encodeProfileFile(text, encoding) != bytes) return false;
   if (!profileWriteString(text, section, key, value)) return false;
   if (!replaceFile(path, encodeProfileFile(text, encoding))) return false;
-  text_ = std::move(text);
-  textRead_ = true;
+  keepText(std::move(text));
   return true;
 }
 

@@ -1,5 +1,8 @@
 #include "config/profile_text.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "base/text.h"
 
 namespace tarn {
@@ -56,25 +59,6 @@ wchar_t foldCase(wchar_t c) {
   return c;
 }
 
-bool namesEqual(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (foldCase(a[i]) != foldCase(b[i])) return false;
-  }
-  return true;
-}
-
-// One line of profile text: its content without surrounding blanks, and
-// what the content holds.
-struct ProfileLine {
-  size_t begin = 0;  // content, blanks trimmed
-  size_t end = 0;
-  bool isSection = false;
-  size_t nameBegin = 0;  // section name, or key
-  size_t nameEnd = 0;
-  bool hasValue = false;
-  size_t valueBegin = 0;  // up to end
-};
 
 class LineScanner {
  public:
@@ -132,8 +116,36 @@ class LineScanner {
   size_t position_ = 0;
 };
 
+// The line's name ends at a NUL, as the system's functions read it.
+size_t lineNameEnd(const std::wstring& text, const ProfileLine& line) {
+  for (size_t i = line.nameBegin; i < line.nameEnd; ++i) {
+    if (text[i] == L'\0') return i;
+  }
+  return line.nameEnd;
+}
+
 std::wstring lineName(const std::wstring& text, const ProfileLine& line) {
-  return cutAtNul(text.substr(line.nameBegin, line.nameEnd - line.nameBegin));
+  return text.substr(line.nameBegin, lineNameEnd(text, line) - line.nameBegin);
+}
+
+// A name asked for as the rules read it: up to a NUL, blanks trimmed. A view
+// into the argument, as every read asks for two.
+std::wstring_view wantedName(const std::wstring& name) {
+  std::wstring_view view(name.data(), std::min(name.find(L'\0'), name.size()));
+  while (!view.empty() && isProfileBlank(view.front())) view.remove_prefix(1);
+  while (!view.empty() && isProfileBlank(view.back())) view.remove_suffix(1);
+  return view;
+}
+
+// Compared where it stands: every key read passes every line before it, and
+// a copy of each name would cost more than the rest of the read.
+bool lineNameEquals(const std::wstring& text, const ProfileLine& line, std::wstring_view name) {
+  const size_t end = lineNameEnd(text, line);
+  if (end - line.nameBegin != name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (foldCase(text[line.nameBegin + i]) != foldCase(name[i])) return false;
+  }
+  return true;
 }
 
 std::wstring decodeUtf16(const std::string& bytes, size_t offset, bool bigEndian) {
@@ -220,22 +232,33 @@ std::string encodeProfileFile(const std::wstring& text, ProfileEncoding encoding
   return bytes;
 }
 
-bool profileReadString(const std::wstring& text, const std::wstring& section, const std::wstring& key,
-                       std::wstring& out) {
-  out.clear();
-  const std::wstring wantedSection = trimProfileBlanks(cutAtNul(section));
-  const std::wstring wantedKey = trimProfileBlanks(cutAtNul(key));
-  // The unnamed part before the first section line is the first section.
-  bool inWantedSection = wantedSection.empty();
+std::vector<ProfileLine> scanProfileLines(const std::wstring& text) {
+  std::vector<ProfileLine> lines;
   LineScanner scanner(text);
   ProfileLine line;
-  while (scanner.next(line)) {
+  while (scanner.next(line)) lines.push_back(line);
+  return lines;
+}
+
+bool profileReadString(const std::wstring& text, const std::wstring& section, const std::wstring& key,
+                       std::wstring& out) {
+  return profileReadString(text, scanProfileLines(text), section, key, out);
+}
+
+bool profileReadString(const std::wstring& text, const std::vector<ProfileLine>& lines, const std::wstring& section,
+                       const std::wstring& key, std::wstring& out) {
+  out.clear();
+  const std::wstring_view wantedSection = wantedName(section);
+  const std::wstring_view wantedKey = wantedName(key);
+  // The unnamed part before the first section line is the first section.
+  bool inWantedSection = wantedSection.empty();
+  for (const ProfileLine& line : lines) {
     if (line.isSection) {
       if (inWantedSection) return false;
-      inWantedSection = namesEqual(lineName(text, line), wantedSection);
+      inWantedSection = lineNameEquals(text, line, wantedSection);
       continue;
     }
-    if (!inWantedSection || !namesEqual(lineName(text, line), wantedKey)) continue;
+    if (!inWantedSection || !lineNameEquals(text, line, wantedKey)) continue;
     if (!line.hasValue) return false;
     out = unquotedProfileValue(cutAtNul(text.substr(line.valueBegin, line.end - line.valueBegin)));
     return true;
@@ -272,7 +295,7 @@ bool profileWriteString(std::wstring& text, const std::wstring& section, const s
   while (scanner.next(line)) {
     if (line.isSection) {
       if (found) break;
-      if (namesEqual(lineName(text, line), sectionName)) {
+      if (lineNameEquals(text, line, sectionName)) {
         found = true;
         last = line;
       }
@@ -280,9 +303,8 @@ bool profileWriteString(std::wstring& text, const std::wstring& section, const s
     }
     if (!found) continue;
     last = line;
-    std::wstring name = lineName(text, line);
-    if (!namesEqual(name, keyName)) continue;
-    text.replace(line.begin, line.end - line.begin, name + L"=" + entryValue);
+    if (!lineNameEquals(text, line, keyName)) continue;
+    text.replace(line.begin, line.end - line.begin, lineName(text, line) + L"=" + entryValue);
     return true;
   }
 

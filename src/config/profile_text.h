@@ -46,10 +46,29 @@ std::wstring decodeUtf16LE(const std::string& bytes);
 // The bytes of a text in an encoding, with the byte order mark it names.
 std::string encodeProfileFile(const std::wstring& text, ProfileEncoding encoding);
 
+// One line of profile text with content: where its content lies, blanks
+// trimmed, and what the content holds. Offsets into the text.
+struct ProfileLine {
+  size_t begin = 0;
+  size_t end = 0;
+  bool isSection = false;
+  size_t nameBegin = 0;  // section name, or key
+  size_t nameEnd = 0;
+  bool hasValue = false;
+  size_t valueBegin = 0;  // up to end
+};
+
+// The text's lines with content, in order: scanned once, they answer many
+// reads of the same text.
+std::vector<ProfileLine> scanProfileLines(const std::wstring& text);
+
 // The value of key in section; false, with out empty, when the section, the
-// key or its "=" is absent.
+// key or its "=" is absent. The second form reads the lines that
+// scanProfileLines found in the same text.
 bool profileReadString(const std::wstring& text, const std::wstring& section, const std::wstring& key,
                        std::wstring& out);
+bool profileReadString(const std::wstring& text, const std::vector<ProfileLine>& lines, const std::wstring& section,
+                       const std::wstring& key, std::wstring& out);
 
 // The section names in file order, repeats included; the unnamed part
 // before the first section and sections named "" are left out.
