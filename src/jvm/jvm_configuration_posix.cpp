@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fnmatch.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -48,6 +49,14 @@ std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   const std::string component = slash == std::string::npos ? path : path.substr(slash + 1);
   if (component.empty()) return names;
+
+  // Without a wildcard the component can only match itself: one look at
+  // that name instead of a read of the whole folder.
+  if (component.find_first_of("*?") == std::string::npos) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) == 0) names.push_back(fromUtf8(component));
+    return names;
+  }
 
   std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
   if (!directory) return names;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "jvm/jvm_library.h"
 
@@ -37,14 +38,13 @@ bool segmentsBeyondEnd(const std::string& file) {
       std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == kNativeElfClass &&
       header.e_phentsize == sizeof(ElfW(Phdr))) {
     const auto size = static_cast<uint64_t>(status.st_size);
-    for (unsigned i = 0; i < header.e_phnum && !beyond; ++i) {
-      ElfW(Phdr) segment;
-      const uint64_t at = header.e_phoff + static_cast<uint64_t>(i) * sizeof segment;
-      if (pread(fd, &segment, sizeof segment, static_cast<off_t>(at)) != static_cast<ssize_t>(sizeof segment)) {
-        beyond = true;
-      } else if (segment.p_type == PT_LOAD) {
-        beyond = segment.p_offset > size || segment.p_filesz > size - segment.p_offset;
-      }
+    // The whole table in one read (at most 65,535 entries of 56 bytes).
+    std::vector<ElfW(Phdr)> segments(header.e_phnum);
+    const auto tableBytes = static_cast<ssize_t>(segments.size() * sizeof(ElfW(Phdr)));
+    beyond = pread(fd, segments.data(), static_cast<size_t>(tableBytes), static_cast<off_t>(header.e_phoff)) != tableBytes;
+    for (size_t i = 0; i < segments.size() && !beyond; ++i) {
+      const ElfW(Phdr)& segment = segments[i];
+      if (segment.p_type == PT_LOAD) beyond = segment.p_offset > size || segment.p_filesz > size - segment.p_offset;
     }
   }
   close(fd);
@@ -71,13 +71,12 @@ LibraryModule openJvmLibrary(const std::wstring& path, uint32_t& error) {
   return nullptr;
 }
 
+// No function of the VM's is at address zero, so a null result can only mean
+// a missing export. dlerror is not asked: it would format (and translate) a
+// message that nobody reads.
 ExportedFunction findExport(LibraryModule module, const char* name, uint32_t& error) {
-  dlerror();
   void* symbol = dlsym(module, name);
-  if (symbol == nullptr) {
-    dlerror();
-    error = 0;
-  }
+  if (symbol == nullptr) error = 0;
   return reinterpret_cast<ExportedFunction>(symbol);
 }
 

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ std::vector<std::wstring> sorted(std::vector<std::wstring> names) {
 TEST(MatchingNamesPosix, WildcardsOnTheLastComponentOnly) {
   test::TempFolder temp;
   for (const char* name : {"a.jar", "b.jar", "notes.txt", "[x].jar", "lib/c.jar"}) temp.writeFile(name, "x");
+  std::filesystem::create_symlink(temp.path() / "gone", temp.path() / "dangling");
   const struct {
     const char* name;
     std::wstring pattern;
@@ -32,6 +34,8 @@ TEST(MatchingNamesPosix, WildcardsOnTheLastComponentOnly) {
       {"question mark", L"/?.jar", {L"a.jar", L"b.jar"}},
       {"brackets match themselves", L"/[x].jar", {L"[x].jar"}},
       {"plain name", L"/notes.txt", {L"notes.txt"}},
+      {"plain name of a link to nothing", L"/dangling", {L"dangling"}},
+      {"plain name below a file", L"/notes.txt/x", {}},
       {"missing", L"/missing.jar", {}},
       {"missing folder", L"/nowhere/*", {}},
       {"subfolder", L"/lib/*", {L".", L"..", L"c.jar"}},
