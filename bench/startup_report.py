@@ -11,13 +11,15 @@ wait4), measured in runs of its own, again alternating.
 
 The first command is the one compared with the others. Beside the ratio and
 the difference of the medians over all runs, the table gives the lowest and
-highest of the rounds' own: how far a result moves between rounds is the
-noise to read it against.
+highest of the rounds' own, and a 95% interval of each from resampling the
+runs (bootstrap): a ratio or difference means something only where its
+interval is narrower than its distance from 1 or from 0.
 """
 
 import argparse
 import json
 import os
+import random
 import shlex
 import statistics
 import subprocess
@@ -37,6 +39,8 @@ def parse_arguments():
     parser.add_argument("--size", nargs=2, action="append", metavar=("NAME", "FILE"), default=[])
     parser.add_argument("--wall-target", nargs=2, action="append", metavar=("NAME", "RATIO"), default=[],
                         help="the first command's median at most RATIO times NAME's")
+    parser.add_argument("--difference-target", nargs=2, action="append", metavar=("NAME", "MS"), default=[],
+                        help="the first command's median at most MS milliseconds above NAME's")
     parser.add_argument("--memory-target", nargs=2, action="append", metavar=("NAME", "KIB"), default=[],
                         help="the first command's peak memory at most KIB above NAME's")
     return parser.parse_args()
@@ -59,6 +63,22 @@ def time_rounds(commands, rounds, runs, warmup):
                 times[result["command"]].append(result["times"])
             print("  round %d of %d done" % (round_number + 1, rounds), file=sys.stderr)
     return times
+
+
+def bootstrap_intervals(mine, theirs, resamples=1000):
+    """95% intervals of the ratio and the difference of two medians, from
+    resampling both sets of runs with replacement."""
+    generator = random.Random(1)
+    ratios, differences = [], []
+    for _ in range(resamples):
+        a = statistics.median(generator.choices(mine, k=len(mine)))
+        b = statistics.median(generator.choices(theirs, k=len(theirs)))
+        ratios.append(a / b)
+        differences.append(a - b)
+    ratios.sort()
+    differences.sort()
+    low, high = int(resamples * 0.025), int(resamples * 0.975) - 1
+    return (ratios[low], ratios[high]), (differences[low], differences[high])
 
 
 def peak_memory(commands, runs):
@@ -92,6 +112,7 @@ def main():
         name: [statistics.median(mine) - statistics.median(theirs) for mine, theirs in zip(by_round[first], by_round[name])]
         for name in names
     }
+    intervals = {name: bootstrap_intervals(times[first], times[name]) for name in names}
     peaks = {}
     if args.memory_runs > 0:
         print("peak memory: %d runs of each command, alternating" % args.memory_runs, file=sys.stderr)
@@ -111,10 +132,14 @@ def main():
         "| the same, per round | "
         + " | ".join("%.3f to %.3f" % (min(round_ratios[n]), max(round_ratios[n])) for n in names)
         + " |",
+        "| the same, 95% interval | " + " | ".join("%.3f to %.3f" % intervals[n][0] for n in names) + " |",
         "| %s - this, wall time | " % first + " | ".join("%+.2f ms" % ((median[first] - median[n]) * 1000) for n in names) + " |",
         "| the same, per round | "
         + " | ".join("%+.2f to %+.2f ms" % (min(round_differences[n]) * 1000, max(round_differences[n]) * 1000)
                      for n in names)
+        + " |",
+        "| the same, 95% interval | "
+        + " | ".join("%+.2f to %+.2f ms" % (intervals[n][1][0] * 1000, intervals[n][1][1] * 1000) for n in names)
         + " |",
     ]
     if memory:
@@ -127,8 +152,16 @@ def main():
     verdicts = []
     for name, ratio in args.wall_target:
         actual = median[first] / median[name]
-        verdicts.append("- wall time: %s %.3f x %s (target at most %s): %s"
-                        % (first, actual, name, ratio, "met" if actual <= float(ratio) else "NOT met"))
+        high = intervals[name][0][1]
+        verdicts.append("- wall time: %s %.3f x %s, 95%% interval %.3f to %.3f (target at most %s): %s"
+                        % (first, actual, name, intervals[name][0][0], high, ratio,
+                           "met" if actual <= float(ratio) else "NOT met"))
+    for name, milliseconds in args.difference_target:
+        actual = (median[first] - median[name]) * 1000
+        low, high = (bound * 1000 for bound in intervals[name][1])
+        verdicts.append("- wall time: %s %+.2f ms against %s, 95%% interval %+.2f to %+.2f ms (target at most %s ms): %s"
+                        % (first, actual, name, low, high, milliseconds,
+                           "met" if actual <= float(milliseconds) else "NOT met"))
     for name, kib in args.memory_target if memory else []:
         actual = memory[first] - memory[name]
         verdicts.append("- peak memory: %s %+d KiB against %s (target at most %s KiB above): %s"
