@@ -59,7 +59,6 @@ wchar_t foldCase(wchar_t c) {
   return c;
 }
 
-
 class LineScanner {
  public:
   explicit LineScanner(const std::wstring& text) : text_(text) {}
