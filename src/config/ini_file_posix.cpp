@@ -1,14 +1,13 @@
 // IniFile on Linux: the file's bytes as UTF-8 unless a byte order mark
 // names another encoding, and our own writer.
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
 #include "base/path.h"
 #include "base/text.h"
@@ -17,36 +16,6 @@
 
 namespace tarn {
 namespace {
-
-// The whole file before a rewrite; 0 or the errno of the failed open or
-// read, so that a missing file can be told from one that cannot be read.
-// Only a regular file is read: a FIFO or a device of that name would block
-// or never end (it is opened without blocking, and refused).
-int readFileBytes(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return errno;
-  struct stat status {};
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    const int error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    ::close(fd);
-    return error;
-  }
-  char chunk[65536];
-  int error = 0;
-  for (;;) {
-    ssize_t count = ::read(fd, chunk, sizeof chunk);
-    if (count == 0) break;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    bytes.append(chunk, static_cast<size_t>(count));
-  }
-  ::close(fd);
-  return error;
-}
 
 bool writeAll(int fd, const std::string& bytes) {
   size_t written = 0;
@@ -86,9 +55,10 @@ std::wstring IniFile::fileText(const std::wstring& path) {
 
 bool IniFile::writeString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
   const std::string path = toUtf8(path_);
+  // A missing file is written anew; one that is there but cannot be read (a
+  // folder, a FIFO, no permission) is left alone.
   std::string bytes;
-  int error = readFileBytes(path, bytes);
-  if (error != 0 && error != ENOENT) return false;
+  if (!readFileStart(path_, SIZE_MAX, bytes) && pathExists(path_)) return false;
   const ProfileEncoding encoding = detectProfileEncoding(bytes);
   std::wstring text = decodeProfileFile(bytes);
   // Bytes that do not survive decoding (malformed UTF-8, unpaired
