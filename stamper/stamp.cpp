@@ -21,9 +21,8 @@ constexpr uint32_t kBuiltInSettingsId = 8000;  // what the launcher reads its bu
 constexpr uint32_t kManifestId = 1;
 constexpr char kLauncherMark[] = TARN_LAUNCHER_MARK_TEXT;
 
-bool isLauncher(const ResourceTree& tree) {
-  const ResourceData* mark = findResource(tree, kRtRcData, TARN_LAUNCHER_MARK);
-  return mark != nullptr && mark->bytes.compare(0, std::strlen(kLauncherMark), kLauncherMark) == 0;
+bool isLauncherMark(const std::optional<ResourceData>& mark) {
+  return mark && mark->bytes.compare(0, std::strlen(kLauncherMark), kLauncherMark) == 0;
 }
 
 void putResource(ResourceTree& tree, uint32_t type, uint32_t name, uint32_t language, std::string bytes) {
@@ -148,13 +147,20 @@ bool stampLauncher(const StampOptions& options, const StampFiles& files, std::st
     return false;
   }
   const SectionHeader& resourceSection = image.sections[static_cast<size_t>(resourceIndex)];
-  ResourceTree tree;
-  if (!parseResourceSection(sectionBytes(files.launcher, resourceSection), resourceSection.virtualAddress, tree, why)) {
+  const std::string section = sectionBytes(files.launcher, resourceSection);
+  // The mark first: someone else's program is refused before its whole tree is read.
+  std::optional<ResourceData> mark;
+  if (!readOneResource(section, resourceSection.virtualAddress, kRtRcData, TARN_LAUNCHER_MARK, mark, why)) {
     error = L"cannot read the resources of " + input + L": " + why;
     return false;
   }
-  if (!isLauncher(tree)) {
+  if (!isLauncherMark(mark)) {
     error = input + L" is not a Tarn launcher";
+    return false;
+  }
+  ResourceTree tree;
+  if (!parseResourceSection(section, resourceSection.virtualAddress, tree, why)) {
+    error = L"cannot read the resources of " + input + L": " + why;
     return false;
   }
 
