@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stamper/file_io.h"
-#include "stamper/stamp.h"
+#include "stamper/resource_tree.h"
 #include "support/temp_folder.h"
 #include "unit/stamper_fixtures.h"
 
@@ -63,13 +64,21 @@ TEST(StampCommand, ExitStatusAndFilesLeft) {
                                                           : std::vector<std::string>{"run.exe", "run.ini"};
     EXPECT_EQ(left, expectedLeft);
     if (c.status != kStampWritten) continue;
-    StampOptions options;
-    std::wstring why;
-    ASSERT_TRUE(parseStampCommandLine(arguments, options, why));
-    std::string expected;
-    std::vector<std::wstring> notes;
-    ASSERT_TRUE(stampLauncher(options, StampFiles{launcher, "", ""}, expected, notes, why));
-    EXPECT_TRUE(contents(output) == expected);
+    // The launcher's resources with the version information the options
+    // give, read back.
+    ResourceTree written = test::resourcesOf(contents(output));
+    const ResourceData* version = findResource(written, kRtVersion, 1);
+    ASSERT_NE(version, nullptr);
+    const test::VersionRead read = test::readVersionResource(version->bytes);
+    ASSERT_TRUE(read.ok);
+    const std::u16string name = std::filesystem::path(c.output).u16string();
+    const std::vector<std::pair<std::u16string, std::u16string>> strings = {
+        {u"CompanyName", u"ACME"}, {u"InternalName", name.substr(0, name.find(u'.'))}, {u"OriginalFilename", name}};
+    EXPECT_EQ(read.strings, strings);
+    written.erase(ResourceName::number(kRtVersion));
+    ResourceTree expected = test::PeFixture::launcherResources();
+    expected.erase(ResourceName::number(kRtVersion));
+    EXPECT_EQ(written, expected);
   }
 }
 
