@@ -69,20 +69,50 @@ bool replaceIcons(ResourceTree& tree, const StampOptions& options, const std::st
   return true;
 }
 
-bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstring& error) {
-  VersionInfo info;
-  if (!versionNumber(options.productVersion, L"--product-version", info.productVersion, error)) return false;
-  info.fileVersion = info.productVersion;
-  if (!versionNumber(options.fileVersion, L"--file-version", info.fileVersion, error)) return false;
+// Explorer shows the version texts as they are: a control character could
+// fake a line, and U+FFFD (or, on Windows, a lone surrogate) stands for
+// bytes that were not valid text.
+bool isShowableText(const std::wstring& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const uint32_t c = static_cast<uint32_t>(text[i]);
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFD || (c >= 0xDC00 && c <= 0xDFFF)) return false;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      const uint32_t next = i + 1 < text.size() ? static_cast<uint32_t>(text[i + 1]) : 0;
+      if (next < 0xDC00 || next > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
+}
 
+bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstring& error) {
+  const std::pair<const wchar_t*, const std::optional<std::wstring>*> texts[] = {
+      {L"--product-name", &options.productName}, {L"--company", &options.company},
+      {L"--description", &options.description},  {L"--copyright", &options.copyright},
+      {L"--original-file-name", &options.originalFileName}};
+  for (const auto& [option, text] : texts) {
+    if (*text && !isShowableText(**text)) {
+      error = std::wstring(L"the text for ") + option + L" holds a control character or bytes that are not valid text";
+      return false;
+    }
+  }
+  // Either version alone gives both.
+  const std::optional<std::wstring> productVersionText =
+      options.productVersion ? options.productVersion : options.fileVersion;
   const std::optional<std::wstring> fileVersionText =
       options.fileVersion ? options.fileVersion : options.productVersion;
+  VersionInfo info;
+  if (!versionNumber(options.productVersion, L"--product-version", info.productVersion, error)) return false;
+  if (!versionNumber(options.fileVersion, L"--file-version", info.fileVersion, error)) return false;
+  if (!options.fileVersion) info.fileVersion = info.productVersion;
+  if (!options.productVersion) info.productVersion = info.fileVersion;
+
   const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output);
   const std::pair<const wchar_t*, std::optional<std::wstring>> strings[] = {
       {L"CompanyName", options.company},      {L"FileDescription", options.description},
       {L"FileVersion", fileVersionText},      {L"InternalName", withoutExtension(originalName)},
       {L"LegalCopyright", options.copyright}, {L"OriginalFilename", originalName},
-      {L"ProductName", options.productName},  {L"ProductVersion", options.productVersion},
+      {L"ProductName", options.productName},  {L"ProductVersion", productVersionText},
   };
   for (const auto& [key, value] : strings) {
     if (value) info.strings.emplace_back(key, *value);

@@ -39,12 +39,14 @@ TEST(StampCommand, ExitStatusAndFilesLeft) {
       {"a bad version", {L"--file-version", L"one"}, "run.exe", "out.exe", kStampRefused},
       {"a missing icon", {L"--icon", L"missing.ico"}, "run.exe", "out.exe", kStampRefused},
       {"an output folder that is missing", {}, "run.exe", "missing/out.exe", kStampRefused},
+      {"an output that is a folder", {}, "run.exe", "taken", kStampRefused},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempFolder folder;
     folder.writeFile("run.exe", launcher);
     folder.writeFile("run.ini", "[Java Runtime Environment]\nMain Class=M\n");
+    folder.makeFolder("taken");
     std::vector<std::wstring> arguments = c.options;
     for (std::wstring& argument : arguments) {
       if (argument == L"missing.ico") argument = folder.pathOf("missing.ico");
@@ -60,8 +62,9 @@ TEST(StampCommand, ExitStatusAndFilesLeft) {
     }
     std::sort(left.begin(), left.end());
     const bool newFile = c.status == kStampWritten && std::string(c.output) != c.input;
-    const std::vector<std::string> expectedLeft = newFile ? std::vector<std::string>{"out.exe", "run.exe", "run.ini"}
-                                                          : std::vector<std::string>{"run.exe", "run.ini"};
+    const std::vector<std::string> expectedLeft = newFile
+                                                      ? std::vector<std::string>{"out.exe", "run.exe", "run.ini", "taken"}
+                                                      : std::vector<std::string>{"run.exe", "run.ini", "taken"};
     EXPECT_EQ(left, expectedLeft);
     if (c.status != kStampWritten) continue;
     // The launcher's resources with the version information the options

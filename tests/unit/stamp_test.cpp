@@ -131,11 +131,13 @@ TEST(Stamp, VersionHoldsOnlyWhatIsGiven) {
       stamp(optionsFor({L"--company", L"ACME", L"--file-version", L"3", L"--original-file-name", L"app.launcher.exe"}),
             filesWith(launcher));
   ASSERT_TRUE(result.ok) << toUtf8(result.error);
-  expectVersion(result.file, {0x00030000, 0, 0, 0},
+  // The file version alone gives the product version too.
+  expectVersion(result.file, {0x00030000, 0, 0x00030000, 0},
                 {{u"CompanyName", u"ACME"},
                  {u"FileVersion", u"3"},
                  {u"InternalName", u"app.launcher"},
-                 {u"OriginalFilename", u"app.launcher.exe"}});
+                 {u"OriginalFilename", u"app.launcher.exe"},
+                 {u"ProductVersion", u"3"}});
 }
 
 TEST(Stamp, NoOptionsRebuildsWithTheSameResources) {
@@ -276,6 +278,11 @@ TEST(Stamp, Refusals) {
        {L"--settings", L"run.ini"},
        {launcher, "", kIni + "Cmd=\xE9t\xE9\n"},
        L"run.ini line 3: it holds bytes that are not valid text"},
+      // Version texts: a line break, a C1 control, what invalid UTF-8 becomes.
+      {"a control character", {L"--company", L"ACME\r\nSigned by Microsoft"}, {launcher, "", ""},
+       L"the text for --company holds a control character or bytes that are not valid text"},
+      {"a C1 control", {L"--description", L"App\x85"}, {launcher, "", ""}, L"the text for --description holds"},
+      {"no UTF-8", {L"--product-name", L"Soci\xFFFDt\xFFFD"}, {launcher, "", ""}, L"the text for --product-name"},
       {"a bad product version",
        {L"--product-version", L"1.2.x"},
        {launcher, "", ""},
