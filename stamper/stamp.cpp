@@ -127,7 +127,16 @@ bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstrin
   return true;
 }
 
+// The manifest names the application once its version information is given.
 void replaceManifest(ResourceTree& tree, const StampOptions& options) {
+  ManifestIdentity identity;
+  if (options.changesVersion()) {
+    VersionNumber number;  // the file version; either version alone gives both
+    const std::optional<std::wstring>& text = options.fileVersion ? options.fileVersion : options.productVersion;
+    if (text) parseVersionText(*text, number);
+    identity = applicationIdentity(options.company.value_or(L""), options.productName.value_or(L""), number.parts,
+                                   options.description.value_or(L""));
+  }
   ManifestChoices choices;
   if (options.executionLevel) choices.executionLevel = *options.executionLevel;
   if (options.dpiAwareness) choices.dpiAwareness = *options.dpiAwareness;
@@ -138,7 +147,7 @@ void replaceManifest(ResourceTree& tree, const StampOptions& options) {
   const ResourceName language =
       languages.empty() ? ResourceName::number(kEnglishUnitedStates) : languages.begin()->first;
   languages.clear();
-  languages[language] = ResourceData{manifestText(choices), 0};
+  languages[language] = ResourceData{manifestText(choices, identity), 0};
 }
 
 bool replaceSettings(ResourceTree& tree, const StampOptions& options, const std::string& bytes, std::wstring& error) {
@@ -196,7 +205,7 @@ bool stampLauncher(const StampOptions& options, const StampFiles& files, std::st
 
   if (options.icon && !replaceIcons(tree, options, files.icon, error)) return false;
   if (options.changesVersion() && !replaceVersion(tree, options, error)) return false;
-  if (options.changesManifest()) replaceManifest(tree, options);
+  if (options.changesManifest() || options.changesVersion()) replaceManifest(tree, options);
   if (options.settings && !replaceSettings(tree, options, files.settings, error)) return false;
 
   RebuildNotes rebuild;

@@ -160,9 +160,10 @@ std::wstring helpText() {
          L"  --help                 this text\n"
          L"  --version              tarn-stamp's own version\n"
          L"\n"
-         L"Any version option replaces the whole version information; any manifest option the whole\n"
-         L"manifest, with the defaults asInvoker, per-monitor and no for the others. Version texts may\n"
-         L"not hold control characters or bytes that are not valid UTF-8.\n"
+         L"Any version option replaces the whole version information and the manifest's name and\n"
+         L"description; any manifest option the whole manifest, with the defaults asInvoker, per-monitor\n"
+         L"and no for the others. Version texts may not hold control characters or bytes that are not\n"
+         L"valid UTF-8.\n"
          L"A signature is dropped: sign OUTPUT after stamping.\n"
          L"Exit status: 0 written, 1 refused (the reason on standard error), 2 usage error.\n";
 }

@@ -78,9 +78,15 @@ TEST(StampCommand, ExitStatusAndFilesLeft) {
     const std::vector<std::pair<std::u16string, std::u16string>> strings = {
         {u"CompanyName", u"ACME"}, {u"InternalName", name.substr(0, name.find(u'.'))}, {u"OriginalFilename", name}};
     EXPECT_EQ(read.strings, strings);
-    written.erase(ResourceName::number(kRtVersion));
+    // The manifest names the company now; the rest is the launcher's.
+    const ResourceData* manifest = findResource(written, kRtManifest, 1);
+    ASSERT_NE(manifest, nullptr);
+    EXPECT_NE(manifest->bytes.find("name=\"ACME\" version=\"0.0.0.0\""), std::string::npos) << manifest->bytes;
     ResourceTree expected = test::PeFixture::launcherResources();
-    expected.erase(ResourceName::number(kRtVersion));
+    for (uint32_t type : {kRtVersion, kRtManifest}) {
+      written.erase(ResourceName::number(type));
+      expected.erase(ResourceName::number(type));
+    }
     EXPECT_EQ(written, expected);
   }
 }

@@ -100,14 +100,18 @@ TEST(Stamp, ReplacesWhatTheOptionsNameAndKeepsTheRest) {
                  {u"ProductVersion", u"1.2"}});
   expected[id(kRtVersion)] = stamped[id(kRtVersion)];
 
-  // The manifest keeps its language (2057 in the fixture) and takes the
-  // system DPI awareness; the other choices keep their defaults.
+  // The manifest keeps its language (2057 in the fixture), names the
+  // application, and takes the system DPI awareness; the other choices keep
+  // their defaults.
   const ResourceLanguages manifests = stamped[id(kRtManifest)][id(1)];
   ASSERT_EQ(manifests.size(), 1u);
   ASSERT_EQ(manifests.begin()->first, id(2057));
   const std::string& manifest = manifests.begin()->second.bytes;
   EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos) << manifest;
   EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("name=\"My-App\" version=\"1.2.0.0\"/>\n  <description>My App</description>"),
+            std::string::npos)
+      << manifest;
   EXPECT_EQ(manifest.find("PerMonitorV2"), std::string::npos) << manifest;
   EXPECT_EQ(manifest.find("longPathAware"), std::string::npos) << manifest;
   expected[id(kRtManifest)] = stamped[id(kRtManifest)];
