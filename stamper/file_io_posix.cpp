@@ -48,10 +48,13 @@ int writeAll(int descriptor, const std::string& bytes) {
   return 0;
 }
 
-// A new file gets what the output had, or what a linker gives an executable.
+// A new file gets the permissions the output had, or what a linker gives an
+// executable. The output itself is looked at, not what a link names (the
+// rename replaces the link), and a setuid or setgid bit is never carried
+// over to the new contents.
 mode_t modeFor(const std::string& path) {
   struct stat status;
-  if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) return status.st_mode & 07777;
+  if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) return status.st_mode & 0777;
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0777 & ~mask;

@@ -1,5 +1,8 @@
 #include "stamper/icon_file.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "base/text.h"
 #include "stamper/byte_order.h"
 
@@ -42,14 +45,16 @@ bool parseIconFile(const std::string& bytes, std::vector<IconImage>& images, std
     why = L"the file ends inside its list of images";
     return false;
   }
-  std::vector<IconImage> read;
+  // Each image is copied, so no byte of the file may belong to two images:
+  // what is copied then adds up to at most the file's size.
+  std::vector<std::pair<uint32_t, uint32_t>> spans;  // offset and size, image by image
   for (size_t i = 0; i < count; ++i) {
     const size_t entry = kHeaderSize + i * kFileEntrySize;
-    const std::wstring which = L"image " + unsignedDecimalText(i + 1);
     uint32_t size = 0;
     uint32_t offset = 0;
     readU32(bytes, entry + 8, size);
     readU32(bytes, entry + 12, offset);
+    const std::wstring which = L"image " + unsignedDecimalText(i + 1);
     if (size == 0) {
       why = which + L" is empty";
       return false;
@@ -58,9 +63,21 @@ bool parseIconFile(const std::string& bytes, std::vector<IconImage>& images, std
       why = which + L" lies outside the file";
       return false;
     }
-    IconImage image{bytes.substr(entry, 12), bytes.substr(offset, size)};
+    spans.emplace_back(offset, size);
+  }
+  std::vector<std::pair<uint32_t, uint32_t>> ordered = spans;
+  std::sort(ordered.begin(), ordered.end());
+  for (size_t i = 1; i < ordered.size(); ++i) {
+    if (uint64_t{ordered[i - 1].first} + ordered[i - 1].second > ordered[i].first) {
+      why = L"two of its images share bytes";
+      return false;
+    }
+  }
+  std::vector<IconImage> read;
+  for (size_t i = 0; i < count; ++i) {
+    IconImage image{bytes.substr(kHeaderSize + i * kFileEntrySize, 12), bytes.substr(spans[i].first, spans[i].second)};
     if (!isPng(image.data) && !isDib(image.data)) {
-      why = which + L" is neither a PNG image nor a bitmap with a BITMAPINFOHEADER";
+      why = L"image " + unsignedDecimalText(i + 1) + L" is neither a PNG image nor a bitmap with a BITMAPINFOHEADER";
       return false;
     }
     read.push_back(std::move(image));

@@ -16,8 +16,8 @@ struct IconImage {
 };
 
 // False, with the reason, unless the bytes are an icon file (type 1) with
-// at least one image, every image inside the file and each a PNG or a DIB;
-// images is empty then.
+// at least one image, every image inside the file, no two sharing a byte,
+// and each a PNG or a DIB; images is empty then.
 bool parseIconFile(const std::string& bytes, std::vector<IconImage>& images, std::wstring& why);
 
 // The RT_GROUP_ICON data for the images stored as RT_ICON ids firstId,

@@ -1,5 +1,7 @@
 #include "stamper/manifest_text.h"
 
+#include "base/text.h"
+
 namespace tarn::stamper {
 namespace {
 
@@ -15,14 +17,73 @@ const char* levelName(ExecutionLevel level) {
   return "asInvoker";
 }
 
+// What an assembly name may hold of a text: ASCII letters and digits, and
+// '.', '-', '_' (runs of anything else become one '-').
+std::string nameCharacters(const std::wstring& text) {
+  std::string name;
+  for (wchar_t c : text) {
+    const bool kept = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+                      (c == L'.' && !name.empty()) || c == L'-' || c == L'_';
+    if (kept) {
+      name += static_cast<char>(c);
+    } else if (!name.empty() && name.back() != '-') {
+      name += '-';
+    }
+  }
+  while (!name.empty() && (name.back() == '-' || name.back() == '.')) name.pop_back();
+  return name;
+}
+
+std::string xmlEscaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
 }  // namespace
 
-std::string manifestText(const ManifestChoices& choices) {
+ManifestIdentity applicationIdentity(const std::wstring& company, const std::wstring& productName,
+                                     const uint16_t (&version)[4], const std::wstring& description) {
+  ManifestIdentity identity;
+  const std::string companyPart = nameCharacters(company);
+  const std::string productPart = nameCharacters(productName);
+  const std::string name =
+      companyPart.empty() || productPart.empty() ? companyPart + productPart : companyPart + "." + productPart;
+  if (!name.empty()) identity.name = name;
+  identity.version = std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
+                     std::to_string(version[2]) + "." + std::to_string(version[3]);
+  const std::wstring& shown = description.empty() ? productName : description;
+  if (!shown.empty()) identity.description = toUtf8(shown);
+  return identity;
+}
+
+std::string manifestText(const ManifestChoices& choices, const ManifestIdentity& identity) {
   std::string text =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
       "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
-      "  <assemblyIdentity type=\"win32\" name=\"Tarn.Launcher\" version=\"0.1.0.0\"/>\n"
-      "  <description>Tarn Java application launcher</description>\n"
+      "  <assemblyIdentity type=\"win32\" name=\"" +
+      identity.name + "\" version=\"" + identity.version +
+      "\"/>\n"
+      "  <description>" +
+      xmlEscaped(identity.description) +
+      "</description>\n"
       "  <dependency>\n"
       "    <dependentAssembly>\n"
       "      <assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"\n"

@@ -10,6 +10,7 @@ constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
 constexpr size_t kMaxDirectories = 16;
 constexpr size_t kCoffSymbolSize = 18;
+constexpr size_t kLongestSectionName = 255;
 
 bool isPowerOfTwo(uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
 
@@ -25,9 +26,12 @@ std::string longSectionName(const std::string& bytes, const PeImage& image, cons
       static_cast<uint64_t>(image.pointerToSymbolTable) + kCoffSymbolSize * uint64_t{image.numberOfSymbols};
   const uint64_t start = table + offset;
   if (offset < 4 || start >= bytes.size()) return shortName;
-  const size_t end = bytes.find('\0', static_cast<size_t>(start));
+  // Every section may name the same string: a cap keeps the time and the
+  // memory the names take proportional to the section table.
+  const std::string window = bytes.substr(static_cast<size_t>(start), kLongestSectionName + 1);
+  const size_t end = window.find('\0');
   if (end == std::string::npos) return shortName;
-  return bytes.substr(static_cast<size_t>(start), end - static_cast<size_t>(start));
+  return window.substr(0, end);
 }
 
 }  // namespace

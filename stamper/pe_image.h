@@ -30,7 +30,8 @@ struct DataDirectory {
 
 struct SectionHeader {
   // As the header holds it; a long name ("/4") is looked up in the COFF
-  // string table when the file has one.
+  // string table when the file has one (up to 255 bytes; a longer one is
+  // left as "/4").
   std::string name;
   uint32_t virtualSize = 0;
   uint32_t virtualAddress = 0;

@@ -1,5 +1,6 @@
 #include "stamper/resource_tree.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -42,12 +43,38 @@ class SectionReader {
     return true;
   }
 
+  // The first language's data of one resource; the other tables are not read.
+  bool readOne(const ResourceName& type, const ResourceName& name, std::optional<ResourceData>& out) {
+    out.reset();
+    std::vector<Entry> types;
+    if (!table(0, 0, types)) return false;
+    const Entry* typeEntry = find(types, type);
+    if (typeEntry == nullptr) return true;
+    std::vector<Entry> names;
+    if (!table(typeEntry->target, 1, names)) return false;
+    const Entry* nameEntry = find(names, name);
+    if (nameEntry == nullptr) return true;
+    std::vector<Entry> languages;
+    if (!table(nameEntry->target, 2, languages)) return false;
+    if (languages.empty()) return true;
+    const auto first = std::min_element(languages.begin(), languages.end(),
+                                        [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    out.emplace();
+    return data(first->target, *out);
+  }
+
   const std::wstring& why() const { return why_; }
 
  private:
   bool fail(const wchar_t* why) {
     why_ = why;
     return false;
+  }
+
+  static const Entry* find(const std::vector<Entry>& entries, const ResourceName& name) {
+    const auto found =
+        std::find_if(entries.begin(), entries.end(), [&name](const Entry& entry) { return entry.name == name; });
+    return found == entries.end() ? nullptr : &*found;
   }
 
   // level 0 holds types, 1 names, 2 languages.
@@ -69,6 +96,8 @@ class SectionReader {
     if (!fitsIn(section_.size(), size_t{offset} + kTableHeaderSize, count * kEntrySize)) {
       return fail(L"a directory table's entries lie outside the section");
     }
+    tablesTotal_ += kTableHeaderSize + count * kEntrySize;
+    if (tablesTotal_ > section_.size()) return fail(L"the directory tables overlap");
     std::set<ResourceName> seen;
     for (size_t i = 0; i < count; ++i) {
       const size_t at = offset + kTableHeaderSize + i * kEntrySize;
@@ -96,6 +125,9 @@ class SectionReader {
     if (!readU16(section_, offset, length) || !fitsIn(section_.size(), offset + 2, size_t{length} * 2)) {
       return fail(L"a resource name lies outside the section");
     }
+    // Every name is copied wherever it is used, so their total is bounded.
+    namesTotal_ += 2 + size_t{length} * 2;
+    if (namesTotal_ > section_.size()) return fail(L"the resource names add up to more than the section holds");
     std::u16string text;
     for (size_t i = 0; i < length; ++i) {
       uint16_t unit = 0;
@@ -125,6 +157,10 @@ class SectionReader {
   const std::string& section_;
   const uint32_t sectionRva_;
   std::set<uint32_t> visited_;
+  // What the tables, names and data read add up to: each at most the
+  // section's size, so that the tree is proportional to the section.
+  uint64_t tablesTotal_ = 0;
+  uint64_t namesTotal_ = 0;
   uint64_t dataTotal_ = 0;
   std::wstring why_;
 };
@@ -247,6 +283,15 @@ bool parseResourceSection(const std::string& section, uint32_t sectionRva, Resou
   if (reader.read(tree)) return true;
   why = reader.why();
   tree.clear();
+  return false;
+}
+
+bool readOneResource(const std::string& section, uint32_t sectionRva, uint32_t type, uint32_t name,
+                     std::optional<ResourceData>& data, std::wstring& why) {
+  SectionReader reader(section, sectionRva);
+  if (reader.readOne(ResourceName::number(type), ResourceName::number(name), data)) return true;
+  why = reader.why();
+  data.reset();
   return false;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace tarn::stamper {
@@ -54,8 +55,16 @@ using ResourceTree = std::map<ResourceName, ResourceNames>;
 // data must lie inside the section. False, with the reason, when the tree is
 // not three levels deep, a table, name or piece of data lies outside the
 // section, a table is reached twice, one table names an entry twice, or the
-// data adds up to more than the section holds (pieces that overlap).
+// tables, the names (counted at each use) or the data add up to more than
+// the section holds (pieces that overlap). The tree is thus at most a small
+// multiple of the section's size.
 bool parseResourceSection(const std::string& section, uint32_t sectionRva, ResourceTree& tree, std::wstring& why);
+
+// The first language's data of one resource, found without reading the rest
+// of the tree; data is empty when there is none. False, with the reason, as
+// above, for the tables on the way.
+bool readOneResource(const std::string& section, uint32_t sectionRva, uint32_t type, uint32_t name,
+                     std::optional<ResourceData>& data, std::wstring& why);
 
 // The section's bytes, for a section at sectionRva: the directory tables
 // (breadth first), the name strings, the data entries, then the data, each

@@ -21,9 +21,8 @@ constexpr uint32_t kBuiltInSettingsId = 8000;  // what the launcher reads its bu
 constexpr uint32_t kManifestId = 1;
 constexpr char kLauncherMark[] = TARN_LAUNCHER_MARK_TEXT;
 
-bool isLauncher(const ResourceTree& tree) {
-  const ResourceData* mark = findResource(tree, kRtRcData, TARN_LAUNCHER_MARK);
-  return mark != nullptr && mark->bytes.compare(0, std::strlen(kLauncherMark), kLauncherMark) == 0;
+bool isLauncherMark(const std::optional<ResourceData>& mark) {
+  return mark && mark->bytes.compare(0, std::strlen(kLauncherMark), kLauncherMark) == 0;
 }
 
 void putResource(ResourceTree& tree, uint32_t type, uint32_t name, uint32_t language, std::string bytes) {
@@ -70,20 +69,50 @@ bool replaceIcons(ResourceTree& tree, const StampOptions& options, const std::st
   return true;
 }
 
-bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstring& error) {
-  VersionInfo info;
-  if (!versionNumber(options.productVersion, L"--product-version", info.productVersion, error)) return false;
-  info.fileVersion = info.productVersion;
-  if (!versionNumber(options.fileVersion, L"--file-version", info.fileVersion, error)) return false;
+// Explorer shows the version texts as they are: a control character could
+// fake a line, and U+FFFD (or, on Windows, a lone surrogate) stands for
+// bytes that were not valid text.
+bool isShowableText(const std::wstring& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const uint32_t c = static_cast<uint32_t>(text[i]);
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xFFFD || (c >= 0xDC00 && c <= 0xDFFF)) return false;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      const uint32_t next = i + 1 < text.size() ? static_cast<uint32_t>(text[i + 1]) : 0;
+      if (next < 0xDC00 || next > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
+}
 
+bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstring& error) {
+  const std::pair<const wchar_t*, const std::optional<std::wstring>*> texts[] = {
+      {L"--product-name", &options.productName}, {L"--company", &options.company},
+      {L"--description", &options.description},  {L"--copyright", &options.copyright},
+      {L"--original-file-name", &options.originalFileName}};
+  for (const auto& [option, text] : texts) {
+    if (*text && !isShowableText(**text)) {
+      error = std::wstring(L"the text for ") + option + L" holds a control character or bytes that are not valid text";
+      return false;
+    }
+  }
+  // Either version alone gives both.
+  const std::optional<std::wstring> productVersionText =
+      options.productVersion ? options.productVersion : options.fileVersion;
   const std::optional<std::wstring> fileVersionText =
       options.fileVersion ? options.fileVersion : options.productVersion;
+  VersionInfo info;
+  if (!versionNumber(options.productVersion, L"--product-version", info.productVersion, error)) return false;
+  if (!versionNumber(options.fileVersion, L"--file-version", info.fileVersion, error)) return false;
+  if (!options.fileVersion) info.fileVersion = info.productVersion;
+  if (!options.productVersion) info.productVersion = info.fileVersion;
+
   const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output);
   const std::pair<const wchar_t*, std::optional<std::wstring>> strings[] = {
       {L"CompanyName", options.company},      {L"FileDescription", options.description},
       {L"FileVersion", fileVersionText},      {L"InternalName", withoutExtension(originalName)},
       {L"LegalCopyright", options.copyright}, {L"OriginalFilename", originalName},
-      {L"ProductName", options.productName},  {L"ProductVersion", options.productVersion},
+      {L"ProductName", options.productName},  {L"ProductVersion", productVersionText},
   };
   for (const auto& [key, value] : strings) {
     if (value) info.strings.emplace_back(key, *value);
@@ -98,7 +127,16 @@ bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstrin
   return true;
 }
 
+// The manifest names the application once its version information is given.
 void replaceManifest(ResourceTree& tree, const StampOptions& options) {
+  ManifestIdentity identity;
+  if (options.changesVersion()) {
+    VersionNumber number;  // the file version; either version alone gives both
+    const std::optional<std::wstring>& text = options.fileVersion ? options.fileVersion : options.productVersion;
+    if (text) parseVersionText(*text, number);
+    identity = applicationIdentity(options.company.value_or(L""), options.productName.value_or(L""), number.parts,
+                                   options.description.value_or(L""));
+  }
   ManifestChoices choices;
   if (options.executionLevel) choices.executionLevel = *options.executionLevel;
   if (options.dpiAwareness) choices.dpiAwareness = *options.dpiAwareness;
@@ -109,7 +147,7 @@ void replaceManifest(ResourceTree& tree, const StampOptions& options) {
   const ResourceName language =
       languages.empty() ? ResourceName::number(kEnglishUnitedStates) : languages.begin()->first;
   languages.clear();
-  languages[language] = ResourceData{manifestText(choices), 0};
+  languages[language] = ResourceData{manifestText(choices, identity), 0};
 }
 
 bool replaceSettings(ResourceTree& tree, const StampOptions& options, const std::string& bytes, std::wstring& error) {
@@ -148,19 +186,26 @@ bool stampLauncher(const StampOptions& options, const StampFiles& files, std::st
     return false;
   }
   const SectionHeader& resourceSection = image.sections[static_cast<size_t>(resourceIndex)];
-  ResourceTree tree;
-  if (!parseResourceSection(sectionBytes(files.launcher, resourceSection), resourceSection.virtualAddress, tree, why)) {
+  const std::string section = sectionBytes(files.launcher, resourceSection);
+  // The mark first: someone else's program is refused before its whole tree is read.
+  std::optional<ResourceData> mark;
+  if (!readOneResource(section, resourceSection.virtualAddress, kRtRcData, TARN_LAUNCHER_MARK, mark, why)) {
     error = L"cannot read the resources of " + input + L": " + why;
     return false;
   }
-  if (!isLauncher(tree)) {
+  if (!isLauncherMark(mark)) {
     error = input + L" is not a Tarn launcher";
+    return false;
+  }
+  ResourceTree tree;
+  if (!parseResourceSection(section, resourceSection.virtualAddress, tree, why)) {
+    error = L"cannot read the resources of " + input + L": " + why;
     return false;
   }
 
   if (options.icon && !replaceIcons(tree, options, files.icon, error)) return false;
   if (options.changesVersion() && !replaceVersion(tree, options, error)) return false;
-  if (options.changesManifest()) replaceManifest(tree, options);
+  if (options.changesManifest() || options.changesVersion()) replaceManifest(tree, options);
   if (options.settings && !replaceSettings(tree, options, files.settings, error)) return false;
 
   RebuildNotes rebuild;

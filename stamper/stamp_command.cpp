@@ -1,6 +1,7 @@
 #include "stamper/stamp_command.h"
 
 #include "stamper/file_io.h"
+#include "stamper/output_kind.h"
 #include "stamper/stamp.h"
 #include "stamper/stamp_options.h"
 
@@ -28,6 +29,12 @@ int runStampCommand(const std::vector<std::wstring>& arguments) {
     writeOutputLine(help);
     return kStampWritten;
   }
+  if (options.version) {
+    writeOutputLine(versionLine());
+    return kStampWritten;
+  }
+  // The rename would put the stamped file in place of a device or a pipe.
+  if (!outputMayBeReplaced(options.output, why)) return refuse(L"cannot write " + options.output + L": " + why);
 
   // Everything is read before anything is written: INPUT may be OUTPUT.
   StampFiles files;

@@ -1,6 +1,7 @@
 #include "stamper/stamp_options.h"
 
 #include "base/text.h"
+#include "version.h"
 
 namespace tarn::stamper {
 namespace {
@@ -69,12 +70,12 @@ bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOpti
     }
     const size_t equals = argument.find(L'=');
     const std::wstring name = argument.substr(0, equals);
-    if (name == L"--help" || name == L"--open-to-file") {
+    if (name == L"--help" || name == L"--version" || name == L"--open-to-file") {
       if (equals != std::wstring::npos) {
         why = name + L" takes no value";
         return false;
       }
-      (name == L"--help" ? options.help : options.openToFile) = true;
+      (name == L"--help" ? options.help : name == L"--version" ? options.version : options.openToFile) = true;
       continue;
     }
     const bool known =
@@ -122,7 +123,7 @@ bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOpti
       }
     }
   }
-  if (options.help) return true;
+  if (options.help || options.version) return true;
   if (options.openToFile && !options.settings) {
     why = L"--open-to-file goes with --settings";
     return false;
@@ -138,6 +139,8 @@ bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOpti
 
 std::wstring usageLine() { return L"usage: tarn-stamp [options] INPUT OUTPUT (--help lists the options)"; }
 
+std::wstring versionLine() { return L"tarn-stamp " + fromUtf8(TARN_VERSION_TEXT); }
+
 std::wstring helpText() {
   return L"usage: tarn-stamp [options] INPUT OUTPUT\n"
          L"Writes OUTPUT, a copy of the Tarn launcher INPUT with its icon, version information,\n"
@@ -146,7 +149,7 @@ std::wstring helpText() {
          L"  --icon FILE            every image of the .ico file replaces the launcher's icons\n"
          L"  --product-name TEXT    --company TEXT   --description TEXT   --copyright TEXT\n"
          L"  --product-version V    --file-version V (V: 1 to 4 dot-separated numbers 0..65535;\n"
-         L"                         missing parts are 0; the file version defaults to the product version)\n"
+         L"                         missing parts are 0; either one alone sets both)\n"
          L"  --original-file-name TEXT  (default: OUTPUT's file name)\n"
          L"  --execution-level asInvoker|highestAvailable|requireAdministrator\n"
          L"  --dpi-awareness unaware|system|per-monitor\n"
@@ -155,9 +158,12 @@ std::wstring helpText() {
          L"  --open-to-file         with --settings: a configuration file beside the executable may set\n"
          L"                         every key\n"
          L"  --help                 this text\n"
+         L"  --version              tarn-stamp's own version\n"
          L"\n"
-         L"Any version option replaces the whole version information; any manifest option the whole\n"
-         L"manifest, with the defaults asInvoker, per-monitor and no for the others.\n"
+         L"Any version option replaces the whole version information and the manifest's name and\n"
+         L"description; any manifest option the whole manifest, with the defaults asInvoker, per-monitor\n"
+         L"and no for the others. Version texts may not hold control characters or bytes that are not\n"
+         L"valid UTF-8.\n"
          L"A signature is dropped: sign OUTPUT after stamping.\n"
          L"Exit status: 0 written, 1 refused (the reason on standard error), 2 usage error.\n";
 }

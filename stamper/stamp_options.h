@@ -29,6 +29,7 @@ struct StampOptions {
   std::optional<bool> longPathAware;
 
   bool help = false;
+  bool version = false;
 
   bool changesVersion() const {
     return productName || company || description || copyright || productVersion || fileVersion || originalFileName;
@@ -40,12 +41,14 @@ struct StampOptions {
 // next argument or after "=" ("--icon=app.ico"); "--" ends the options.
 // False, with the reason, for an unknown option, a missing or unknown
 // value, an option given twice, --open-to-file without --settings, or other
-// than two operands (unless --help is given).
+// than two operands (unless --help or --version is given).
 bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOptions& options, std::wstring& why);
 
 // "usage: tarn-stamp [options] INPUT OUTPUT"
 std::wstring usageLine();
 // The text --help prints.
 std::wstring helpText();
+// The line --version prints: "tarn-stamp 1.2.3".
+std::wstring versionLine();
 
 }  // namespace tarn::stamper

@@ -74,3 +74,8 @@ check_imports() {
   fi
   echo "imports $(basename "$exe"): $(tr '\n' ' ' <<<"$dlls")"
 }
+
+# The fuzz targets' memory bounds. The readers keep their memory a small
+# multiple of the input; an input that reads as far more than it holds (an
+# image or a name copied at every use) stops the run as out of memory.
+fuzz_memory_limits=(-rss_limit_mb=512 -malloc_limit_mb=128)

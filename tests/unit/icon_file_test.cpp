@@ -61,6 +61,12 @@ TEST(IconFile, RefusesWhatIsNoIcon) {
       {"image offset past the end", [](std::string& f) { putU32(f, 6 + 12, 0xFFFFFFF0); },
        L"image 1 lies outside the file"},
       {"empty image", [](std::string& f) { putU32(f, 6 + 8, 0); }, L"image 1 is empty"},
+      // Each image is copied: images that overlap could make a small file
+      // read as many times its size.
+      {"two entries for one image", [](std::string& f) { f.replace(6 + 16 + 8, 8, f.substr(6 + 8, 8)); },
+       L"two of its images share bytes"},
+      {"an image inside another", [](std::string& f) { putU32(f, 6 + 16 + 12, 38 + 1); },
+       L"two of its images share bytes"},
       {"image of neither kind", [](std::string& f) { f[38] = 'X'; }, L"image 1 is neither a PNG"},
       {"a BITMAPV5HEADER", [](std::string& f) { putU32(f, 38 + kPng.size(), 124); }, L"image 2 is neither a PNG"},
       {"a DIB cut inside its header", [](std::string& f) { putU32(f, 6 + 16 + 8, 20); }, L"image 2 is neither a PNG"},

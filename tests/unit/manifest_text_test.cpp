@@ -59,5 +59,32 @@ TEST(ManifestText, PutsTheChoicesIn) {
   }
 }
 
+TEST(ManifestText, NamesTheApplication) {
+  const uint16_t version[4] = {2, 5, 1, 7};
+  const struct {
+    const char* name;
+    const wchar_t* company;
+    const wchar_t* product;
+    const wchar_t* description;
+    const char* identity;  // the assemblyIdentity and description lines
+  } cases[] = {
+      {"company and product", L"Fjord Software", L"Ledger Desk", L"Ledger Desk <beta> & more",
+       "name=\"Fjord-Software.Ledger-Desk\" version=\"2.5.1.7\"/>\n"
+       "  <description>Ledger Desk &lt;beta&gt; &amp; more</description>"},
+      {"product only, no description", L"", L"Ledger", L"",
+       "name=\"Ledger\" version=\"2.5.1.7\"/>\n  <description>Ledger</description>"},
+      {"names with nothing a name may hold", L"\u00C5s", L".\u00E9\u00E9 ", L"",
+       "name=\"s\" version=\"2.5.1.7\"/>\n  <description>.\xC3\xA9\xC3\xA9 </description>"},
+      {"nothing given", L"", L"", L"",
+       "name=\"Tarn.Launcher\" version=\"2.5.1.7\"/>\n  <description>Tarn Java application launcher</description>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string text =
+        manifestText(ManifestChoices{}, applicationIdentity(c.company, c.product, version, c.description));
+    EXPECT_TRUE(holds(text, std::string("<assemblyIdentity type=\"win32\" ") + c.identity)) << text;
+  }
+}
+
 }  // namespace
 }  // namespace tarn::stamper

@@ -43,6 +43,32 @@ TEST(PeImage, ReadsTheHeadersOfBothKinds) {
   }
 }
 
+// "/4" names the string at offset 4 of the COFF string table, which follows
+// the symbol table (no symbols here). A name longer than any real one is not
+// copied: every section could name it.
+TEST(PeImage, LooksUpLongSectionNames) {
+  const struct {
+    std::string strings;
+    const char* name;
+  } cases[] = {
+      {std::string("\x10\0\0\0.debug_info\0", 16), ".debug_info"},
+      {std::string("\0\0\0\0", 4) + std::string(255, 'n') + '\0', nullptr},
+      {std::string("\0\0\0\0", 4) + std::string(256, 'n') + '\0', "/4"},
+      {std::string("\0\0\0\0unterminated", 16), "/4"},
+  };
+  for (const auto& c : cases) {
+    test::PeFixture fixture;
+    fixture.after.push_back(test::FixtureSection{"/4", test::kRelocationCharacteristics, "debug"});
+    fixture.trailing = c.strings;
+    fixture.symbolTableInTrailing = true;
+    PeImage image;
+    std::wstring why;
+    ASSERT_TRUE(parsePeImage(test::buildPe(fixture), image, why)) << narrow(why);
+    ASSERT_EQ(image.sections.size(), 4u);
+    EXPECT_EQ(image.sections[3].name, c.name != nullptr ? std::string(c.name) : std::string(255, 'n'));
+  }
+}
+
 TEST(PeImage, RefusesWhatIsNoImage) {
   const std::string good = test::buildPe(test::PeFixture{});
   const size_t optional = 0x84 + 20;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -212,6 +214,76 @@ TEST(ResourceTree, RefusesDataThatOverlaps) {
   std::wstring why;
   EXPECT_FALSE(parseResourceSection(section, kRva, read, why));
   EXPECT_EQ(why, L"the resources' data overlap");
+}
+
+// What is read is bounded by the section: a name used by many tables, or
+// tables laid over one another, would otherwise make a small section read
+// as a tree many times its size.
+TEST(ResourceTree, RefusesSectionsThatReadAsMoreThanTheyHold) {
+  // One name of 100 units, used by the type, the name and the language:
+  // 3 * 202 bytes of names in a section of 294.
+  std::string names = directoryTable(1, 0);  // 0x00
+  appendEntry(names, 0x80000058, 0x80000018);
+  names += directoryTable(1, 0);  // 0x18
+  appendEntry(names, 0x80000058, 0x80000030);
+  names += directoryTable(1, 0);  // 0x30
+  appendEntry(names, 0x80000058, 0x48);
+  appendU32(names, kRva + 0x58 + 202);  // 0x48: the data entry
+  appendU32(names, 4);
+  appendU32(names, 0);
+  appendU32(names, 0);
+  appendU16(names, 100);  // 0x58: the name
+  for (int i = 0; i < 100; ++i) appendU16(names, 'N');
+  names += "data";
+  ASSERT_EQ(names.size(), 294u);
+
+  // Two empty type tables, 8 bytes apart: 64 bytes of tables in 56.
+  std::string tables = directoryTable(0, 2);  // 0x00
+  appendEntry(tables, 1, 0x80000020);
+  appendEntry(tables, 2, 0x80000028);
+  tables += std::string(24, '\0');  // 0x20 and 0x28
+
+  const struct {
+    const char* name;
+    const std::string& section;
+    const wchar_t* why;
+  } cases[] = {
+      {"one long name used thrice", names, L"the resource names add up to more than the section holds"},
+      {"tables that overlap", tables, L"the directory tables overlap"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResourceTree tree;
+    std::wstring why;
+    EXPECT_FALSE(parseResourceSection(c.section, kRva, tree, why));
+    EXPECT_EQ(why, c.why);
+  }
+}
+
+TEST(ResourceTree, ReadsOneResourceAlone) {
+  const std::string section = serialiseResourceSection(test::PeFixture::launcherResources(), kRva);
+  std::optional<ResourceData> data;
+  std::wstring why;
+  ASSERT_TRUE(readOneResource(section, kRva, kRtRcData, 8001, data, why)) << why;
+  ASSERT_TRUE(data.has_value());
+  EXPECT_EQ(data->bytes, "Tarn launcher");
+  // The first language of two.
+  ResourceTree two;
+  two[id(10)][id(1)][id(2057)] = test::resourceData("second");
+  two[id(10)][id(1)][id(1033)] = test::resourceData("first");
+  ASSERT_TRUE(readOneResource(serialiseResourceSection(two, kRva), kRva, 10, 1, data, why)) << why;
+  ASSERT_TRUE(data.has_value());
+  EXPECT_EQ(data->bytes, "first");
+  // Missing type, missing name.
+  for (const auto& [type, name] : {std::pair<uint32_t, uint32_t>{11, 1}, {10, 8002}}) {
+    ASSERT_TRUE(readOneResource(section, kRva, type, name, data, why)) << why;
+    EXPECT_FALSE(data.has_value());
+  }
+  // A root table that does not fit.
+  std::string broken = section;
+  putU16(broken, 14, 0x7FFF);
+  EXPECT_FALSE(readOneResource(broken, kRva, kRtRcData, 8001, data, why));
+  EXPECT_EQ(why, L"a directory table's entries lie outside the section");
 }
 
 }  // namespace

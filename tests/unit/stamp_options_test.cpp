@@ -89,11 +89,15 @@ TEST(StampOptions, OperandsAndWhatTheyChange) {
   }
 }
 
-TEST(StampOptions, HelpNeedsNoOperands) {
+TEST(StampOptions, HelpAndVersionNeedNoOperands) {
   StampOptions options;
   std::wstring why;
   ASSERT_TRUE(parseStampCommandLine({L"--help"}, options, why));
   EXPECT_TRUE(options.help);
+  EXPECT_FALSE(options.version);
+  ASSERT_TRUE(parseStampCommandLine({L"--version"}, options, why));
+  EXPECT_TRUE(options.version);
+  EXPECT_FALSE(options.help);
 }
 
 TEST(StampOptions, UsageErrors) {
@@ -114,6 +118,7 @@ TEST(StampOptions, UsageErrors) {
       {{L"--long-path-aware", L"no", L"--long-path-aware", L"no", L"a", L"b"}, L"given twice"},
       {{L"--open-to-file", L"a", L"b"}, L"--open-to-file goes with --settings"},
       {{L"--open-to-file=yes", L"--settings", L"s", L"a", L"b"}, L"--open-to-file takes no value"},
+      {{L"--version=2"}, L"--version takes no value"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(toUtf8(c.why));

@@ -5,16 +5,13 @@
 #include <cwchar>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
 #include "stamper/byte_order.h"
-#include "stamper/embedded_settings.h"
-#include "stamper/icon_file.h"
-#include "stamper/manifest_text.h"
 #include "stamper/pe_image.h"
 #include "stamper/resource_tree.h"
-#include "stamper/version_resource.h"
 #include "unit/stamper_fixtures.h"
 
 namespace tarn::stamper {
@@ -47,67 +44,89 @@ Stamped stamp(const StampOptions& options, const StampFiles& files) {
   return result;
 }
 
-StampFiles filesWith(const std::string& launcher) {
-  return StampFiles{launcher, test::iconFile({kPng, std::string("\x28\0\0\0", 4) + std::string(40, 'd')}), kIni};
-}
+const std::string kDib = std::string("\x28\0\0\0", 4) + std::string(40, 'd');
 
-ResourceTree resourcesOf(const std::string& file) {
-  PeImage image;
-  std::wstring why;
-  EXPECT_TRUE(parsePeImage(file, image, why));
-  ResourceTree tree;
-  for (const SectionHeader& section : image.sections) {
-    if (section.virtualAddress != image.directory(kResourceDirectory).address) continue;
-    EXPECT_TRUE(parseResourceSection(sectionBytes(file, section), section.virtualAddress, tree, why)) << toUtf8(why);
-  }
-  return tree;
+StampFiles filesWith(const std::string& launcher) { return StampFiles{launcher, test::iconFile({kPng, kDib}), kIni}; }
+
+using VersionStrings = std::vector<std::pair<std::u16string, std::u16string>>;
+
+// The stamped file's version information, read back by the test's own
+// reader: the file version's halves, the product version's, the strings.
+void expectVersion(const std::string& file, const std::vector<uint32_t>& numbers, const VersionStrings& strings) {
+  const ResourceTree tree = test::resourcesOf(file);
+  const ResourceData* version = findResource(tree, kRtVersion, 1);
+  ASSERT_NE(version, nullptr);
+  const test::VersionRead read = test::readVersionResource(version->bytes);
+  ASSERT_TRUE(read.ok);
+  EXPECT_EQ((std::vector<uint32_t>{read.fileVersion[0], read.fileVersion[1], read.productVersion[0],
+                                   read.productVersion[1]}),
+            numbers);
+  EXPECT_EQ(read.strings, strings);
 }
 
 const std::vector<std::wstring> kAllOptions = {
     L"--icon", L"app.ico",         L"--product-name", L"My App",     L"--product-version",
     L"1.2",    L"--dpi-awareness", L"system",         L"--settings", L"run.ini"};
 
+// The expected resources are written out here, or read back by a reader of
+// the test's own, never made by the stamper's writers.
 TEST(Stamp, ReplacesWhatTheOptionsNameAndKeepsTheRest) {
   const std::string launcher = test::buildPe(test::PeFixture{});
   const StampFiles files = filesWith(launcher);
   const Stamped result = stamp(optionsFor(kAllOptions), files);
   ASSERT_TRUE(result.ok) << toUtf8(result.error);
   EXPECT_TRUE(result.notes.empty());
+  ResourceTree stamped = test::resourcesOf(result.file);
 
   ResourceTree expected = test::PeFixture::launcherResources();
-  // Both images replace both old icons; the group lists them as 1 and 2.
-  std::vector<IconImage> images;
-  std::wstring why;
-  ASSERT_TRUE(parseIconFile(files.icon, images, why));
+  // Both images replace both old icons; the group lists them as 1 and 2:
+  // the file's header, then each entry's first 12 bytes and the id.
   expected[id(kRtIcon)].clear();
-  expected[id(kRtIcon)][id(1)][id(1033)] = test::resourceData(images[0].data);
-  expected[id(kRtIcon)][id(2)][id(1033)] = test::resourceData(images[1].data);
+  expected[id(kRtIcon)][id(1)][id(1033)] = test::resourceData(kPng);
+  expected[id(kRtIcon)][id(2)][id(1033)] = test::resourceData(kDib);
+  const std::string group(
+      "\0\0\1\0\2\0"
+      "\x10\x10\0\0\1\0\x20\0\x0D\0\0\0\1\0"
+      "\x20\x20\0\0\1\0\x20\0\x2C\0\0\0\2\0",
+      6 + 2 * 14);
   expected[id(kRtGroupIcon)].clear();
-  expected[id(kRtGroupIcon)][id(1)][id(1033)] = test::resourceData(iconGroupDirectory(images, 1));
+  expected[id(kRtGroupIcon)][id(1)][id(1033)] = test::resourceData(group);
 
-  VersionInfo version;
-  parseVersionText(L"1.2", version.productVersion);
-  version.fileVersion = version.productVersion;
-  version.strings = {{L"FileVersion", L"1.2"},
-                     {L"InternalName", L"run"},
-                     {L"OriginalFilename", L"run.exe"},
-                     {L"ProductName", L"My App"},
-                     {L"ProductVersion", L"1.2"}};
-  std::string versionBytes;
-  ASSERT_TRUE(versionResource(version, versionBytes));
-  expected[id(kRtVersion)].clear();
-  expected[id(kRtVersion)][id(1)][id(1033)] = test::resourceData(versionBytes);
+  expectVersion(result.file, {0x00010002, 0, 0x00010002, 0},
+                {{u"FileVersion", u"1.2"},
+                 {u"InternalName", u"run"},
+                 {u"OriginalFilename", u"run.exe"},
+                 {u"ProductName", u"My App"},
+                 {u"ProductVersion", u"1.2"}});
+  expected[id(kRtVersion)] = stamped[id(kRtVersion)];
 
-  // The manifest keeps its language (2057 in the fixture).
-  expected[id(kRtManifest)][id(1)][id(2057)] =
-      test::resourceData(manifestText({ExecutionLevel::AsInvoker, DpiAwareness::System, false}));
+  // The manifest keeps its language (2057 in the fixture), names the
+  // application, and takes the system DPI awareness; the other choices keep
+  // their defaults.
+  const ResourceLanguages manifests = stamped[id(kRtManifest)][id(1)];
+  ASSERT_EQ(manifests.size(), 1u);
+  ASSERT_EQ(manifests.begin()->first, id(2057));
+  const std::string& manifest = manifests.begin()->second.bytes;
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("name=\"My-App\" version=\"1.2.0.0\"/>\n  <description>My App</description>"),
+            std::string::npos)
+      << manifest;
+  EXPECT_EQ(manifest.find("PerMonitorV2"), std::string::npos) << manifest;
+  EXPECT_EQ(manifest.find("longPathAware"), std::string::npos) << manifest;
+  expected[id(kRtManifest)] = stamped[id(kRtManifest)];
 
-  std::wstring settings;
-  SettingsProblem problem;
-  ASSERT_TRUE(embeddedSettingsText(fromUtf8(kIni), false, settings, problem));
-  expected[id(kRtRcData)][id(8000)][id(1033)] = test::resourceData(embeddedSettingsBytes(settings));
+  // The settings: UTF-16 with a byte-order mark, CR LF lines, and the
+  // section that says whether a file beside the launcher may set every key.
+  std::string settings = "\xFF\xFE";
+  for (char c : std::string(
+           "[Java Runtime Environment]\r\nMain Class=com.example.Main\r\n[Built-in Settings]\r\nOpen To File=No\r\n")) {
+    settings += c;
+    settings += '\0';
+  }
+  expected[id(kRtRcData)][id(8000)][id(1033)] = test::resourceData(settings);
 
-  EXPECT_EQ(resourcesOf(result.file), expected);
+  EXPECT_EQ(stamped, expected);
 }
 
 TEST(Stamp, VersionHoldsOnlyWhatIsGiven) {
@@ -116,18 +135,13 @@ TEST(Stamp, VersionHoldsOnlyWhatIsGiven) {
       stamp(optionsFor({L"--company", L"ACME", L"--file-version", L"3", L"--original-file-name", L"app.launcher.exe"}),
             filesWith(launcher));
   ASSERT_TRUE(result.ok) << toUtf8(result.error);
-  VersionInfo version;
-  parseVersionText(L"3", version.fileVersion);
-  version.strings = {{L"CompanyName", L"ACME"},
-                     {L"FileVersion", L"3"},
-                     {L"InternalName", L"app.launcher"},
-                     {L"OriginalFilename", L"app.launcher.exe"}};
-  std::string expected;
-  ASSERT_TRUE(versionResource(version, expected));
-  const ResourceTree tree = resourcesOf(result.file);
-  const ResourceData* written = findResource(tree, kRtVersion, 1);
-  ASSERT_NE(written, nullptr);
-  EXPECT_EQ(written->bytes, expected);
+  // The file version alone gives the product version too.
+  expectVersion(result.file, {0x00030000, 0, 0x00030000, 0},
+                {{u"CompanyName", u"ACME"},
+                 {u"FileVersion", u"3"},
+                 {u"InternalName", u"app.launcher"},
+                 {u"OriginalFilename", u"app.launcher.exe"},
+                 {u"ProductVersion", u"3"}});
 }
 
 TEST(Stamp, NoOptionsRebuildsWithTheSameResources) {
@@ -138,7 +152,7 @@ TEST(Stamp, NoOptionsRebuildsWithTheSameResources) {
     const std::string launcher = test::buildPe(fixture);
     const Stamped result = stamp(optionsFor({}), filesWith(launcher));
     ASSERT_TRUE(result.ok) << toUtf8(result.error);
-    EXPECT_EQ(resourcesOf(result.file), fixture.resources);
+    EXPECT_EQ(test::resourcesOf(result.file), fixture.resources);
   }
 }
 
@@ -212,6 +226,37 @@ TEST(Stamp, Refusals) {
         }(),
         "", ""},
        L"cannot read the resources of in.exe: a directory table's entries lie outside the section"},
+      {"someone else's program whose other resources do not read",
+       {},
+       {[] {
+          // Only the mark's way is read: the first type's table (after the
+          // root's) claims more entries than the section holds.
+          test::PeFixture fixture;
+          fixture.resources.erase(id(kRtRcData));
+          std::string file = test::buildPe(fixture);
+          PeImage image;
+          std::wstring why;
+          parsePeImage(file, image, why);
+          putU16(file, image.sections[1].pointerToRawData + 16 + 8 * fixture.resources.size() + 14, 0x7FFF);
+          return file;
+        }(),
+        "", ""},
+       L"in.exe is not a Tarn launcher"},
+      {"resources that grow the image past 2 GiB",
+       {L"--icon", L"app.ico"},
+       {[&] {
+          // The last section moved to just below the largest address; a
+          // resource section one page longer pushes it past.
+          std::string file = launcher;
+          PeImage image;
+          std::wstring why;
+          parsePeImage(file, image, why);
+          putU32(file, image.sectionHeaderOffset(2) + 12, 0x7FFFF000);
+          putU32(file, image.directoryOffset(kBaseRelocationDirectory), 0x7FFFF000);
+          return file;
+        }(),
+        test::iconFile({kPng + std::string(0x1000, 'p')}), ""},
+       L"cannot rebuild in.exe: the new resources make the file too large"},
       {"a section the rebuild cannot move",
        {},
        {[] {
@@ -237,6 +282,11 @@ TEST(Stamp, Refusals) {
        {L"--settings", L"run.ini"},
        {launcher, "", kIni + "Cmd=\xE9t\xE9\n"},
        L"run.ini line 3: it holds bytes that are not valid text"},
+      // Version texts: a line break, a C1 control, what invalid UTF-8 becomes.
+      {"a control character", {L"--company", L"ACME\r\nSigned by Microsoft"}, {launcher, "", ""},
+       L"the text for --company holds a control character or bytes that are not valid text"},
+      {"a C1 control", {L"--description", L"App\x85"}, {launcher, "", ""}, L"the text for --description holds"},
+      {"no UTF-8", {L"--product-name", L"Soci\xFFFDt\xFFFD"}, {launcher, "", ""}, L"the text for --product-name"},
       {"a bad product version",
        {L"--product-version", L"1.2.x"},
        {launcher, "", ""},

@@ -53,9 +53,12 @@ TEST(StamperFileIo, ReadFailures) {
   std::wstring why;
   EXPECT_FALSE(readWholeFile(folder.pathOf("missing.exe"), bytes, why));
   EXPECT_FALSE(why.empty());
+  EXPECT_EQ(bytes, "");
   why.clear();
+  bytes = "unchanged";
   EXPECT_FALSE(readWholeFile(folder.path().wstring(), bytes, why));
   EXPECT_FALSE(why.empty());
+  EXPECT_EQ(bytes, "");
 }
 
 }  // namespace

@@ -120,6 +120,18 @@ std::string buildPe(const PeFixture& fixture) {
   return file;
 }
 
+ResourceTree resourcesOf(const std::string& file) {
+  PeImage image;
+  std::wstring why;
+  ResourceTree tree;
+  if (!parsePeImage(file, image, why)) return tree;
+  for (const SectionHeader& section : image.sections) {
+    if (section.virtualAddress != image.directory(kResourceDirectory).address) continue;
+    if (!parseResourceSection(sectionBytes(file, section), section.virtualAddress, tree, why)) tree.clear();
+  }
+  return tree;
+}
+
 uint32_t referenceChecksum(const std::string& file, size_t checksumOffset) {
   std::string copy = file;
   putU32(copy, checksumOffset, 0);
@@ -130,6 +142,80 @@ uint32_t referenceChecksum(const std::string& file, size_t checksumOffset) {
   }
   while (sum > 0xFFFF) sum = (sum & 0xFFFF) + (sum >> 16);
   return static_cast<uint32_t>(sum + file.size());
+}
+
+namespace {
+
+// One block of a version resource: wLength, wValueLength, wType, a
+// NUL-ended UTF-16 key, padding to 4, the value, padding, the children.
+struct VersionBlock {
+  std::u16string key;
+  std::string value;  // as bytes; for text (wType 1) wValueLength counts units
+  std::vector<VersionBlock> children;
+};
+
+bool readBlock(const std::string& bytes, size_t at, size_t& end, VersionBlock& block) {
+  uint16_t length = 0;
+  uint16_t valueLength = 0;
+  uint16_t type = 0;
+  if (!readU16(bytes, at, length) || !readU16(bytes, at + 2, valueLength) || !readU16(bytes, at + 4, type)) {
+    return false;
+  }
+  end = at + length;
+  if (length < 6 || end > bytes.size()) return false;
+  size_t cursor = at + 6;
+  for (;;) {
+    uint16_t unit = 0;
+    if (cursor + 2 > end || !readU16(bytes, cursor, unit)) return false;
+    cursor += 2;
+    if (unit == 0) break;
+    block.key += static_cast<char16_t>(unit);
+  }
+  cursor = alignUp(cursor - at, 4) + at;
+  const size_t valueBytes = type == 1 ? 2u * valueLength : valueLength;
+  if (cursor + valueBytes > end) return false;
+  block.value = bytes.substr(cursor, valueBytes);
+  cursor = alignUp(cursor + valueBytes - at, 4) + at;
+  while (cursor < end) {
+    VersionBlock child;
+    size_t childEnd = 0;
+    if (!readBlock(bytes, cursor, childEnd, child)) return false;
+    block.children.push_back(std::move(child));
+    cursor = alignUp(childEnd - at, 4) + at;
+  }
+  return true;
+}
+
+}  // namespace
+
+VersionRead readVersionResource(const std::string& bytes) {
+  VersionRead read;
+  VersionBlock root;
+  size_t end = 0;
+  uint32_t signature = 0;
+  if (!readBlock(bytes, 0, end, root) || root.key != u"VS_VERSION_INFO" || root.value.size() != 52 ||
+      !readU32(root.value, 0, signature) || signature != 0xFEEF04BD) {
+    return read;
+  }
+  readU32(root.value, 8, read.fileVersion[0]);
+  readU32(root.value, 12, read.fileVersion[1]);
+  readU32(root.value, 16, read.productVersion[0]);
+  readU32(root.value, 20, read.productVersion[1]);
+  for (const VersionBlock& info : root.children) {
+    if (info.key != u"StringFileInfo" || info.children.empty()) continue;
+    for (const VersionBlock& string : info.children[0].children) {
+      std::u16string value;
+      for (size_t i = 0; i + 1 < string.value.size(); i += 2) {
+        const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(string.value[i]) |
+                                                    static_cast<unsigned char>(string.value[i + 1]) << 8);
+        if (unit == 0) break;
+        value += unit;
+      }
+      read.strings.emplace_back(string.key, value);
+    }
+  }
+  read.ok = true;
+  return read;
 }
 
 std::string iconFile(const std::vector<std::string>& images) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stamper/resource_tree.h"
@@ -45,8 +46,24 @@ std::string buildPe(const PeFixture& fixture);
 // The checksum summed in 64 bits and folded once at the end.
 uint32_t referenceChecksum(const std::string& file, size_t checksumOffset);
 
+// The resources of a PE file, read with the stamper's readers; empty when
+// the file has none or they do not read.
+stamper::ResourceTree resourcesOf(const std::string& file);
+
 // Bytes as resource data.
 stamper::ResourceData resourceData(const std::string& bytes);
+
+// A version resource read back by a reader of its own (not the stamper's
+// writer): the fixed information's two version numbers and the strings of
+// the first string table, in their order. ok is false when the blocks do not
+// nest as they should.
+struct VersionRead {
+  bool ok = false;
+  uint32_t fileVersion[2] = {0, 0};  // most and least significant halves
+  uint32_t productVersion[2] = {0, 0};
+  std::vector<std::pair<std::u16string, std::u16string>> strings;
+};
+VersionRead readVersionResource(const std::string& bytes);
 
 // An .ico file with the images after its directory, in order; image i is
 // 16 * (i + 1) pixels square, 32 bits deep.
