@@ -6,7 +6,6 @@
 #include "base/diagnosis.h"
 #include "discovery/java_home.h"
 #include "launcher/platform_steps.h"
-#include "run/instance_block.h"
 #include "run/service_host.h"
 #include "run/single_instance.h"
 #include "ui/exception_dialog_win.h"
@@ -26,9 +25,7 @@ class WindowsSteps : public PlatformSteps {
     if (!settings.singleInstance) return PlatformSteps::admit(settings, paths, arguments, exitCode);
     // Single Instance=yes: the guard. A second instance hands its arguments
     // over, waits for the answer and ends the start with it.
-    if (guard_.setUp(instanceObjectName(paths.executable)) != InstanceRole::Second) return true;
-    exitCode = guard_.handOver(arguments);
-    return false;
+    return guard_.admit(paths.executable, arguments, exitCode);
   }
 
   bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,

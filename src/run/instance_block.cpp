@@ -10,6 +10,8 @@ constexpr size_t kAreaOffset = 12;
 constexpr size_t kRecordOffset = kAreaOffset + kArgumentAreaSize;
 constexpr size_t kRecordSize = 12;
 constexpr uint32_t kRecordMagic = 0x4E524154;  // "TARN" in the block's byte order
+constexpr size_t kPendingOffset = kRecordOffset + kRecordSize;
+constexpr uint32_t kPendingMagic = 0x51455254;  // "TREQ"
 // Units that start a string in the whole field: the last one has its
 // follower in the block's final two bytes.
 constexpr size_t kFieldEnd = kInstanceBlockSize - 2;
@@ -87,6 +89,20 @@ InstanceOwner readInstanceOwner(const uint8_t* block) {
   owner.processId = get32(block + kOwnerOffset + 4);
   owner.requestMessage = get32(block + kOwnerOffset + 8);
   return owner;
+}
+
+bool ownerRecorded(const InstanceOwner& owner) { return owner.processId != 0 && owner.listenerThreadId != 0; }
+
+void writePendingRequest(uint8_t* block, uint32_t requester) {
+  put32(block + kPendingOffset + 4, requester);
+  put32(block + kPendingOffset, kPendingMagic);
+}
+
+bool takePendingRequest(uint8_t* block, uint32_t requester) {
+  if (get32(block + kPendingOffset) != kPendingMagic || get32(block + kPendingOffset + 4) != requester) return false;
+  put32(block + kPendingOffset, 0);
+  put32(block + kPendingOffset + 4, 0);
+  return true;
 }
 
 size_t encodedArgumentsSize(const std::vector<std::u16string>& arguments) {

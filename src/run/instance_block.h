@@ -13,13 +13,21 @@
 //                 number of arguments, and the FNV-1a hash of the 1040
 //                 bytes of the argument area followed by the number's
 //                 four bytes
-//     1064  1028  zero
+//     1064     8  pending request record, set by a second instance after
+//                 its arguments and cleared by the first when it takes
+//                 them: magic "TREQ" (0x51455254) and the requester's
+//                 thread id
+//     1072  1020  zero
 //
 // A list without empty arguments is thus written exactly as a reader that
 // stops at the first two NUL units in a row expects it, and such a reader
 // sees the arguments before the first empty one of any other list. The count
 // record lets this reader deliver the empty ones too; its hash tells when a
 // writer that does not know the record has rewritten the area since.
+//
+// A request message is served only while the pending record names its
+// requester: a message that arrives without fresh arguments (repeated, or
+// posted by another program) is dropped.
 //
 // Portable: the block is plain bytes, read and written here alone.
 
@@ -43,6 +51,15 @@ struct InstanceOwner {
 // `block` is kInstanceBlockSize bytes in both.
 void writeInstanceOwner(uint8_t* block, const InstanceOwner& owner);
 InstanceOwner readInstanceOwner(const uint8_t* block);
+// An owner a running first instance would have written: process and
+// listener thread named. A zero-filled block has none.
+bool ownerRecorded(const InstanceOwner& owner);
+
+// Marks the arguments written as a request of the thread `requester`.
+void writePendingRequest(uint8_t* block, uint32_t requester);
+// True, and the record cleared, when the block holds a pending request of
+// `requester`; false, and nothing changed, otherwise.
+bool takePendingRequest(uint8_t* block, uint32_t requester);
 
 // The bytes the arguments take in the argument area, closing NUL included.
 size_t encodedArgumentsSize(const std::vector<std::u16string>& arguments);

@@ -13,11 +13,11 @@
 
 namespace tarn {
 
-enum class InstanceRole {
-  Alone,   // no guard: a step of the set-up failed; the start runs as usual
-  First,   // this process holds the guard and serves requests
-  Second,  // another process holds it: hand the arguments over
-};
+// How long a start waits for its turn to hand its arguments over (another
+// start is handing its own over, or a process holds the lock), and then for
+// the answer; and its exit code when it gives up on either.
+inline constexpr uint32_t kInstanceWaitSeconds = 20;
+inline constexpr int32_t kInstanceGaveUpExitCode = 1460;  // ERROR_TIMEOUT
 
 class SingleInstanceGuard {
  public:
@@ -28,15 +28,14 @@ class SingleInstanceGuard {
   SingleInstanceGuard(const SingleInstanceGuard&) = delete;
   SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
 
-  // Takes or finds the guard named objectName (instanceObjectName).
-  InstanceRole setUp(const std::wstring& objectName);
-
-  // Second instance: hands the arguments to the first and waits for its
-  // answer. The exit code: secondaryMain's integer result (0 for the void
-  // form); -1 when the arguments do not fit or the request cannot be posted;
-  // 0 when the first instance cannot be opened; its exit code when it ends
-  // without answering.
-  int32_t handOver(const std::vector<std::wstring>& arguments);
+  // Takes or finds the guard of `executable`. True: the start runs, as the
+  // first instance or (a step of the set-up failed, or the objects under
+  // the guard's names belong to another user) alone. False: it ends here
+  // with exitCode: secondaryMain's integer result (0 for the void form); -1
+  // when the arguments do not fit; the first instance's exit code when it
+  // took the request and ended without answering; kInstanceGaveUpExitCode,
+  // after a message, when a wait ran out.
+  bool admit(const std::wstring& executable, const std::vector<std::wstring>& arguments, int32_t& exitCode);
 
   // First instance: main is about to be called on `vm`; requests are served
   // from now on. stayAttached: request threads do not detach (an IBM

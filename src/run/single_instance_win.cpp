@@ -1,18 +1,23 @@
 // The single-instance guard on Windows: a file mapping named after the
 // executable's path holds the block of run/instance_block.h; the first
 // instance runs a listener thread that receives a registered message per
-// second start and answers each from a request thread of its own.
+// second start and serves the requests one at a time on that thread.
 #include <windows.h>
 
 #include <array>
 #include <atomic>
 
+#include "base/diagnosis.h"
+#include "base/error_output.h"
+#include "base/message_table.h"
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"
 #include "run/instance_block.h"
+#include "run/running_copy_win.h"
 #include "run/single_instance.h"
+#include "run/user_only_objects_win.h"
 
 namespace tarn {
 
@@ -21,7 +26,7 @@ struct SingleInstanceGuard::State {
   ScopedMappedView view;
   ScopedKernelHandle lock;         // one second instance at a time in the argument area
   ScopedKernelHandle mainStarted;  // set right before main
-  ScopedKernelHandle closing;      // set by the guard's release: waiting request threads end
+  ScopedKernelHandle closing;      // set by the guard's release: a request waiting for main ends
   ScopedKernelHandle listener;
   DWORD listenerId = 0;
   UINT requestMessage = 0;
@@ -37,15 +42,15 @@ namespace {
 
 using State = SingleInstanceGuard::State;
 
-// Holds the request lock from its wait to the end of the scope. Without a
-// lock (it could not be made) nothing is held.
+constexpr DWORD kWaitMs = kInstanceWaitSeconds * 1000;
+
+// Holds the request lock from a successful wait to the end of the scope.
 class LockHold {
  public:
-  explicit LockHold(HANDLE lock) {
-    if (lock == nullptr) return;
+  LockHold(HANDLE lock, DWORD limitMs) {
     // An owner that ended without letting go leaves the lock abandoned: it
     // is ours then all the same.
-    const DWORD result = WaitForSingleObject(lock, INFINITE);
+    const DWORD result = WaitForSingleObject(lock, limitMs);
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) held_ = lock;
   }
   ~LockHold() {
@@ -54,13 +59,10 @@ class LockHold {
   LockHold(const LockHold&) = delete;
   LockHold& operator=(const LockHold&) = delete;
 
+  bool held() const { return held_ != nullptr; }
+
  private:
   HANDLE held_ = nullptr;
-};
-
-struct Request {
-  std::shared_ptr<State> state;
-  DWORD requester;
 };
 
 void reply(const State& state, DWORD requester, jint value) {
@@ -81,20 +83,17 @@ jclass findMainClass(JNIEnv* env, const std::wstring& mainClass) {
   return found;
 }
 
-std::vector<std::wstring> forwardedArguments(const State& state) {
-  // A copy first: another process may write the block while it is read.
-  std::array<uint8_t, kInstanceBlockSize> copy;
-  std::copy(state.block(), state.block() + kInstanceBlockSize, copy.begin());
+std::vector<std::wstring> forwardedArguments(const uint8_t* block) {
   std::vector<std::wstring> arguments;
-  for (const std::u16string& units : readForwardedArguments(copy.data())) {
+  for (const std::u16string& units : readForwardedArguments(block)) {
     arguments.push_back(fromUtf16(units, UnpairedSurrogates::KeepWherePossible));
   }
   return arguments;
 }
 
 // Calls secondaryMain; every path that does not reply leaves the second
-// instance waiting for this process's end.
-void serveAttached(const State& state, JNIEnv* env, DWORD requester) {
+// instance waiting for this process's end or its own limit.
+void serveAttached(const State& state, JNIEnv* env, DWORD requester, const std::vector<std::wstring>& forwarded) {
   jclass found = findMainClass(env, state.mainClass);
   if (found == nullptr) return;
   LocalRef mainClass(env, found);
@@ -106,7 +105,7 @@ void serveAttached(const State& state, JNIEnv* env, DWORD requester) {
     integerForm = true;
   }
   if (method == nullptr) return;
-  LocalRef arguments(env, newJavaStringArray(env, forwardedArguments(state)));
+  LocalRef arguments(env, newJavaStringArray(env, forwarded));
   if (!arguments) return;
   jvalue argument;
   argument.l = arguments.get();
@@ -122,23 +121,29 @@ void serveAttached(const State& state, JNIEnv* env, DWORD requester) {
   }
 }
 
-DWORD WINAPI serveRequest(void* parameter) {
-  std::unique_ptr<Request> request(static_cast<Request*>(parameter));
-  const State& state = *request->state;
-  // Until main is about to run. Without a started event (it could not be
-  // made) the request goes on at once, and finds no VM before main.
+// One request, on the listener thread: taken from the block only while it
+// is pending for this requester (a repeated or foreign message finds
+// nothing), then served once main is about to run.
+void serveRequest(const State& state, DWORD requester) {
+  // A copy first, as the request is taken: the block is another process's
+  // to write again once this one has answered.
+  std::array<uint8_t, kInstanceBlockSize> copy;
+  std::copy(state.block(), state.block() + kInstanceBlockSize, copy.begin());
+  if (!takePendingRequest(state.block(), requester)) return;
+  const std::vector<std::wstring> forwarded = forwardedArguments(copy.data());
+  // Without a started event (it could not be made) the request goes on at
+  // once, and finds no VM before main.
   if (state.mainStarted) {
     const HANDLE events[] = {state.mainStarted.get(), state.closing.get()};
-    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) return 0;
+    if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) return;
   }
   JavaVM* vm = state.vm.load();
-  if (vm == nullptr) return 0;
+  if (vm == nullptr) return;
   JNIEnv* env = nullptr;
-  if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return 0;
-  serveAttached(state, env, request->requester);
+  if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return;
+  serveAttached(state, env, requester, forwarded);
   if (env->ExceptionCheck()) env->ExceptionDescribe();
   if (!state.stayAttached) vm->DetachCurrentThread();
-  return 0;
 }
 
 struct ListenerStart {
@@ -159,14 +164,7 @@ DWORD WINAPI listen(void* parameter) {
   }
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message != state->requestMessage) continue;
-    auto* request = new Request{state, static_cast<DWORD>(message.wParam)};
-    HANDLE thread = CreateThread(nullptr, 0, serveRequest, request, 0, nullptr);
-    if (thread == nullptr) {
-      delete request;
-    } else {
-      CloseHandle(thread);
-    }
+    if (message.message == state->requestMessage) serveRequest(*state, static_cast<DWORD>(message.wParam));
   }
   return 0;
 }
@@ -195,41 +193,74 @@ void stopListener(State& state) {
   }
 }
 
-bool becomeFirst(const std::shared_ptr<State>& state, const std::wstring& objectName) {
-  state->mainStarted.reset(CreateEventW(nullptr, TRUE, FALSE, mainStartedEventName(objectName).c_str()));
-  // Without the named event (its name taken by another kind of object) an
-  // unnamed one holds the requests back all the same.
-  if (!state->mainStarted) state->mainStarted.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  state->closing.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!state->closing) return false;
-  state->requestMessage = RegisterWindowMessageW(objectName.c_str());
-  if (state->requestMessage == 0) return false;
-  if (!startListener(state)) return false;
+// Called with the lock held. Whatever an earlier owner left in the block
+// (its owner, a pending request) is cleared.
+bool becomeFirst(State& state, const std::shared_ptr<State>& shared, const std::wstring& objectName,
+                 UserOnlySecurity& security) {
+  state.mainStarted.reset(CreateEventW(security.attributes(), TRUE, FALSE, mainStartedEventName(objectName).c_str()));
+  if (state.mainStarted && GetLastError() == ERROR_ALREADY_EXISTS) {
+    // Left set by an earlier first instance whose handle someone keeps,
+    // or made by another user: it must not let requests through early.
+    if (security.ownedByUser(state.mainStarted.get())) {
+      ResetEvent(state.mainStarted.get());
+    } else {
+      state.mainStarted.reset();
+    }
+  }
+  // Without the named event (its name taken by another kind of object, or
+  // by another user) an unnamed one holds the requests back all the same.
+  if (!state.mainStarted) state.mainStarted.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  state.closing.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!state.closing) return false;
+  state.requestMessage = RegisterWindowMessageW(objectName.c_str());
+  if (state.requestMessage == 0) return false;
+  if (!startListener(shared)) return false;
+  std::fill(state.block(), state.block() + kInstanceBlockSize, uint8_t{0});
   InstanceOwner owner;
-  owner.listenerThreadId = state->listenerId;
+  owner.listenerThreadId = state.listenerId;
   owner.processId = GetCurrentProcessId();
-  owner.requestMessage = state->requestMessage;
-  writeInstanceOwner(state->block(), owner);
+  owner.requestMessage = state.requestMessage;
+  writeInstanceOwner(state.block(), owner);
   return true;
 }
 
-// Waits for the answer in this thread's queue or the first instance's end.
-int32_t awaitAnswer(HANDLE firstInstance, UINT requestMessage) {
+enum class Answer { Given, EndedAfterTaking, EndedBeforeTaking, TimedOut };
+
+// Waits for the answer in this thread's queue, the first instance's end or
+// the limit.
+Answer awaitAnswer(const State& state, HANDLE firstInstance, UINT requestMessage, int32_t& value) {
+  const ULONGLONG deadline = GetTickCount64() + kWaitMs;
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == requestMessage) return static_cast<int32_t>(static_cast<uint32_t>(message.wParam));
+      if (message.message == requestMessage) {
+        value = static_cast<int32_t>(static_cast<uint32_t>(message.wParam));
+        return Answer::Given;
+      }
     }
-    const DWORD woken = MsgWaitForMultipleObjectsEx(1, &firstInstance, 100, QS_POSTMESSAGE, MWMO_INPUTAVAILABLE);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return Answer::TimedOut;
+    const DWORD woken = MsgWaitForMultipleObjectsEx(1, &firstInstance, static_cast<DWORD>(deadline - now),
+                                                    QS_POSTMESSAGE, MWMO_INPUTAVAILABLE);
     if (woken != WAIT_OBJECT_0) continue;
     // Ended: an answer posted just before counts.
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == requestMessage) return static_cast<int32_t>(static_cast<uint32_t>(message.wParam));
+      if (message.message == requestMessage) {
+        value = static_cast<int32_t>(static_cast<uint32_t>(message.wParam));
+        return Answer::Given;
+      }
     }
+    // The request still pending: it ended before it saw it.
+    if (takePendingRequest(state.block(), GetCurrentThreadId())) return Answer::EndedBeforeTaking;
     DWORD code = 0;
     GetExitCodeProcess(firstInstance, &code);
-    return static_cast<int32_t>(code);
+    value = static_cast<int32_t>(code);
+    return Answer::EndedAfterTaking;
   }
+}
+
+void reportGivingUp(MessageId message, const std::wstring& executable) {
+  printError(loadMessage(message), executable, static_cast<int32_t>(kInstanceWaitSeconds));
 }
 
 }  // namespace
@@ -242,47 +273,87 @@ SingleInstanceGuard::~SingleInstanceGuard() {
   if (state_->listener) stopListener(*state_);
 }
 
-InstanceRole SingleInstanceGuard::setUp(const std::wstring& objectName) {
-  // Not make_shared: its type-info lookup brings the library's exception machinery.
+bool SingleInstanceGuard::admit(const std::wstring& executable, const std::vector<std::wstring>& arguments,
+                                int32_t& exitCode) {
+  const std::wstring objectName = instanceObjectName(executable);
+  UserOnlySecurity security;
+  if (!security.valid()) return true;
+  // Not make_shared: its type-info lookup brings the library's exception
+  // machinery.
   std::shared_ptr<State> state(new State());
-  // Held through the set-up: a second instance finds the block filled in.
-  state->lock.reset(CreateMutexW(nullptr, FALSE, requestLockName(objectName).c_str()));
-  LockHold hold(state->lock.get());
-  state->mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+  state->lock.reset(CreateMutexW(security.attributes(), FALSE, requestLockName(objectName).c_str()));
+  if (!state->lock) return true;
+  if (GetLastError() == ERROR_ALREADY_EXISTS && !security.ownedByUser(state->lock.get())) {
+    if (diagnosing())
+      diagnose("single instance: %s belongs to another user; running alone", requestLockName(objectName));
+    return true;
+  }
+  // Held through the set-up and, for a second instance, until its answer.
+  LockHold hold(state->lock.get(), kWaitMs);
+  if (!hold.held()) {
+    reportGivingUp(MessageId::InstanceTurnTimedOut, executable);
+    exitCode = kInstanceGaveUpExitCode;
+    return false;
+  }
+  state->mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE, 0,
                                           static_cast<DWORD>(kInstanceBlockSize), objectName.c_str()));
-  if (!state->mapping) return InstanceRole::Alone;
-  const bool first = GetLastError() == ERROR_SUCCESS;
+  if (!state->mapping) return true;
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  if (existed && !security.ownedByUser(state->mapping.get())) {
+    if (diagnosing()) diagnose("single instance: %s belongs to another user; running alone", objectName);
+    return true;
+  }
   state->view.reset(MapViewOfFile(state->mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
-  if (!state->view) return InstanceRole::Alone;
-  if (first) {
-    if (!becomeFirst(state, objectName)) {
-      if (state->listener) stopListener(*state);
-      return InstanceRole::Alone;
+  if (!state->view) return true;
+
+  if (existed) {
+    // A copy of this launcher that runs, or else no first instance at all:
+    // a block left by one that ended, zero-filled or written by another
+    // program is taken over.
+    const InstanceOwner owner = readInstanceOwner(state->block());
+    ScopedKernelHandle firstInstance;
+    if (ownerRecorded(owner)) firstInstance = openRunningCopy(owner.processId);
+    if (firstInstance) {
+      std::vector<std::u16string> units;
+      for (const std::wstring& argument : arguments) units.push_back(toUtf16(argument));
+      if (!writeForwardedArguments(state->block(), units)) {
+        exitCode = -1;
+        return false;
+      }
+      writePendingRequest(state->block(), GetCurrentThreadId());
+      // The queue the answer comes to exists before the request is posted.
+      MSG message;
+      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+      int32_t value = 0;
+      Answer answer = Answer::TimedOut;
+      if (PostThreadMessageW(owner.listenerThreadId, owner.requestMessage, GetCurrentThreadId(), 0)) {
+        answer = awaitAnswer(*state, firstInstance.get(), owner.requestMessage, value);
+      } else if (WaitForSingleObject(firstInstance.get(), kWaitMs) == WAIT_OBJECT_0) {
+        // Its listener already gone: it is ending.
+        answer = Answer::EndedBeforeTaking;
+      }
+      switch (answer) {
+        case Answer::Given:
+        case Answer::EndedAfterTaking:
+          exitCode = value;
+          return false;
+        case Answer::TimedOut:
+          takePendingRequest(state->block(), GetCurrentThreadId());
+          reportGivingUp(MessageId::InstanceAnswerTimedOut, executable);
+          exitCode = kInstanceGaveUpExitCode;
+          return false;
+        case Answer::EndedBeforeTaking:
+          break;
+      }
     }
-    state_ = std::move(state);
-    return InstanceRole::First;
+    if (diagnosing()) diagnose("single instance: no running copy in %s; taking it over", objectName);
+  }
+  if (!becomeFirst(*state, state, objectName, security)) {
+    if (state->listener) stopListener(*state);
+    return true;
   }
   state_ = std::move(state);
-  return InstanceRole::Second;
-}
-
-int32_t SingleInstanceGuard::handOver(const std::vector<std::wstring>& arguments) {
-  State& state = *state_;
-  std::vector<std::u16string> units;
-  for (const std::wstring& argument : arguments) units.push_back(toUtf16(argument));
-  // Until the answer or the first instance's end: no other second instance
-  // writes the argument area before this one's request has read it.
-  LockHold hold(state.lock.get());
-  if (!writeForwardedArguments(state.block(), units)) return -1;
-  const InstanceOwner owner = readInstanceOwner(state.block());
-  // The queue the answer comes to exists before the request is posted.
-  MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-  if (!PostThreadMessageW(owner.listenerThreadId, owner.requestMessage, GetCurrentThreadId(), 0)) return -1;
-  ScopedKernelHandle firstInstance(
-      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, owner.processId));
-  if (!firstInstance) return 0;
-  return awaitAnswer(firstInstance.get(), owner.requestMessage);
+  return true;
 }
 
 void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass, bool stayAttached) {

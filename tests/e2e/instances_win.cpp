@@ -5,11 +5,13 @@
 //
 //   TARN_E2E_PLAN       the plan: UTF-8, one step per line (below)
 //   TARN_E2E_EXITFILE   receives one line per result, in the order of the steps
-//   TARN_E2E_SET_<NAME> sets NAME for the programs started (e.g. TARN_TESTVM_LOG)
+//   TARN_E2E_SET_<NAME> sets NAME for the programs started (e.g.
+//   TARN_TESTVM_LOG)
 //
 // Steps:
-//   start <id> <command line>   starts a program (the command line's first token)
-//   wait <id>                   "exit <id> <signed code>", or "timeout <id>"
+//   start <id> <command line>   starts a program (the command line's first
+//   token) wait <id>                   "exit <id> <signed code>", or "timeout
+//   <id>"
 //                               after 60 s (the program is then ended)
 //   running <id>                "running <id> yes" or "running <id> no"
 //   await-log <n> <text>        until n lines of the file TARN_TESTVM_LOG hold
@@ -19,11 +21,27 @@
 //   hold-mutex <name>           creates a mutex of that name, kept to the end
 //   await-held <name>           until a program holds the mutex of that name;
 //                               "await-held timed out" after 60 s ends the plan
+//   own-mutex <name>            creates a mutex of that name owned by this
+//                               user and holds it to the end
+//   hold-mapping <name> <kind>  creates a guard block (a file mapping of 2092
+//                               bytes) of that name, kept to the end; kind:
+//                               zero (left zero-filled), foreign (names this
+//                               program as its owner), other-owner (zero,
+//                               owned by the Administrators group, open to all)
+//   keep-mapping <name>         opens the mapping of that name, kept to the end
+//   flood <name> <count>        posts the request message to the owner that
+//                               the block of that name names, count times
+//   await-taken <name>          until the block of that name holds arguments
+//                               and no pending request: a first instance
+//                               took them; "await-taken timed out" after 60 s
+//   kill <id> <code>            ends the program with that exit code
 //   sleep <ms>                  lets the programs run on
 // Programs still running at the end are ended ("left <id>").
 //
 // Exit code: 0 the plan ran to its end, 2 no plan, 5 a step timed out.
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <sddl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +58,43 @@ using tarn::e2e::readVariable;
 namespace {
 
 const DWORD kStepLimitMs = 60000;
+const DWORD kBlockSize = 2092;
+const size_t kPendingOffset = 1064;  // magic and requester, 8 bytes
+
+// A descriptor from its text form, with `owner` as its owner and access for
+// everyone; LocalFree'd by the caller.
+PSECURITY_DESCRIPTOR descriptorOwnedBy(const std::wstring& owner) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const std::wstring text = L"O:" + owner + L"D:(A;;GA;;;WD)";
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+    return nullptr;
+  }
+  return descriptor;
+}
+
+std::wstring currentUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return L"";
+  std::vector<uint8_t> buffer(512);
+  DWORD size = 0;
+  const bool read = GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &size);
+  CloseHandle(token);
+  if (!read) return L"";
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return L"";
+  std::wstring sid = text;
+  LocalFree(text);
+  return sid;
+}
+
+uint32_t get32(const uint8_t* at) {
+  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
+         static_cast<uint32_t>(at[3]) << 24;
+}
+
+void put32(uint8_t* at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
 
 std::wstring wide(const std::string& utf8) {
   if (utf8.empty()) return L"";
@@ -50,8 +105,8 @@ std::wstring wide(const std::string& utf8) {
 }
 
 bool readFile(const std::wstring& path, std::string& data) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   data.clear();
   char buffer[65536];
@@ -99,7 +154,7 @@ class Plan {
 
   ~Plan() {
     for (auto& program : programs_) CloseHandle(program.second);
-    for (HANDLE mutex : mutexes_) CloseHandle(mutex);
+    for (HANDLE mutex : kept_) CloseHandle(mutex);
   }
 
   // False when the plan must stop.
@@ -121,10 +176,28 @@ class Plan {
       writeFile(wide(line), "");
     } else if (command == "await-held") {
       return awaitHeld(wide(line));
+    } else if (command == "own-mutex") {
+      ownMutex(wide(line));
+    } else if (command == "hold-mapping") {
+      const std::string name = nextWord(line);
+      holdMapping(wide(name), nextWord(line));
+    } else if (command == "keep-mapping") {
+      HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, wide(line).c_str());
+      if (mapping == nullptr) results_ += "keep-mapping failed " + std::to_string(GetLastError()) + "\n";
+      kept_.push_back(mapping);
+    } else if (command == "flood") {
+      const std::string name = nextWord(line);
+      flood(wide(name), std::stoul(nextWord(line)));
+    } else if (command == "await-taken") {
+      return awaitTaken(wide(line));
+    } else if (command == "kill") {
+      const std::string id = nextWord(line);
+      const UINT code = static_cast<UINT>(std::stoul(nextWord(line)));
+      if (programs_.count(id) != 0) TerminateProcess(programs_[id], code);
     } else if (command == "sleep") {
       Sleep(static_cast<DWORD>(std::stoul(nextWord(line))));
     } else if (command == "hold-mutex") {
-      mutexes_.push_back(CreateMutexW(nullptr, FALSE, wide(line).c_str()));
+      kept_.push_back(CreateMutexW(nullptr, FALSE, wide(line).c_str()));
     } else if (!command.empty()) {
       results_ += "unknown step " + command + "\n";
       return false;
@@ -204,9 +277,81 @@ class Plan {
     return false;
   }
 
+  void ownMutex(const std::wstring& name) {
+    PSECURITY_DESCRIPTOR descriptor = descriptorOwnedBy(currentUserSid());
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    HANDLE mutex = CreateMutexW(descriptor ? &attributes : nullptr, TRUE, name.c_str());
+    if (descriptor != nullptr) LocalFree(descriptor);
+    if (mutex == nullptr) results_ += "own-mutex failed " + std::to_string(GetLastError()) + "\n";
+    kept_.push_back(mutex);
+  }
+
+  void holdMapping(const std::wstring& name, const std::string& kind) {
+    PSECURITY_DESCRIPTOR descriptor = descriptorOwnedBy(kind == "other-owner" ? L"SY" : currentUserSid());
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, descriptor ? &attributes : nullptr, PAGE_READWRITE, 0,
+                                        kBlockSize, name.c_str());
+    if (descriptor != nullptr) LocalFree(descriptor);
+    if (mapping == nullptr) {
+      results_ += "hold-mapping failed " + std::to_string(GetLastError()) + "\n";
+      return;
+    }
+    kept_.push_back(mapping);
+    if (kind != "foreign") return;
+    auto* block = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    if (block == nullptr) return;
+    // A queue for the requests that may come.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    put32(block, GetCurrentThreadId());
+    put32(block + 4, GetCurrentProcessId());
+    put32(block + 8, RegisterWindowMessageW(name.c_str()));
+    UnmapViewOfFile(block);
+  }
+
+  void flood(const std::wstring& name, unsigned long count) {
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str());
+    const uint8_t* block =
+        mapping ? static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)) : nullptr;
+    if (block == nullptr) {
+      results_ += "flood failed " + std::to_string(GetLastError()) + "\n";
+      if (mapping) CloseHandle(mapping);
+      return;
+    }
+    const DWORD listener = get32(block);
+    const UINT request = get32(block + 8);
+    unsigned long posted = 0;
+    for (unsigned long i = 0; i < count; ++i) {
+      if (PostThreadMessageW(listener, request, GetCurrentThreadId(), 0)) ++posted;
+    }
+    results_ += "posted " + std::to_string(posted) + "\n";
+    UnmapViewOfFile(block);
+    CloseHandle(mapping);
+  }
+
+  bool awaitTaken(const std::wstring& name) {
+    const ULONGLONG deadline = GetTickCount64() + kStepLimitMs;
+    while (GetTickCount64() < deadline) {
+      HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str());
+      if (mapping != nullptr) {
+        const auto* block = static_cast<const uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+        bool taken = false;
+        if (block != nullptr) {
+          taken = get32(block + 12) != 0 && get32(block + kPendingOffset) == 0;
+          UnmapViewOfFile(block);
+        }
+        CloseHandle(mapping);
+        if (taken) return true;
+      }
+      Sleep(5);
+    }
+    results_ += "await-taken timed out\n";
+    return false;
+  }
+
   std::wstring log_;
   std::map<std::string, HANDLE> programs_;
-  std::vector<HANDLE> mutexes_;
+  std::vector<HANDLE> kept_;
   std::string results_;
 };
 

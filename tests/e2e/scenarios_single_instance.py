@@ -65,6 +65,11 @@ def both(*checks):
     return lambda result: [failure for check in checks for failure in check(result)]
 
 
+def guard_name(exe_windows: str) -> str:
+    """The name of the guard's block for the launcher at that path."""
+    return exe_windows.replace("\\", "_")
+
+
 def start(program: str, arguments: str = "") -> str:
     return 'start %s "{exe}"%s\n' % (program, (" " + arguments) if arguments else "")
 
@@ -188,13 +193,150 @@ def no_answer(code: int) -> object:
     )
 
 
+def main_calls(count: int):
+    def check(result: Result) -> List[str]:
+        got = [line for line in result.log if line.startswith("call com/example/App.main(")]
+        return [] if len(got) == count else ["main was called %d times, expected %d" % (len(got), count)]
+
+    return check
+
+
+def secondary_calls(*expected: str):
+    def check(result: Result) -> List[str]:
+        got = calls(result.log, INT_FORM)
+        return [] if got == list(expected) else ["secondaryMain received %r, expected %r" % (got, list(expected))]
+
+    return check
+
+
+def printed(text: str):
+    def check(result: Result) -> List[str]:
+        return [] if text.encode() in result.stdout else ["%r was not printed" % text]
+
+    return check
+
+
+# The first instance is killed while secondaryMain runs for a second one: the
+# second ends with the code it was killed with, and a start after them runs
+# as the first instance again.
+KILLED_WHILE_SERVING = app(
+    "single-instance-first-killed-while-serving",
+    settings=ini(app=GUARD),
+    vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "wait-file {dir}\\gate2", "return 7")),
+    plan=FIRST_RUNS
+    + start("second", "x")
+    + "await-log 1 waits for {dir}\\gate2\n"
+    + "kill first 9\n"
+    + "wait first\n"
+    + "wait second\n"
+    + start("third")
+    + "await-log 2 main waits for\n"
+    + "touch {dir}\\gate\n"
+    + "wait third\n",
+    check=both(expect_codes({"first": 9, "second": 9, "third": 0}), main_calls(2)),
+)
+
+# --- blocks without a running first instance ----------------------------------------
+
+
+def left_over_block(exe: str) -> str:
+    """The first instance ends while another process keeps its block open."""
+    return FIRST_RUNS + "keep-mapping %s\n" % guard_name(exe) + FIRST_ENDS + start("next") + "wait next\n"
+
+
+STALE_BLOCK = app(
+    # The block names a process that has ended (it cannot be opened).
+    "single-instance-stale-block",
+    settings=ini(app=GUARD),
+    vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "return 7")),
+    plan=left_over_block,
+    check=both(expect_codes({"first": 0, "next": 0}), main_calls(2)),
+)
+
+
+def block_without_instance(kind: str) -> object:
+    """A block made before the first start that names no running copy of the
+    launcher: zero-filled, or naming instances.exe itself. The first start
+    takes it over and serves the second."""
+    return app(
+        "single-instance-%s-block" % kind,
+        settings=ini(app=GUARD),
+        vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "return 7")),
+        plan=lambda exe: "hold-mapping %s %s\n" % (guard_name(exe), kind)
+        + FIRST_RUNS
+        + start("second", "x")
+        + "wait second\n"
+        + FIRST_ENDS,
+        check=both(expect_codes({"first": 0, "second": 7}), secondary_calls('(["x"])')),
+    )
+
+
+OTHER_OWNER = app(
+    # A block owned by someone else is not trusted: both starts run alone.
+    "single-instance-block-of-another-owner",
+    settings=ini(app=GUARD),
+    vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "return 7")),
+    plan=lambda exe: "hold-mapping %s other-owner\n" % guard_name(exe)
+    + FIRST_RUNS
+    + start("second", "x")
+    + "await-log 2 main waits for\n"
+    + FIRST_ENDS
+    + "wait second\n",
+    check=both(expect_codes({"first": 0, "second": 0}), main_calls(2), secondary_calls()),
+)
+
+# --- every wait ends -----------------------------------------------------------------
+
+LOCK_HELD = app(
+    # Another process holds the request lock and never lets go.
+    "single-instance-lock-held",
+    settings=ini(app=GUARD),
+    vm_scenario=world(MAIN_WAITS),
+    plan=lambda exe: "own-mutex %s_upr_lock\n" % guard_name(exe) + start("first") + "wait first\n",
+    check=both(
+        expect_codes({"first": 1460}),
+        printed("kept the single-instance lock for 20 seconds; giving up."),
+        main_calls(0),
+    ),
+)
+
+ANSWER_NEVER_COMES = app(
+    # secondaryMain does not return while the second instance waits.
+    "single-instance-answer-never-comes",
+    settings=ini(app=GUARD),
+    vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "wait-file {dir}\\gate2", "return 7")),
+    plan=FIRST_RUNS + start("second", "x") + "wait second\n" + "touch {dir}\\gate2\n" + FIRST_ENDS,
+    check=both(
+        expect_codes({"first": 0, "second": 1460}),
+        printed("did not answer within 20 seconds; giving up."),
+    ),
+)
+
+# --- requests without fresh arguments ------------------------------------------------
+
+FLOOD = app(
+    # Request messages posted again and again after a served request call
+    # secondaryMain only for the starts that made them.
+    "single-instance-repeated-requests",
+    settings=ini(app=GUARD),
+    vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "return 7")),
+    plan=lambda exe: FIRST_RUNS
+    + start("a", "a")
+    + "wait a\n"
+    + "flood %s 3000\n" % guard_name(exe)
+    + start("b", "b")
+    + "wait b\n"
+    + FIRST_ENDS,
+    check=both(expect_codes({"first": 0, "a": 7, "b": 7}), secondary_calls('(["a"])', '(["b"])')),
+)
+
 # --- a request before the VM exists -----------------------------------------------
 
 
 def guard_event_taken(exe_windows: str) -> str:
     """The main-started event's name held by a mutex: the first instance
     cannot make that event and serves requests without it."""
-    return "hold-mutex %s_upr_evt\n" % exe_windows.replace("\\", "_")
+    return "hold-mutex %s_upr_evt\n" % guard_name(exe_windows)
 
 
 REQUEST_BEFORE_VM = app(
@@ -205,8 +347,8 @@ REQUEST_BEFORE_VM = app(
     + start("first")
     + "await-log 1 CreateJavaVM waits for\n"
     + start("second", "early")
-    + "await-held %s_upr_lock\n" % exe.replace("\\", "_")
-    + "sleep 500\n"
+    + "await-held %s_upr_lock\n" % guard_name(exe)
+    + "await-taken %s\n" % guard_name(exe)
     + "running second\n"
     + "touch {dir}\\gate-create\n"
     + "wait second\n"
@@ -242,4 +384,12 @@ SCENARIOS = [
     no_answer(259),
     REQUEST_BEFORE_VM,
     OTHER_FOLDER,
+    KILLED_WHILE_SERVING,
+    STALE_BLOCK,
+    block_without_instance("zero"),
+    block_without_instance("foreign"),
+    OTHER_OWNER,
+    LOCK_HELD,
+    ANSWER_NEVER_COMES,
+    FLOOD,
 ]
