@@ -1,5 +1,6 @@
 // POSIX: where the diagnose lines go, and the clock of the phases.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -28,8 +29,21 @@ uint64_t PhaseTimer::monotonicMicroseconds() {
 DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }
 
 DiagnosisSink fileDiagnosisSink(const std::wstring& path) {
-  diagnosisFile = open(toUtf8(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  return diagnosisFile >= 0 ? toFile : nullptr;
+  // Without blocking: opening a FIFO for writing would wait for a reader.
+  const int file = open(toUtf8(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+  if (file < 0) return nullptr;
+  struct stat opened {};
+  struct stat standardError {};
+  if (fstat(file, &opened) == 0 && S_ISREG(opened.st_mode)) {
+    diagnosisFile = file;
+    return toFile;
+  }
+  // Anything else (a FIFO, a device, a terminal) only when it is what the
+  // standard error stream already writes to, as /dev/stderr names it.
+  const bool isStandardError = fstat(STDERR_FILENO, &standardError) == 0 && opened.st_dev == standardError.st_dev &&
+                               opened.st_ino == standardError.st_ino;
+  close(file);
+  return isStandardError ? toStandardError : nullptr;
 }
 
 }  // namespace tarn

@@ -13,7 +13,18 @@ ScopedFileHandle diagnosisFile;
 
 void toStandardError(const std::wstring& line) { writeTextToHandle(GetStdHandle(STD_ERROR_HANDLE), line); }
 
-void toFile(const std::wstring& line) { writeTextToHandle(diagnosisFile.get(), line); }
+// Several launchers may append to one file at once, and an append is not
+// one step everywhere (Wine reads the end, then writes there): each line is
+// written holding a lock on a byte far past any end the file will reach,
+// which every launcher takes the same way. Without the lock the line is
+// written all the same.
+void toFile(const std::wstring& line) {
+  OVERLAPPED place{};
+  place.OffsetHigh = 0x7FFFFFFF;
+  const bool locked = LockFileEx(diagnosisFile.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &place) != FALSE;
+  writeTextToHandle(diagnosisFile.get(), line);
+  if (locked) UnlockFileEx(diagnosisFile.get(), 0, 1, 0, &place);
+}
 
 }  // namespace
 
@@ -31,6 +42,8 @@ DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }
 DiagnosisSink fileDiagnosisSink(const std::wstring& path) {
   diagnosisFile.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // A disk file only: not a console, a pipe or a device the name may reach.
+  if (diagnosisFile && GetFileType(diagnosisFile.get()) != FILE_TYPE_DISK) diagnosisFile.reset();
   return diagnosisFile ? toFile : nullptr;
 }
 

@@ -60,7 +60,12 @@ std::wstring shellAppDataFolder() {
   wchar_t system[MAX_PATH];
   const UINT length = GetSystemDirectoryW(system, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return std::wstring();
-  const ScopedModule shell(LoadLibraryW((std::wstring(system, length) + L"\\shell32.dll").c_str()));
+  const std::wstring path = std::wstring(system, length) + L"\\shell32.dll";
+  // Its dependencies from the system folder too; the full path alone where
+  // the search flags are unknown (Windows 7 without its update).
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryW(path.c_str());
+  const ScopedModule shell(module);
   if (!shell) return std::wstring();
   const auto getFolderPath = reinterpret_cast<GetFolderPath>(
       reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetFolderPathW")));

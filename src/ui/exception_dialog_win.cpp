@@ -3,20 +3,10 @@
 #include <windows.h>
 
 #include "resource_ids.h"
+#include "ui/trace_text.h"
 
 namespace tarn {
 namespace {
-
-// The text box wants CR LF between lines; a trace may have LF alone.
-std::wstring withWindowsLineEnds(const std::wstring& text) {
-  std::wstring out;
-  out.reserve(text.size() + text.size() / 16);
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) out += L'\r';
-    out += text[i];
-  }
-  return out;
-}
 
 INT_PTR CALLBACK exceptionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -38,7 +28,7 @@ INT_PTR CALLBACK exceptionDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 }  // namespace
 
 bool askToStopAfterException(const std::wstring& trace) {
-  const std::wstring text = withWindowsLineEnds(trace);
+  const std::wstring text = dialogTraceText(trace);
   return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TARN_EXCEPTION_DIALOG), nullptr,
                          &exceptionDialogProc, reinterpret_cast<LPARAM>(text.c_str())) == TARN_EXCEPTION_STOP;
 }

@@ -11,7 +11,12 @@ ScopedModule loadSystemLibrary(const wchar_t* name) {
   std::wstring path(system, length);
   path += L'\\';
   path += name;
-  return ScopedModule(LoadLibraryW(path.c_str()));
+  // Its dependencies from the system folder too. Windows 7 without the
+  // update that brought the search flags refuses them as an invalid
+  // parameter: the full path alone then.
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryW(path.c_str());
+  return ScopedModule(module);
 }
 
 }  // namespace tarn

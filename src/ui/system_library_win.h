@@ -2,7 +2,8 @@
 // The shell, the common controls and COM are loaded only while a window
 // needs them, by their full path in the system folder: a start that shows
 // no window does not pay for them, and no file of the same name beside the
-// executable or in the current directory is taken instead.
+// executable or in the current directory is taken instead, for them or for
+// the libraries they load.
 
 #include <windows.h>
 

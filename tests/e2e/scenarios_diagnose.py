@@ -164,3 +164,33 @@ SCENARIOS = [
         ),
     ),
 ]
+
+# A diagnose file that cannot be opened, or is no disk file: the lines go to
+# the standard error stream after one that says so, and the start is as ever.
+# (name, TARN_DIAGNOSE, files laid out, files made read-only)
+UNOPENABLE = [
+    ("missing-folder", "{dir}\\nowhere\\diag.log", {}, ()),
+    ("a-folder", "{dir}\\logs", {"logs\\keep.txt": b"kept"}, ()),
+    ("read-only-file", "{dir}\\diag.log", {"diag.log": b"old lines\r\n"}, ("diag.log",)),
+    ("a-device", "\\\\.\\NUL", {}, ()),
+]
+
+SCENARIOS += [
+    app(
+        "diagnose-file-cannot-be-opened-" + name,
+        env={"TARN_DIAGNOSE": lambda folder, value=value: value.replace("{dir}", folder)},
+        files=files,
+        read_only=read_only,
+        contents=files,
+        stdout=b"",
+        exit_code=0,
+        check=diagnosed(
+            [
+                "cannot open the diagnose file %s; the lines go to the standard error stream" % value,
+                "launcher {dir}\\run.exe",
+                "exit code 0: main returned",
+            ]
+        ),
+    )
+    for name, value, files, read_only in UNOPENABLE
+]

@@ -46,10 +46,13 @@ def dialog(name, driver, driver_says=(), jre="", app="", homes=(), files=None, *
                     driver_says=driver_says, **rest)
 
 
-def kept_in(result, relative: str, picked: str):
-    """The file holds the picked folder as JRE Path, as the profile functions write it."""
+def kept_in(result, relative: str, picked: str, utf16=False, before=""):
+    """The file holds the picked folder as JRE Path, as the profile functions
+    write it: after the lines `before`, in the code page or, with utf16, as
+    UTF-16LE with its byte order mark."""
     path = result.folder.joinpath(*relative.split("\\"))
-    expected = crlf("[Java Runtime Environment]\nJRE Path=%s\\%s\\\n" % (result.folder_windows, picked))
+    text = before + "[Java Runtime Environment]\nJRE Path=%s\\%s\\\n" % (result.folder_windows, picked)
+    expected = b"\xff\xfe" + crlf(text).decode("utf-8").encode("utf-16-le") if utf16 else crlf(text)
     if not path.is_file():
         return ["%s was not written" % relative]
     if path.read_bytes() != expected:
@@ -57,6 +60,9 @@ def kept_in(result, relative: str, picked: str):
     return []
 
 
+# A runtime folder's name in Greek, Cyrillic and Japanese: no ANSI code page
+# holds all three.
+OTHER_SCRIPTS = "\u03b1\u0436\u5b9f"
 READ_ALL = ["text", "203", "text", "205", "text", "206", "text", "201", "enabled", "1"]
 
 SCENARIOS = [
@@ -137,18 +143,60 @@ SCENARIOS = [
         again_exit_code=0,
     ),
     dialog(
-        # No per-user file can be written (its folder's place is a file): the
-        # start goes on with the pick.
-        "dialog-ok-when-the-per-user-file-cannot-be-written",
-        ["wait", CAPTION, "browse", "{dir}\\picked", "click", "1", "gone"],
-        homes=(("picked", "client"),),
-        files={"appdata\\Demo": b"a file where the folder would be"},
-        vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
+        # A folder named in scripts no one ANSI code page holds: the per-user
+        # file becomes UTF-16 and keeps it, so the next start finds it.
+        "dialog-ok-keeps-a-pick-named-in-other-scripts",
+        ["wait", CAPTION, "browse", "{dir}\\" + OTHER_SCRIPTS, "click", "1", "gone"],
+        homes=((OTHER_SCRIPTS, "client"),),
+        vm_log=["env TARN_JVM_HOME={dir}\\" + OTHER_SCRIPTS],
         exit_code=0,
         writes=True,
+        check=lambda result: kept_in(result, "appdata\\Demo\\P1\\run.ini", OTHER_SCRIPTS, utf16=True),
+        again_exit_code=0,
+    ),
+    dialog(
+        # The same into a per-user file that exists in the code page: its
+        # other lines stay.
+        "dialog-ok-keeps-a-pick-named-in-other-scripts-beside-other-lines",
+        ["wait", CAPTION, "browse", "{dir}\\" + OTHER_SCRIPTS, "click", "1", "gone"],
+        homes=((OTHER_SCRIPTS, "client"),),
+        files={"appdata\\Demo\\P1\\run.ini": crlf("[Application]\nKeep=1\n")},
+        vm_log=["env TARN_JVM_HOME={dir}\\" + OTHER_SCRIPTS],
+        exit_code=0,
+        writes=True,
+        check=lambda result: kept_in(result, "appdata\\Demo\\P1\\run.ini", OTHER_SCRIPTS, utf16=True,
+                                     before="[Application]\nKeep=1\n"),
+        again_exit_code=0,
     ),
 ]
 
+# No per-user file can be written: the start goes on with the pick, writes
+# nothing else in its place (the folder stays as it was, the run.ini beside
+# the executable byte for byte), and the next start shows the dialog again.
+UNWRITABLE = [
+    # The per-user folder's place is a file.
+    ("folder-is-a-file", {"appdata\\Demo": b"a file where the folder would be"}, ()),
+    # The per-user file is read-only.
+    ("file-is-read-only", {"appdata\\Demo\\P1\\run.ini": crlf("[Application]\nKeep=1\n")},
+     ("appdata\\Demo\\P1\\run.ini",)),
+]
+
+SCENARIOS += [
+    dialog(
+        "dialog-ok-when-the-per-user-file-cannot-be-written-" + name,
+        ["wait", CAPTION, "browse", "{dir}\\picked", "click", "1", "gone"],
+        homes=(("picked", "client"),),
+        files=files,
+        read_only=read_only,
+        vm_log=["load {dir}\\picked\\bin\\client\\jvm.dll"],
+        contents={"run.ini": settings()},
+        exit_code=0,
+        again_driver=["wait", CAPTION, "text", "201", "click", "2", "gone"],
+        again_driver_says=["text 201: "],
+        again_exit_code=-1,
+    )
+    for name, files, read_only in UNWRITABLE
+]
 
 # --- the link ------------------------------------------------------------------
 
@@ -329,11 +377,23 @@ TRACE_TAKEN = [
 ]
 
 
+# The outcome of Ignore: the exception is the VM's again, which reports it at
+# the detach, and nothing calls System.exit.
+GOES_ON_AS_IGNORED = dict(
+    stdout=b"",
+    stderr=UNCAUGHT,
+    exit_code=1,
+    vm_log=TRACE_TAKEN + ["Throw java/lang/IllegalStateException \"boom\"",
+                          "DetachCurrentThread main, uncaught java/lang/IllegalStateException", "DestroyJavaVM done"],
+    vm_log_excludes=[Like("System.exit.*")],
+)
 
-def exception_dialog(name, driver, driver_says=(), **rest):
-    """main throws with Failure Check on; the driver answers the dialog."""
-    return app(name, settings=FAILURE_CHECK, vm_scenario=THROWS, driver=["wait", EXCEPTION_CAPTION] + driver,
-               driver_says=driver_says, **rest)
+
+def exception_dialog(name, driver, driver_says=(), vm_scenario=THROWS, **rest):
+    """main throws with Failure Check on; the driver answers the dialog (no
+    driver when `driver` is empty)."""
+    return app(name, settings=FAILURE_CHECK, vm_scenario=vm_scenario,
+               driver=["wait", EXCEPTION_CAPTION] + driver if driver else [], driver_says=driver_says, **rest)
 
 
 SCENARIOS += [
@@ -343,13 +403,7 @@ SCENARIOS += [
         "exception-dialog-trace-and-ignore",
         ["text", TRACE_BOX, "shot:java-exception", "click", IGNORE, "gone"],
         TRACE_SHOWN,
-        stdout=b"",
-        stderr=UNCAUGHT,
-        exit_code=1,
-        vm_log=TRACE_TAKEN + ["Throw java/lang/IllegalStateException \"boom\"",
-                              "DetachCurrentThread main, uncaught java/lang/IllegalStateException",
-                              "DestroyJavaVM done"],
-        vm_log_excludes=[Like("System.exit.*")],
+        **GOES_ON_AS_IGNORED
     ),
     exception_dialog(
         # The close box is no Stop.
@@ -368,5 +422,30 @@ SCENARIOS += [
         exit_code=-1,
         vm_log=TRACE_TAKEN + ["call java/lang/System.exit(I)V (-1)", "System.exit -1", "exit hook returned"],
         vm_log_excludes=[Like("Throw .*"), Like("DetachCurrentThread main.*")],
+    ),
+]
+
+# A message with a NUL (the text box would end there), a right-to-left
+# override, a line separator and a lone CR: each is shown as \uXXXX, and the
+# trace after them is whole.
+HIDING_MESSAGE = "a\0b\u202ec\u2028d\re"
+
+SCENARIOS += [
+    exception_dialog(
+        "exception-dialog-shows-hiding-characters-escaped",
+        ["text", TRACE_BOX, "click", IGNORE, "gone"],
+        ["text 1001: java.lang.IllegalStateException: a\\u0000b\\u202Ec\\u2028d\\u000De",
+         "\tat com.example.App.main(Unknown Source)"],
+        vm_scenario=world("throw java/lang/IllegalStateException " + HIDING_MESSAGE),
+        exit_code=1,
+        vm_log=["DetachCurrentThread main, uncaught java/lang/IllegalStateException"],
+    ),
+    exception_dialog(
+        # Without its template the dialog cannot be shown: the start goes on
+        # as after Ignore, and the VM reports the exception at the detach.
+        "exception-dialog-template-missing",
+        [],
+        damage=renumber_dialog(231, 240),
+        **GOES_ON_AS_IGNORED
     ),
 ]

@@ -12,7 +12,7 @@ scenarios_windows.py. Large inputs are made when the scenario is laid out.
 import random
 from typing import List
 
-from scenarios_hosting import MAIN_END, NOTHING_LOADED, app, error, ini, ini_in, load_failed, only_loads, world
+from scenarios_hosting import MAIN_END, MAIN_SIGNATURE, NOTHING_LOADED, app, error, ini, ini_in, load_failed, only_loads, world
 from scenarios_windows import MISSING_MAIN_CLASS, Like, Result, Scenario
 
 JAR = b"PK\x05\x06" + bytes(18)
@@ -189,13 +189,21 @@ OUTPUT = [
         stdout=b"",
         exit_code=0,
     ),
-    # The launcher hands a device name to the VM as written, and makes no
-    # folder for it; what the device does with the output is its own affair.
+    # The launcher hands a device name to the VM as written (not made a path
+    # in the folder), and makes no folder for it; what the device does with
+    # the output is its own affair (Wine without a console refuses it), and
+    # main runs either way.
     app(
         "output-file-con",
         settings=ini(app="Output File=CON\n"),
         vm_scenario=world("print out where"),
         exit_code=0,
+        vm_log=[
+            Like('new FileOutputStream "CON" truncate -> .*'),
+            "call com/example/App.main%s ([])" % MAIN_SIGNATURE,
+            "return com/example/App.main",
+        ],
+        vm_log_excludes=[Like(r'new FileOutputStream "[^"]+\\CON".*'), Like("new FileOutputStream .* append.*")],
     ),
     # The folders above the file are made as ever; COM1 is a device, not a
     # folder, and the VM cannot open the file below it.

@@ -635,6 +635,49 @@ SCENARIOS = [
     ),
 ]
 
+# A diagnose file that cannot be opened, or is no regular file: the lines go to
+# the standard error stream after one that says so. A FIFO without a reader
+# would make a blocking open wait for ever. (name, TARN_DIAGNOSE, prepare)
+UNOPENABLE_DIAGNOSE_FILES = [
+    ("missing-folder", "{dir}/nowhere/diag.log", None),
+    ("a-folder", "{dir}/logs", lambda context: (context.dir / "logs").mkdir()),
+    ("a-fifo", "{dir}/diag.fifo", lambda context: os.mkfifo(context.dir / "diag.fifo")),
+    ("a-device", "/dev/null", None),
+]
+
+SCENARIOS += [
+    Scenario(
+        "diagnose-file-cannot-be-opened-" + name,
+        env={"TARN_DIAGNOSE": value},
+        prepare=prepare,
+        args=["x"],
+        stdout=echoed("x"),
+        stderr=None,
+        check=diagnosed(
+            [
+                "cannot open the diagnose file %s; the lines go to the standard error stream" % value,
+                "launcher {dir}/run",
+                "exit code 0: main returned",
+            ]
+        ),
+    )
+    for name, value, prepare in UNOPENABLE_DIAGNOSE_FILES
+]
+
+# /dev/stderr names the standard error stream itself, a pipe here: taken.
+SCENARIOS += [
+    Scenario(
+        "diagnose-file-that-is-the-standard-error-pipe",
+        env={"TARN_DIAGNOSE": "/dev/stderr"},
+        args=["x"],
+        stdout=echoed("x"),
+        stderr=None,
+        check=lambda result: ["the launcher said it could not open /dev/stderr"]
+        if b"cannot open the diagnose file" in result.stderr
+        else diagnosed(["launcher {dir}/run", "exit code 0: main returned"])(result),
+    ),
+]
+
 # --- hostile inputs (the Windows table: scenarios_hostile.py) ---------------------------
 
 MEGABYTE = 1024 * 1024

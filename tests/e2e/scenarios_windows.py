@@ -47,6 +47,9 @@ class Scenario:
     stdout: Union[None, bytes, Callable[[str], bytes]] = None
     stdout_excludes: Sequence[bytes] = ()
     exit_code: Optional[int] = None
+    # Laid-out files given the read-only attribute (a file without write
+    # permission, as Wine keeps that attribute).
+    read_only: Sequence[str] = ()
     # Files expected afterwards, and files that must not exist.
     exists: Sequence[str] = ()
     absent: Sequence[str] = ()
@@ -115,6 +118,10 @@ class Scenario:
     # The exit code of a second start of the same folder, without the driver:
     # what the first start wrote must spare it the dialog.
     again_exit_code: Optional[int] = None
+    # Steps for the driver beside that second start, when it must show a
+    # dialog again; its lines must include `again_driver_says` in this order.
+    again_driver: Sequence[str] = ()
+    again_driver_says: Sequence[str] = ()
     # --- stamping (optional) ---
     # Arguments of tarn-stamp (before INPUT OUTPUT) applied to `exe` once it
     # is laid out; their files come from `stamp_files`, written to a folder

@@ -19,11 +19,13 @@
 namespace tarn {
 namespace {
 
-const wchar_t* const kJdk = kRuntimeRegistryKeys[0].path;
-const wchar_t* const kJre = kRuntimeRegistryKeys[1].path;
-const wchar_t* const kJRockitJre = kRuntimeRegistryKeys[2].path;
-const wchar_t* const kJRockitJdk = kRuntimeRegistryKeys[3].path;
-const wchar_t* const kIbmJre = kRuntimeRegistryKeys[4].path;
+// The keys the search reads, written out, in the order it reads them.
+const wchar_t* const kJdk = L"Software\\JavaSoft\\Java Development Kit\\";
+const wchar_t* const kJre = L"Software\\JavaSoft\\Java Runtime Environment\\";
+const wchar_t* const kJRockitJre = L"Software\\JRockit\\Java Runtime Environment\\";
+const wchar_t* const kJRockitJdk = L"Software\\JRockit\\Java Development Kit\\";
+const wchar_t* const kIbmJre = L"Software\\IBM\\Java2 Runtime Environment\\";
+const wchar_t* const kKeysInOrder[] = {kJdk, kJre, kJRockitJre, kJRockitJdk, kIbmJre};
 
 std::vector<uint8_t> utf16Bytes(const std::wstring& text, bool terminated = true) {
   std::vector<uint8_t> bytes;
@@ -175,7 +177,7 @@ TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
     JvmCandidate chosen;
     EXPECT_FALSE(searchRuntimeRegistry(registry, settings, files.probe(), chosen));
     std::vector<std::wstring> expected;
-    for (char number : std::string(row.searched)) expected.push_back(kRuntimeRegistryKeys[number - '1'].path);
+    for (char number : std::string(row.searched)) expected.push_back(kKeysInOrder[number - '1']);
     EXPECT_EQ(registry.listed, expected);
   }
 }

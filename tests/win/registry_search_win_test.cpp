@@ -21,8 +21,18 @@ class RegistryReaderWinTest : public ::testing::Test {
   void SetUp() override {
     rootName_ = L"TarnRegistryTest-" + std::to_wstring(GetCurrentProcessId());
     root_ = L"Software\\" + rootName_ + L"\\";
+    // Writing HKEY_LOCAL_MACHINE takes an administrator (or Wine's prefix owner).
+    ScopedRegistryKey probe;
+    const LONG created = RegCreateKeyExW(HKEY_LOCAL_MACHINE, root_.c_str(), 0, nullptr, 0,
+                                         KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, probe.put(), nullptr);
+    if (created == ERROR_ACCESS_DENIED) {
+      GTEST_SKIP() << "HKEY_LOCAL_MACHINE cannot be written by this user (error 5): the test needs an administrator";
+    }
+    ASSERT_EQ(created, ERROR_SUCCESS);
+    written_ = true;
   }
   void TearDown() override {
+    if (!written_) return;
     for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
       ScopedRegistryKey software;
       ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, software.put()), ERROR_SUCCESS);
@@ -46,6 +56,7 @@ class RegistryReaderWinTest : public ::testing::Test {
 
   std::wstring rootName_;
   std::wstring root_;
+  bool written_ = false;
 };
 
 std::vector<uint8_t> utf16(const std::wstring& text, bool terminated) {
