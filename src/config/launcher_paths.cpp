@@ -64,6 +64,14 @@ bool hasControlCharacter(const std::wstring& name) {
   return false;
 }
 
+// Either separator: the full path is in the system's form, whatever the
+// style of the text it was made from.
+bool liesBelow(const std::wstring& path, const std::wstring& folder) {
+  const auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  if (folder.empty() || path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+  return isSeparator(folder.back()) || isSeparator(path[folder.size()]);
+}
+
 }  // namespace
 
 bool isOneFolderName(const std::wstring& name) {
@@ -80,9 +88,7 @@ std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::ws
                            userConfigBaseName(executablePath, style);
   // The names above leave nothing for the system to resolve elsewhere; the
   // full path says so once more in the system's own reading.
-  const std::wstring root = withTrailingSeparator(absolutePath(settingsFolder), separator);
-  if (absolutePath(path).compare(0, root.size(), root) != 0) return std::wstring();
-  return path;
+  return liesBelow(absolutePath(path), absolutePath(settingsFolder)) ? path : std::wstring();
 }
 
 }  // namespace tarn
