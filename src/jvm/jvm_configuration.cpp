@@ -6,6 +6,8 @@
 #include "base/message_table.h"
 #include "base/text.h"
 #include "jvm/jvm_parameters.h"
+#include "jvm/list_elements.h"
+#include "jvm/missing_class_path.h"
 
 namespace tarn {
 namespace {
@@ -233,14 +235,12 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
     }
   }
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
-  // The VM reads an empty last element as the current directory, which
-  // must be on the class path only when the configuration names it.
-  if (!classPath.empty() && classPath.back() == style.listSeparator) classPath.pop_back();
+  classPath = withoutEmptyElements(classPath, style.listSeparator);
 
-  // Nothing more is assembled; the VM then looks for classes on its default class path.
+  // The VM would take its classes from CLASSPATH or the current directory.
   if (classPath.empty()) {
-    printError(loadMessage(MessageId::ClassPathMissing));
-    return true;
+    reportMissingClassPath(settings.classPath);
+    return false;
   }
   if (diagnosing()) diagnose("class path: %s", classPath);
 
