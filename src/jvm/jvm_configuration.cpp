@@ -5,9 +5,11 @@
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
+#include "config/settings_names.h"
 #include "jvm/jvm_parameters.h"
 #include "jvm/list_elements.h"
 #include "jvm/missing_class_path.h"
+#include "jvm/output_file_name.h"
 
 namespace tarn {
 namespace {
@@ -257,9 +259,9 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
   }
 
   setup.output = settings.output;
-  expandEnvironment(setup.output.file);
+  expandOutputFileName(settings::kOutputFile, setup.output.file);
   setup.error = settings.error;
-  expandEnvironment(setup.error.file);
+  expandOutputFileName(settings::kErrorFile, setup.error.file);
 
   if (!settings.cmd.empty()) {
     std::wstring extraArguments = settings.cmd;

@@ -763,6 +763,18 @@ REDIRECTION = [
         contents={"out.log": b"old out\r\nnew out\r\n", "err.log": b"new err\r\n"},
     ),
     app(
+        # An undefined reference is no stamp picture: nothing is made in the
+        # current directory (the start writes nothing), the output stays on
+        # the console and the message says why.
+        "redirect-undefined-reference-is-no-stamp",
+        settings=ini(app="Output File=%TARN_E2E_LOGDIR%\\out.log\n"),
+        env={"TARN_E2E_LOGDIR": None},
+        vm_scenario=world("print out to console"),
+        stdout=error("Output File names an environment variable that is not defined: %TARN_E2E_LOGDIR%\\out.log. "
+                     "That output stays on the console.") + b"to console\r\n",
+        exit_code=0,
+    ),
+    app(
         "redirect-creates-folders",
         settings=ini_in(app="Output File={dir}\\a\\b\\c\\out.log\n"),
         vm_scenario=world("print out deep"),

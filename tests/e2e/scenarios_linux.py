@@ -481,6 +481,20 @@ SCENARIOS = [
         files={"out.log": b"old out\n", "err.log": b"old err\n"},
         contents={"out.log": b"out x\n", "err.log": b"old err\nerr x\n"},
     ),
+    # An undefined reference is no stamp: nothing is made in the current
+    # directory (a picture "TARN_E2E_UNSET" would), the output stays on the console.
+    Scenario(
+        "output-file-undefined-reference-is-no-stamp",
+        ini=ini("probe.Streams", app="Output File=%TARN_E2E_UNSET%/out.log\n"),
+        args=["x"],
+        cwd="work",
+        files={"work/keep": b""},
+        stdout=error_line("Output File names an environment variable that is not defined: %TARN_E2E_UNSET%/out.log. "
+                          "That output stays on the console.") + b"out x\n",
+        stderr=b"err x\n",
+        check=lambda result: [] if sorted(p.name for p in (result.context.dir / "work").iterdir()) == ["keep"]
+        else ["the current directory holds %r" % sorted(p.name for p in (result.context.dir / "work").iterdir())],
+    ),
     Scenario(
         "output-file-cannot-be-opened",
         ini=ini("probe.Streams", app="Output File=blocker/out.log\nError File=%TARN_E2E_LOGS%/err.log\n"),
