@@ -49,12 +49,46 @@ std::wstring userConfigBaseName(const std::wstring& executablePath, const PathSt
   return name + L".ini";
 }
 
+namespace {
+
+// Windows reads a name of dots and blanks alone as the folder itself or its
+// parent.
+bool onlyDotsAndBlanks(const std::wstring& name) {
+  return !name.empty() && name.find_first_not_of(L". ") == std::wstring::npos;
+}
+
+bool hasControlCharacter(const std::wstring& name) {
+  for (wchar_t c : name) {
+    if (c < 0x20) return true;
+  }
+  return false;
+}
+
+// Either separator: the full path is in the system's form, whatever the
+// style of the text it was made from.
+bool liesBelow(const std::wstring& path, const std::wstring& folder) {
+  const auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  if (folder.empty() || path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+  return isSeparator(folder.back()) || isSeparator(path[folder.size()]);
+}
+
+}  // namespace
+
+bool isOneFolderName(const std::wstring& name) {
+  return withoutInvalidFolderCharacters(name) == name && !onlyDotsAndBlanks(name) && !hasControlCharacter(name);
+}
+
 std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::wstring& productName,
                                const std::wstring& productCode, const std::wstring& executablePath,
                                const PathStyle& style) {
+  const std::wstring name = withoutInvalidFolderCharacters(productName);
+  if (!isOneFolderName(name) || !isOneFolderName(productCode)) return std::wstring();
   const wchar_t separator = style.separator;
-  return settingsFolder + separator + withoutInvalidFolderCharacters(productName) + separator + productCode +
-         separator + userConfigBaseName(executablePath, style);
+  const std::wstring path = settingsFolder + separator + name + separator + productCode + separator +
+                           userConfigBaseName(executablePath, style);
+  // The names above leave nothing for the system to resolve elsewhere; the
+  // full path says so once more in the system's own reading.
+  return liesBelow(absolutePath(path), absolutePath(settingsFolder)) ? path : std::wstring();
 }
 
 }  // namespace tarn

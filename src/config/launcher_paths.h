@@ -31,8 +31,16 @@ std::wstring withoutInvalidFolderCharacters(const std::wstring& name);
 // before its last "." when it has one, then ".ini".
 std::wstring userConfigBaseName(const std::wstring& executablePath, const PathStyle& style);
 
+// A name that stays one folder: none of the characters that file names
+// forbid (no separator, no drive or network start), no control character,
+// and not made of dots and blanks alone ("." and ".." among them).
+bool isOneFolderName(const std::wstring& name);
+
 // <folder>\<Product Name>\<Product Code>\<base name>: the per-user file of
-// an executable below the per-user settings folder.
+// an executable below the per-user settings folder. Empty when Product Code,
+// or Product Name without its forbidden characters, is no single folder
+// name (isOneFolderName), or when the full path would not lie below the
+// folder: the file is then neither read nor written.
 std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::wstring& productName,
                                const std::wstring& productCode, const std::wstring& executablePath,
                                const PathStyle& style);

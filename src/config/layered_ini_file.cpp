@@ -2,27 +2,16 @@
 
 #include "base/diagnosis.h"
 #include "base/text.h"
+#include "config/closed_file_keys.h"
 #include "config/settings_names.h"
 
 namespace tarn {
 namespace {
 
-bool choosesCode(const std::wstring& section, const std::wstring& key) {
-  using namespace settings;
-  static const struct {
-    const wchar_t* section;
-    const wchar_t* key;
-  } kKeys[] = {
-      {kJavaRuntimeEnvironment, kJrePath},     {kJavaRuntimeEnvironment, kMainClass},
-      {kJavaRuntimeEnvironment, kLibraryPath}, {kJavaRuntimeEnvironment, kVirtualMachineParameters},
-      {kClassPath, kClassPathKey},             {kApplication, kEmbeddedJar},
-      {kApplication, kPairProduct},
-  };
-  for (const auto& entry : kKeys) {
-    if (section == entry.section && key == entry.key) return true;
-  }
-  return false;
-}
+constexpr char kIgnored[] = "[%s] %s=%s (configuration file; ignored: the built-in settings keep this key)";
+constexpr char kAdditionIgnored[] =
+    "[%s+] %s=%s (configuration file; ignored: only memory sizes -Xms, -Xmx, -Xmn, -Xss may be added to the "
+    "built-in settings)";
 
 }  // namespace
 
@@ -38,13 +27,14 @@ LayeredIniFile::LayeredIniFile(IniStore& file, const std::wstring& builtInText) 
 void LayeredIniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
   out.clear();
   builtIn_.readString(section, key, out);
-  if (closedToFile_ && choosesCode(section, key)) {
-    if (diagnosing()) diagnose("[%s] %s=%s (built in; closed to the configuration file)", section, key, out);
-    return;
-  }
+  const ClosedFileAccess access = closedToFile_ ? closedFileAccess(section, key) : ClosedFileAccess::Value;
 
   std::wstring fileValue;
   file_.readString(section, key, fileValue);
+  if (!fileValue.empty() && access != ClosedFileAccess::Value) {
+    if (diagnosing()) diagnose(kIgnored, section, key, fileValue);
+    fileValue.clear();
+  }
   if (!fileValue.empty()) {  // an empty value in the file counts as absent
     out = std::move(fileValue);
     if (diagnosing()) diagnose("[%s] %s=%s (configuration file)", section, key, out);
@@ -53,6 +43,13 @@ void LayeredIniFile::readString(const std::wstring& section, const std::wstring&
 
   std::wstring addition;
   file_.readString(section + L"+", key, addition);
+  if (!addition.empty() && access == ClosedFileAccess::None) {
+    if (diagnosing()) diagnose(kIgnored, section + L"+", key, addition);
+    addition.clear();
+  } else if (!addition.empty() && access == ClosedFileAccess::MemorySizes && !memorySizeParameters(addition)) {
+    if (diagnosing()) diagnose(kAdditionIgnored, section, key, addition);
+    addition.clear();
+  }
   if (addition.empty()) {
     if (diagnosing() && !out.empty()) diagnose("[%s] %s=%s (built in)", section, key, out);
     return;

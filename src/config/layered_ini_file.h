@@ -3,13 +3,13 @@
 // non-empty value in the file replaces them, and a value in the file's
 // companion section "<section>+" is added after one space.
 //
-// Built-in settings close the keys that choose the code to run (JRE Path,
-// Main Class, Class Path, Embedded Jar, Virtual Machine Parameters, Library
-// Path, Pair Product) to the file, unless they hold
+// Built-in settings close the file to every key but the few of
+// config/closed_file_keys.h (diagnosed as ignored), unless they hold
 //   [Built-in Settings]
 //   Open To File=Yes
 // A stamped executable is often a single download, and a file dropped
-// beside it must not choose what it runs.
+// beside it must not choose what it runs, where it reads and writes, or
+// what it opens.
 
 #include "config/ini_document.h"
 

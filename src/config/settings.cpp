@@ -91,6 +91,10 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   }
   const std::wstring userFile =
       userConfigPathFor(folder, out.product.name, out.product.code, paths.executable, nativePathStyle());
+  if (userFile.empty()) {
+    printError(formatMessage(MessageId::ProductFolderOutside, {product.name, product.code, folder}));
+    return true;
+  }
   // A folder of that name is no file and holds no JRE Path.
   if (isFile(userFile)) {
     out.jrePath.clear();

@@ -50,8 +50,8 @@ inline constexpr wchar_t kCmd[] = L"Cmd";
 // [Class Path]
 inline constexpr wchar_t kClassPathKey[] = L"Class Path";
 
-// Only in the built-in settings: whether the file may set the keys that
-// choose the code to run (config/layered_ini_file.h).
+// Only in the built-in settings: whether the file may set every key, or
+// only the few of config/closed_file_keys.h.
 inline constexpr wchar_t kBuiltInSettings[] = L"Built-in Settings";
 inline constexpr wchar_t kOpenToFile[] = L"Open To File";
 

@@ -5,7 +5,11 @@
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
+#include "config/settings_names.h"
 #include "jvm/jvm_parameters.h"
+#include "jvm/list_elements.h"
+#include "jvm/missing_class_path.h"
+#include "jvm/output_file_name.h"
 
 namespace tarn {
 namespace {
@@ -233,14 +237,12 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
     }
   }
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
-  // The VM reads an empty last element as the current directory, which
-  // must be on the class path only when the configuration names it.
-  if (!classPath.empty() && classPath.back() == style.listSeparator) classPath.pop_back();
+  classPath = withoutEmptyElements(classPath, style.listSeparator);
 
-  // Nothing more is assembled; the VM then looks for classes on its default class path.
+  // The VM would take its classes from CLASSPATH or the current directory.
   if (classPath.empty()) {
-    printError(loadMessage(MessageId::ClassPathMissing));
-    return true;
+    reportMissingClassPath(settings.classPath);
+    return false;
   }
   if (diagnosing()) diagnose("class path: %s", classPath);
 
@@ -257,9 +259,9 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
   }
 
   setup.output = settings.output;
-  expandEnvironment(setup.output.file);
+  expandOutputFileName(settings::kOutputFile, setup.output.file);
   setup.error = settings.error;
-  expandEnvironment(setup.error.file);
+  expandOutputFileName(settings::kErrorFile, setup.error.file);
 
   if (!settings.cmd.empty()) {
     std::wstring extraArguments = settings.cmd;

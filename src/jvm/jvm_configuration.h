@@ -96,9 +96,9 @@ bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
 
 // The class path, the VM parameters, the launcher properties and the
 // redirected streams into the setup, and the Cmd arguments after the command
-// line's. Without a class path it writes its message and adds nothing more:
-// the VM then looks for classes on its default class path. False, with its
-// message written, when a class path entry cannot be given to the VM in the
+// line's. False, with its message written, when no class path results (the
+// VM must not be created: it would look for classes in the current
+// directory) or when a class path entry cannot be given to the VM in the
 // code page.
 bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
                               std::vector<std::wstring>& arguments);

@@ -133,7 +133,6 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
   loading.report("loading the JVM library took %s");
   const PhaseTimer assembling;
-  // Without a class path it has written its message; the run goes on.
   if (!assembleJvmConfiguration(settings_, paths_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");

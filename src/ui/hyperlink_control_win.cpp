@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/link_color.h"
+#include "ui/web_address.h"
 
 namespace tarn {
 namespace {
@@ -139,7 +140,7 @@ void HyperlinkControl::readLinkColors() {
 }
 
 bool HyperlinkControl::navigate() {
-  if (open_ == nullptr || url_.empty()) return false;
+  if (open_ == nullptr || !isWebAddress(url_)) return false;
   const INT_PTR result =
       reinterpret_cast<INT_PTR>(open_(nullptr, L"open", url_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) return false;

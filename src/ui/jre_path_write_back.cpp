@@ -28,6 +28,7 @@ void keepPickedRuntimeFolder(const Settings& settings, const LauncherPaths& path
   std::wstring perUserFolder;
   if (settings.service || !perUserSettingsFolder(perUserFolder)) perUserFolder.clear();
   for (const std::wstring& target : jrePathTargets(settings, paths, perUserFolder, nativePathStyle())) {
+    if (target.empty()) continue;  // a per-user file outside its folder, reported at the start
     ensureParentDirectories(target);
     IniFile(target).writeString(settings::kJavaRuntimeEnvironment, settings::kJrePath, folder);
   }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "base/diagnosis.h"
 #include "base/message_table.h"
 #include "base/path.h"
 #include "discovery/java_home.h"
@@ -10,6 +11,7 @@
 #include "ui/dialog_placement.h"
 #include "ui/hyperlink_control_win.h"
 #include "ui/system_library_win.h"
+#include "ui/web_address.h"
 
 namespace tarn {
 namespace {
@@ -105,8 +107,13 @@ void MissingJreDialog::onInitDialog() {
   const HWND link = GetDlgItem(dialog_, TARN_MISSING_JRE_LINK);
   SetWindowTextW(link, url_.c_str());
   fitLinkToText(link);
-  // Without the subclassing the address stays a plain text.
-  link_.attach(link, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), shell_.shellExecute);
+  // Without the subclassing the address stays a plain text, which the
+  // shell is never asked to open.
+  if (isWebAddress(url_)) {
+    link_.attach(link, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), shell_.shellExecute);
+  } else if (diagnosing()) {
+    diagnose("Download URL %s: no http: or https: address, shown as plain text, not as a link", url_);
+  }
   SetDlgItemTextW(dialog_, TARN_MISSING_JRE_TEXT, text_.c_str());
   EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);
   centre();

@@ -8,7 +8,9 @@ Java Exception: with "Failure Check" on, main throws; the driver reads the
 stack trace in the dialog and answers Ignore or Stop.
 """
 
+import os
 import struct
+from pathlib import Path
 
 from scenarios_hosting import JARS, app, error, ini, world
 from scenarios_registry import RegistryScenario
@@ -200,12 +202,33 @@ SCENARIOS += [
 
 # --- the link ------------------------------------------------------------------
 
-# The link opens an address of a scheme of the test's own, whose handler in the
-# prefix appends the address to opened.txt in the scenario folder: what the
-# shell was asked to open, without a browser.
-SCHEME = "tarn-e2e-link"
+# The link opens an http: address. The prefix's handler for http is Wine's
+# winebrowser, which runs the first program of the user's "Browsers" list
+# with the address: here a script that appends it to opened.txt in the
+# scenario folder, what the shell was asked to open, without a browser.
+LINK = "http://tarn-e2e.invalid/opened"
 OPENED = "{dir}\\opened.txt"
+
+
+def recording_browser(folder_windows: str) -> str:
+    """The Unix path of a script that appends its argument to the folder's
+    opened.txt, made beside the prefix's drive_c (outside the scenario folder)."""
+    drive_c = Path(os.environ["WINEPREFIX"]) / "drive_c"
+    name = folder_windows.rsplit("\\", 1)[-1]
+    script = drive_c.parent / "e2e-browser" / (name + ".sh")
+    script.parent.mkdir(parents=True, exist_ok=True)
+    opened = drive_c.joinpath(*folder_windows[3:].split("\\")) / "opened.txt"
+    script.write_text("#!/bin/sh\nprintf '%%s\\r\\n' \"$1\" >> '%s'\n" % opened)
+    script.chmod(0o755)
+    return str(script)
+
+
 HANDLER = [
+    RegistryValue("Software\\Wine\\WineBrowser", recording_browser, name="Browsers", hive="HKCU", view="64"),
+]
+# A scheme of the test's own, with the same handler: the shell would open it.
+SCHEME = "tarn-e2e-link"
+SCHEME_HANDLER = [
     RegistryValue("Software\\Classes\\" + SCHEME, "", name="URL Protocol", view="64"),
     RegistryValue("Software\\Classes\\%s\\shell\\open\\command" % SCHEME,
                   'C:\\windows\\system32\\cmd.exe /c echo %1>>"' + OPENED + '"', name="", view="64"),
@@ -237,8 +260,8 @@ def link_colors(name, link, visited, colors=()):
         name,
         ["wait", CAPTION, "pixels", "205", link, "char", "205", "13", "lines", OPENED, "1", "pixels", "205", visited,
          "click", "2", "gone"],
-        driver_says=["pixels 205 %s: yes" % link, "line: %s:opened" % SCHEME, "pixels 205 %s: yes" % visited],
-        jre="Download URL=%s:opened\n" % SCHEME,
+        driver_says=["pixels 205 %s: yes" % link, "line: " + LINK, "pixels 205 %s: yes" % visited],
+        jre="Download URL=%s\n" % LINK,
         registry=HANDLER + list(colors),
         exit_code=-1,
         writes=True,
@@ -252,13 +275,24 @@ SCENARIOS += [
         "dialog-link-enter-and-space-open-it",
         ["wait", CAPTION, "char", "205", "65", "char", "205", "13", "lines", OPENED, "1", "char", "205", "32",
          "lines", OPENED, "2", "click", "2", "gone"],
-        driver_says=["line: %s:opened" % SCHEME, "line: %s:opened" % SCHEME, "line: %s:opened" % SCHEME],
-        jre="Download URL=%s:opened\n" % SCHEME,
+        driver_says=["line: " + LINK, "line: " + LINK, "line: " + LINK],
+        jre="Download URL=%s\n" % LINK,
         registry=HANDLER,
         exit_code=-1,
         writes=True,
         check=lambda result: [] if (result.folder / "opened.txt").read_bytes().count(b"\n") == 2
         else ["opened.txt holds %r: another key opened the link" % (result.folder / "opened.txt").read_bytes()],
+    ),
+    dialog(
+        # Anything but an http: or https: address is plain text, not a link:
+        # no hand over it, and Enter opens nothing, though the shell has a
+        # handler for it.
+        "dialog-link-opens-only-web-addresses",
+        ["wait", CAPTION, "text", "205", "cursor", "205", "2", "2", "char", "205", "13", "click", "2", "gone"],
+        driver_says=["text 205: %s:opened" % SCHEME, "cursor: other"],
+        jre="Download URL=%s:opened\n" % SCHEME,
+        registry=SCHEME_HANDLER,
+        exit_code=-1,
     ),
     link_colors("dialog-link-default-colors", BLUE, PURPLE),
     link_colors("dialog-link-colors-from-the-registry", "008000", "ff0000",

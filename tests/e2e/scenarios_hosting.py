@@ -519,24 +519,35 @@ MESSAGES = [
         vm_log=["option -Xmx64m", "option -bogus", "CreateJavaVM -> -1"],
     ),
     app(
-        # No class path: message 209, and the VM is created with the two hooks
-        # alone; nothing further of the assembly happens (no output file, no Cmd).
-        "no-class-path-run-goes-on",
+        # No class path: message 209, and the start ends before the VM, which
+        # would otherwise look for classes in the current directory.
+        "no-class-path-stops-before-the-vm",
         settings=ini(class_path=None, app="Output File=out.log\nCmd=extra\n"),
         vm_scenario=world("print out Hello"),
         command_line='"{exe}" x',
-        stdout=error("Java Class Path was not specified in INI file.") + b"Hello\r\n",
-        exit_code=0,
-        vm_log=["CreateJavaVM version=0x00010002 nOptions=2 ignoreUnrecognized=0", *HOOKS, CREATED, MAIN_CALL, *MAIN_END],
+        stdout=error("Java Class Path was not specified in INI file."),
+        exit_code=-1,
+        vm_log=[LOAD_PRIVATE],
+        vm_log_excludes=[Like("CreateJavaVM.*")],
         absent=["out.log"],
     ),
     app(
-        # The message stays when the application ends the process at once.
-        "no-class-path-then-system-exit",
-        settings=ini(class_path=None),
-        vm_scenario=world("exit 5"),
-        stdout=error("Java Class Path was not specified in INI file."),
-        exit_code=5,
+        # The entries that matched nothing are named.
+        "class-path-matching-nothing-names-its-entries",
+        settings=ini(class_path="\\nowhere\\*.jar;;\\lib\\missing.jar"),
+        stdout=error("Java Class Path entries matched no file: \\nowhere\\*.jar;\\lib\\missing.jar. "
+                     "The Java VM is not started."),
+        exit_code=-1,
+        vm_log_excludes=[Like("CreateJavaVM.*")],
+    ),
+    app(
+        # A variable whose value ends in the separator, a common shape for
+        # such variables, gives no empty element (the current directory).
+        "class-path-value-ending-in-the-separator",
+        settings=ini(class_path="%TARN_E2E_CP%;\\lib\\*.jar"),
+        env={"TARN_E2E_CP": lambda folder: folder + "\\shared.jar;"},
+        vm_log=["option -Djava.class.path={dir}\\shared.jar;{dir}\\lib\\a.jar;{dir}\\lib\\b.jar", CREATED],
+        exit_code=0,
     ),
     app(
         "main-class-not-found",
@@ -750,6 +761,18 @@ REDIRECTION = [
         exit_code=0,
         writes=True,
         contents={"out.log": b"old out\r\nnew out\r\n", "err.log": b"new err\r\n"},
+    ),
+    app(
+        # An undefined reference is no stamp picture: nothing is made in the
+        # current directory (the start writes nothing), the output stays on
+        # the console and the message says why.
+        "redirect-undefined-reference-is-no-stamp",
+        settings=ini(app="Output File=%TARN_E2E_LOGDIR%\\out.log\n"),
+        env={"TARN_E2E_LOGDIR": None},
+        vm_scenario=world("print out to console"),
+        stdout=error("Output File names an environment variable that is not defined: %TARN_E2E_LOGDIR%\\out.log. "
+                     "That output stays on the console.") + b"to console\r\n",
+        exit_code=0,
     ),
     app(
         "redirect-creates-folders",

@@ -395,6 +395,17 @@ SCENARIOS = [
         files={"work/planted.txt": b"planted", "work/planted/Evil.class": b"\xca\xfe\xba\xbe"},
         stdout=b"resource planted.txt: missing\nclass planted.Evil: missing\n",
     ),
+    # Nor from a variable whose value ends in the list separator, a common
+    # shape for such variables.
+    Scenario(
+        "class-path-value-ending-in-the-separator",
+        ini=ini("probe.Lookup", class_path="%TARN_E2E_CP%;/nonexistent/other.jar"),
+        env={"TARN_E2E_CP": "{dir}/lib/probe.jar:"},
+        args=["planted.txt", "planted.Evil"],
+        cwd="work",
+        files={"work/planted.txt": b"planted", "work/planted/Evil.class": b"\xca\xfe\xba\xbe"},
+        stdout=b"resource planted.txt: missing\nclass planted.Evil: missing\n",
+    ),
     # The JDK's tools see the main class and the arguments, as with java.
     Scenario(
         "visible-to-the-jdk-tools",
@@ -417,13 +428,23 @@ SCENARIOS = [
         + error_line("Class Path is a Windows path, which has no meaning on this platform: C:\\lib\\other.jar.")
         + echoed("x"),
     ),
+    # No class path: the start ends before the VM, which would otherwise
+    # look for classes in CLASSPATH or the current directory.
     Scenario(
         "class-path-missing",
         ini=ini(class_path=None),
-        exit_code=1,
+        exit_code=255,
         stdout=error_line("Java Class Path was not specified in INI file."),
-        stderr=None,
-        stderr_starts=b"Error: Could not find or load main class probe.Arguments\n",
+        stderr=b"",
+    ),
+    Scenario(
+        "class-path-matching-nothing-names-its-entries",
+        ini=ini(class_path="nowhere/*.jar;lib/missing.jar"),
+        env={"CLASSPATH": "{dir}/lib/probe.jar"},
+        exit_code=255,
+        stdout=error_line("Java Class Path entries matched no file: nowhere/*.jar;lib/missing.jar. "
+                          "The Java VM is not started."),
+        stderr=b"",
     ),
     # --- memory and stack ------------------------------------------------------------
     Scenario("heap-percent-of-memory", ini=ini("probe.MemoryProbe", vm="-Xmx25p"), stdout=None,
@@ -459,6 +480,20 @@ SCENARIOS = [
         args=["x"],
         files={"out.log": b"old out\n", "err.log": b"old err\n"},
         contents={"out.log": b"out x\n", "err.log": b"old err\nerr x\n"},
+    ),
+    # An undefined reference is no stamp: nothing is made in the current
+    # directory (a picture "TARN_E2E_UNSET" would), the output stays on the console.
+    Scenario(
+        "output-file-undefined-reference-is-no-stamp",
+        ini=ini("probe.Streams", app="Output File=%TARN_E2E_UNSET%/out.log\n"),
+        args=["x"],
+        cwd="work",
+        files={"work/keep": b""},
+        stdout=error_line("Output File names an environment variable that is not defined: %TARN_E2E_UNSET%/out.log. "
+                          "That output stays on the console.") + b"out x\n",
+        stderr=b"err x\n",
+        check=lambda result: [] if sorted(p.name for p in (result.context.dir / "work").iterdir()) == ["keep"]
+        else ["the current directory holds %r" % sorted(p.name for p in (result.context.dir / "work").iterdir())],
     ),
     Scenario(
         "output-file-cannot-be-opened",

@@ -364,7 +364,8 @@ OTHER_FOLDER = app(
     "single-instance-copy-elsewhere",
     settings=ini(app=GUARD),
     vm_scenario=world(MAIN_WAITS),
-    files={"copy\\run.ini": lambda folder: ini(app=GUARD, jre="JRE Path=%s\\jre64\n" % folder, class_path=None)},
+    files={"copy\\run.ini": lambda folder: ini(app=GUARD, jre="JRE Path=%s\\jre64\n" % folder,
+                                               class_path="%s\\lib\\*.jar" % folder)},
     copies=["copy\\run.exe"],
     plan=FIRST_RUNS
     + 'start copy "{dir}\\copy\\run.exe"\n'

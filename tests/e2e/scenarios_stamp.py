@@ -10,7 +10,7 @@ that chooses the code to run unless the stamp opened them.
 import struct
 import zlib
 
-from scenarios_hosting import CLASS_PATH, CREATED, JARS, LOAD_PRIVATE, MAIN_END, MAIN_SIGNATURE, home, world
+from scenarios_hosting import CLASS_PATH, CREATED, JARS, LOAD_PRIVATE, MAIN_END, MAIN_SIGNATURE, error, home, world
 from scenarios_windows import Like, Result, Scenario, crlf
 
 
@@ -165,6 +165,20 @@ PLANTED = crlf(
     "Embedded Jar=Yes\n"
     "Output File=out.log\n"
 )
+WALK_AROUND = crlf(
+    "[Product Information]\n"
+    "Product Name=x\n"
+    "Product Code=..\\..\\..\n"
+    "[Java Runtime Environment]\n"
+    "JRE Path=planted\n"
+    "System Path=planted-bin\n"
+    "Download URL=planted.exe\n"
+    "[Application]\n"
+    "Override WorkingDir=Yes\n"
+    "Output File=out.log\n"
+    "Error File=err.log\n"
+    "Cmd=planted-argument\n"
+)
 PLANTED_RUNTIME = {"planted\\bin\\java.dll": b""}
 MAIN_CALL = "call com/example/App.main%s ([])" % MAIN_SIGNATURE
 
@@ -179,18 +193,44 @@ SCENARIOS = [
         check=resources_as_asked("No"),
     ),
     stamped(
-        # The planted file still sets what it may (the output file), and
-        # nothing that chooses the code: not the runtime, the main class,
-        # the class path, the parameters or the native library folder.
+        # The planted file sets nothing that chooses the code: not the
+        # runtime, the main class, the class path, the parameters, the
+        # native library folder, and not where the output goes.
         "stamped-ignores-code-choices-beside-it",
         files={"run.ini": PLANTED, **PLANTED_RUNTIME},
         vms={"planted\\bin\\client\\jvm.dll": "boot"},
         vm_scenario=world("print out stamped"),
-        writes=True,
         vm_log=[LOAD_PRIVATE, CLASS_PATH, CREATED, MAIN_CALL],
         vm_log_excludes=[Like(".*planted.*"), Like(r"option -Djava\.class\.path=.*run\.exe.*")],
-        contents={"out.log": b"stamped\r\n"},
-        stdout=b"",
+        absent=["out.log"],
+        stdout=b"stamped\r\n",
+        exit_code=0,
+    ),
+    stamped(
+        # The walk around the lock: Product Code leads the per-user file
+        # back to the planted file itself, whose JRE Path would then win;
+        # and keys that choose where the launcher reads, writes and looks
+        # for programs. The per-user path is refused, every key ignored.
+        "stamped-lock-holds-against-a-walk-around",
+        files={"run.ini": WALK_AROUND, **PLANTED_RUNTIME},
+        vms={"planted\\bin\\client\\jvm.dll": "boot"},
+        env={"APPDATA": lambda folder: folder + "\\AppData\\Roaming"},
+        vm_scenario=world("print out stamped", "print err stamped"),
+        vm_log=[LOAD_PRIVATE, CLASS_PATH, CREATED, MAIN_CALL, *MAIN_END],
+        vm_log_excludes=[Like(".*planted.*")],
+        absent=["out.log", "err.log"],
+        stdout=lambda folder: error(
+            "Product Name 'x' and Product Code '..\\..\\..' do not each name one folder below "
+            "%s\\AppData\\Roaming: no per-user file is read or written." % folder) + b"stamped\r\n",
+        exit_code=0,
+    ),
+    stamped(
+        # What a file beside may still do: add memory sizes after the
+        # built-in parameters and say whether output is appended.
+        "stamped-file-beside-adds-memory-sizes",
+        files={"run.ini": crlf("[Java Runtime Environment+]\nVirtual Machine Parameters=-Xmx64m -Xss2m\n"
+                               "[Application]\nFailure Check=Yes\n")},
+        vm_log=[LOAD_PRIVATE, CLASS_PATH, "option -Xmx64m", "option -Xss2m", CREATED, MAIN_CALL],
         exit_code=0,
     ),
     stamped(

@@ -203,10 +203,11 @@ class Assemble : public ::testing::Test {
     return options;
   }
 
-  // Runs the assembly and returns what it wrote to standard output.
-  std::string assemble() {
+  // Runs the assembly, checks its result and returns what it wrote to
+  // standard output.
+  std::string assemble(bool expected = true) {
     test::StdoutCapture capture;
-    assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
+    EXPECT_EQ(assembleJvmConfiguration(settings_, paths_, setup_, arguments_), expected);
     return capture.finish();
   }
 
@@ -251,6 +252,29 @@ TEST_F(Assemble, EntriesAreExpandedAndEmptyOnesAddNothing) {
   EXPECT_EQ(setup_.options.options(), withProperties({classPathOption({missing, inFolder(L"lib/a.jar")})}));
 }
 
+// An entry whose value ends in the list separator, or holds two in a row,
+// gives no empty element: the VM would read it as the current directory.
+TEST_F(Assemble, ValuesWithSeparatorsGiveNoEmptyElement) {
+  const std::wstring separator(1, style().listSeparator);
+  const std::wstring first = inFolder(L"shared/first.jar");
+  const std::wstring second = inFolder(L"shared/second.jar");
+  const struct {
+    const char* name;
+    std::wstring value;  // of TARN_TEST_CP
+  } cases[] = {
+      {"ends in the separator", first + separator},
+      {"two in a row", first + separator + separator},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    test::ScopedEnvironment value(L"TARN_TEST_CP", row.value);
+    settings_.classPath = L"%TARN_TEST_CP%;" + second;
+    setup_ = VmSetup();
+    EXPECT_EQ(assemble(), "");
+    EXPECT_EQ(setup_.options.options(), withProperties({classPathOption({first, second})}));
+  }
+}
+
 TEST_F(Assemble, EmbeddedJarPutsTheExecutableFirst) {
   const std::wstring missing = inFolder(L"shared/util.jar");
   const struct {
@@ -272,14 +296,22 @@ TEST_F(Assemble, EmbeddedJarPutsTheExecutableFirst) {
   }
 }
 
+// No class path: the start ends (false) before the VM, saying which
+// configured entries matched nothing.
 TEST_F(Assemble, NoClassPathReportsAndAssemblesNothingMore) {
+  const std::wstring nowhere = relative(L"nowhere/*.jar");
+  const std::wstring missing = relative(L"lib/missing.jar");
+  const std::string notSpecified = "Error: Java Class Path was not specified in INI file. \n";
   const struct {
     const char* name;
     std::wstring classPath;
+    std::string message;
   } cases[] = {
-      {"no value", L""},
-      {"only empty entries", L";;"},
-      {"entries that name nothing", relative(L"nowhere/*.jar") + L";" + relative(L"lib/missing.jar")},
+      {"no value", L"", notSpecified},
+      {"only empty entries", L";;", notSpecified},
+      {"entries that name nothing", nowhere + L";;" + missing,
+       "Error: Java Class Path entries matched no file: " + toUtf8(nowhere + L";" + missing) +
+           ". The Java VM is not started. \n"},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
@@ -288,7 +320,7 @@ TEST_F(Assemble, NoClassPathReportsAndAssemblesNothingMore) {
     settings_.output = {L"out.log", true};
     settings_.cmd = L"x";
     setup_ = VmSetup();
-    EXPECT_EQ(assemble(), "Error: Java Class Path was not specified in INI file. \n");
+    EXPECT_EQ(assemble(false), row.message);
     EXPECT_TRUE(setup_.options.empty());
     EXPECT_EQ(setup_.stackSize, 0u);
     EXPECT_EQ(setup_.output.file, L"");

@@ -70,12 +70,46 @@ TEST(UserConfigPathFor, FolderProductNameCodeAndBaseName) {
       {"name of forbidden characters only", L"C:\\AppData", L"<>:*?", L"C:\\Apps\\run.exe", kWindowsPathStyle,
        L"C:\\AppData\\\\{0F1E}\\run.ini"},
       {"POSIX", L"/cfg", L"Tool: Pro", L"/opt/tool/run", kPosixPathStyle, L"/cfg/Tool Pro/{0F1E}/run.ini"},
-      {"empty folder", L"", L"App", L"C:\\run.exe", kWindowsPathStyle, L"\\App\\{0F1E}\\run.ini"},
+      // Nothing can lie below no folder.
+      {"empty folder", L"", L"App", L"C:\\run.exe", kWindowsPathStyle, L""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(userConfigPathFor(c.folder, c.productName, L"{0F1E}", c.executable, c.style), c.expected);
   }
+}
+
+// Product Name and Product Code never lead the per-user file out of its
+// folder: the path is refused (empty) rather than taken.
+TEST(UserConfigPathFor, NamesThatLeaveTheFolderAreRefused) {
+  const struct {
+    const char* name;
+    const wchar_t* productName;
+    const wchar_t* productCode;
+    const PathStyle& style;
+  } cases[] = {
+      {"code with parents", L"x", L"..\\..\\..\\Downloads", kWindowsPathStyle},
+      {"code ..", L"x", L"..", kWindowsPathStyle},
+      {"code .", L"x", L".", kWindowsPathStyle},
+      {"code of dots and blanks", L"x", L". .. ", kWindowsPathStyle},
+      {"code with a drive", L"x", L"C:\\Temp", kWindowsPathStyle},
+      {"code with a drive alone", L"x", L"C:", kWindowsPathStyle},
+      {"code with a network start", L"x", L"\\\\host\\share", kWindowsPathStyle},
+      {"code with a slash", L"x", L"a/b", kWindowsPathStyle},
+      {"code with a control character", L"x", L"a\tb", kWindowsPathStyle},
+      {"name ..", L"..", L"{0F1E}", kWindowsPathStyle},
+      // The forbidden characters go first, and what is left is "..".
+      {"name .. once its forbidden characters are gone", L".\\.", L"{0F1E}", kWindowsPathStyle},
+      {"name ... ", L"... ", L"{0F1E}", kWindowsPathStyle},
+      {"POSIX code with parents", L"x", L"../..", kPosixPathStyle},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(userConfigPathFor(L"C:\\AppData", c.productName, c.productCode, L"C:\\Apps\\run.exe", c.style), L"");
+  }
+  // Dots inside a name are no parent.
+  EXPECT_EQ(userConfigPathFor(L"C:\\AppData", L"Tool 2.5", L"v..1", L"C:\\Apps\\run.exe", kWindowsPathStyle),
+            L"C:\\AppData\\Tool 2.5\\v..1\\run.ini");
 }
 
 TEST(FindLauncherPaths, FolderAndConfigurationFileOfTheRunningExecutable) {

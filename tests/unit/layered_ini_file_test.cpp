@@ -2,10 +2,12 @@
 // document.
 #include "config/layered_ini_file.h"
 
+#include "config/closed_file_keys.h"
 #include "config/ini_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <string>
 
@@ -15,6 +17,9 @@ namespace tarn {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Built-in settings that leave every key to the file.
+const std::wstring kOpenToFile = L"[Built-in Settings]\r\nOpen To File=Yes\r\n";
 
 // run.ini in a fresh folder.
 class LayeredIniFileTest : public ::testing::Test {
@@ -54,7 +59,7 @@ TEST_F(LayeredIniFileTest, BuiltInFileAndAddition) {
     fs::remove(fs::path(path_), ignored);
     if (c.file != nullptr) writeFile(c.file);
     IniFile onDisk(path_);
-    LayeredIniFile file(onDisk, c.builtIn);
+    LayeredIniFile file(onDisk, c.builtIn + kOpenToFile);
     std::wstring out = L"stale";
     file.readString(L"S", L"K", out);
     EXPECT_EQ(out, c.expected);
@@ -65,7 +70,7 @@ TEST_F(LayeredIniFileTest, BuiltInFileAndAddition) {
 TEST(LayeredIniStore, LayersAnyStore) {
   IniDocument above;
   above.parse(L"[S]\r\nK=above\r\n[S+]\r\nL=added\r\n");
-  LayeredIniFile layered(above, L"[S]\r\nK=built-in\r\nL=built-in\r\n");
+  LayeredIniFile layered(above, L"[S]\r\nK=built-in\r\nL=built-in\r\n" + kOpenToFile);
   std::wstring out;
   layered.readString(L"S", L"K", out);
   EXPECT_EQ(out, L"above");
@@ -80,7 +85,9 @@ TEST(LayeredIniStore, BuiltInSettingsCloseTheKeysThatChooseCode) {
       L"[Java Runtime Environment]\r\nJRE Path=planted\r\nMain Class=Planted\r\nMinimum Version=21\r\n"
       L"[Java Runtime Environment+]\r\nVirtual Machine Parameters=-javaagent:planted.jar\r\n"
       L"[Class Path]\r\nClass Path=planted.jar\r\n[Application]\r\nPair Product=planted.exe\r\n"
-      L"Embedded Jar=Yes\r\nOutput File=out.log\r\n";
+      L"Embedded Jar=Yes\r\nOutput File=out.log\r\nOutput Append=Yes\r\nFailure Check=Yes\r\nCmd=--planted\r\n"
+      L"Later Key=x\r\n"
+      L"[Application+]\r\nCmd=--more\r\n";
   const std::wstring builtIn =
       L"[Java Runtime Environment]\r\nJRE Path=jre\r\nMain Class=app.Main\r\nVirtual Machine Parameters=-Xmx1g\r\n";
   const struct {
@@ -96,8 +103,13 @@ TEST(LayeredIniStore, BuiltInSettingsCloseTheKeysThatChooseCode) {
       {"closed key absent from the built-in settings", L"", L"Class Path", L"Class Path", L""},
       {"Pair Product closed", L"", L"Application", L"Pair Product", L""},
       {"Embedded Jar closed", L"", L"Application", L"Embedded Jar", L""},
-      {"other keys open", L"", L"Java Runtime Environment", L"Minimum Version", L"21"},
-      {"output open", L"", L"Application", L"Output File", L"out.log"},
+      // An allowlist: every key that is not named open stays closed.
+      {"version bounds closed", L"", L"Java Runtime Environment", L"Minimum Version", L""},
+      {"output file closed", L"", L"Application", L"Output File", L""},
+      {"Cmd and its addition closed", L"", L"Application", L"Cmd", L""},
+      {"unknown key closed", L"", L"Application", L"Later Key", L""},
+      {"Output Append open", L"", L"Application", L"Output Append", L"Yes"},
+      {"Failure Check open", L"", L"Application", L"Failure Check", L"Yes"},
       {"closed when said so", L"[Built-in Settings]\r\nOpen To File=No\r\n", L"Java Runtime Environment",
        L"Main Class", L"app.Main"},
       {"opened", L"[Built-in Settings]\r\nOpen To File=yes\r\n", L"Java Runtime Environment", L"Main Class",
@@ -113,6 +125,53 @@ TEST(LayeredIniStore, BuiltInSettingsCloseTheKeysThatChooseCode) {
     std::wstring out = L"stale";
     layered.readString(c.section, c.key, out);
     EXPECT_EQ(out, c.expected);
+  }
+}
+
+// The one addition a closed file may make: memory sizes after the built-in
+// parameters, which it cannot replace.
+TEST(LayeredIniStore, ClosedFileMayAddMemorySizesOnly) {
+  const std::wstring builtIn = L"[Java Runtime Environment]\r\nVirtual Machine Parameters=-Dapp=1\r\n";
+  const struct {
+    const char* name;
+    const wchar_t* file;
+    const wchar_t* expected;
+  } cases[] = {
+      {"sizes added", L"[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx2g  -Xss4m -Xms50P\r\n",
+       L"-Dapp=1 -Xmx2g  -Xss4m -Xms50P"},
+      {"a value replaces nothing", L"[Java Runtime Environment]\r\nVirtual Machine Parameters=-Xmx2g\r\n",
+       L"-Dapp=1"},
+      {"one other option refuses the whole addition",
+       L"[Java Runtime Environment+]\r\nVirtual Machine Parameters=-Xmx2g -javaagent:a.jar\r\n", L"-Dapp=1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    IniDocument file;
+    file.parse(c.file);
+    LayeredIniFile layered(file, builtIn);
+    std::wstring out;
+    layered.readString(L"Java Runtime Environment", L"Virtual Machine Parameters", out);
+    EXPECT_EQ(out, c.expected);
+  }
+}
+
+TEST(ClosedFileKeys, MemorySizeParameters) {
+  const struct {
+    const wchar_t* text;
+    bool sizes;
+  } cases[] = {
+      {L"-Xmx2g", true},          {L"-Xms512M -Xss1024k", true}, {L"-Xmn64m", true},
+      {L"-Xmx4096", true},        {L"-Xmx50P", true},            {L"-Xmx25:64:1024t", true},
+      {L"-Xmx50:64P", true},      {L" -Xmx1g ", true},           {L"", false},
+      {L"  ", false},             {L"-Xmx", false},              {L"-Xmxg", false},
+      {L"-Xmx1gb", false},        {L"-Xmx1:2:3:4P", false},      {L"-Xmx1:2", false},
+      {L"-xmx1g", false},         {L"-Xmx1g\t-Dx=1", false},     {L"\"-Xmx1g\"", false},
+      {L"-Xmx%HEAP%", false},     {L"-XX:+UseG1GC", false},      {L"-Xmx1g -agentlib:jdwp", false},
+      {L"-Xbootclasspath/a:x", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.text, c.text + wcslen(c.text)));
+    EXPECT_EQ(memorySizeParameters(c.text), c.sizes);
   }
 }
 
