@@ -5,7 +5,6 @@
 // functions that take the platform's path rules, so the Windows rules are
 // tested natively too.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,14 +39,6 @@ std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring
 // and the runtime's bin folder (runtimeBinFolderOf).
 std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
                             const PathStyle& style);
-
-// Looks a variable up; false when it is not defined.
-using VariableLookup = std::function<bool(const std::wstring& name, std::wstring& value)>;
-
-// Every %NAME% of a defined variable replaced by its value, in one pass from
-// the left. An undefined reference stays as written and the scan goes on
-// after its closing "%"; a "%" without a partner stays.
-std::wstring expandReferences(const std::wstring& text, const VariableLookup& lookup);
 
 // A search list (the library path, the search path) with its references
 // expanded through `lookup`, without the entries that name nothing: an
@@ -104,15 +95,6 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
                               std::vector<std::wstring>& arguments);
 
 // Platform side.
-// The text with its environment references expanded; a text the system
-// cannot expand is left as it is.
-void expandEnvironment(std::wstring& text);
-// Result not reported: a failed change leaves the environment as it was.
-void setEnvironmentVariable(const std::wstring& name, const std::wstring& value);
-void removeEnvironmentVariable(const std::wstring& name);
-// The names in the pattern's folder that its last component matches
-// (wildcards * and ?), in the order the file system returns them.
-std::vector<std::wstring> matchingNames(const std::wstring& pattern);
 // The value of TARN_JVM_HOME for the chosen JVM library: on Windows the
 // path less its last three components (bin\server\jvm.dll); on Linux the
 // home that the library's place in the Java home layout gives.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/diagnosis.h"
+#include "config/jre_path_write_back.h"
 #include "discovery/java_home.h"
 #include "launcher/platform_steps.h"
 #include "run/instance_block.h"
@@ -11,7 +12,6 @@
 #include "run/single_instance.h"
 #include "ui/exception_dialog_win.h"
 #include "ui/interactive_desktop_win.h"
-#include "ui/jre_path_write_back.h"
 #include "ui/missing_jre_dialog_win.h"
 
 namespace tarn {

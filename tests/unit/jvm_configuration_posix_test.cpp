@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/environment.h"
+#include "base/file_system.h"
 #include "jvm/jvm_configuration.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"

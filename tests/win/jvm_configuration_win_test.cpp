@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/environment.h"
 #include "base/text.h"
 #include "jvm/jvm_parameters.h"
 #include "support/scoped_environment.h"

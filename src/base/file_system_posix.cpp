@@ -1,0 +1,79 @@
+// POSIX: the directory search behind wildcard names, and the folder
+// operations of the parent folder walk.
+#include <dirent.h>
+#include <errno.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "base/file_system.h"
+#include "base/parent_directories.h"
+#include "base/path.h"
+#include "base/text.h"
+
+namespace tarn {
+namespace {
+
+struct DirectoryCloser {
+  void operator()(DIR* directory) const { closedir(directory); }
+};
+
+// The file name pattern for fnmatch: only * and ? are wildcards, as in a
+// Windows search; brackets and backslashes match themselves.
+std::string namePattern(const std::string& component) {
+  std::string pattern;
+  for (char c : component) {
+    if (c == '[' || c == ']' || c == '\\') pattern += '\\';
+    pattern += c;
+  }
+  return pattern;
+}
+
+class PosixFolders : public FolderOperations {
+ public:
+  bool exists(const std::wstring& path) override { return pathExists(path); }
+
+  Outcome createFolder(const std::wstring& path, uint32_t& error) override {
+    if (mkdir(toUtf8(path).c_str(), 0777) == 0) return Outcome::Created;
+    error = static_cast<uint32_t>(errno);
+    return error == EEXIST ? Outcome::AlreadyExists : Outcome::Failed;
+  }
+
+  void removeFolder(const std::wstring& path) override { rmdir(toUtf8(path).c_str()); }
+};
+
+}  // namespace
+
+std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  const std::string path = toUtf8(pattern);
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string component = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (component.empty()) return names;
+
+  // Without a wildcard the component can only match itself: one look at
+  // that name instead of a read of the whole folder.
+  if (component.find_first_of("*?") == std::string::npos) {
+    struct stat status;
+    if (lstat(path.c_str(), &status) == 0) names.push_back(fromUtf8(component));
+    return names;
+  }
+
+  std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
+  if (!directory) return names;
+  const std::string wanted = namePattern(component);
+  while (const dirent* entry = readdir(directory.get())) {
+    if (fnmatch(wanted.c_str(), entry->d_name, 0) == 0) names.push_back(fromUtf8(entry->d_name));
+  }
+  return names;
+}
+
+uint32_t ensureParentDirectories(const std::wstring& path) {
+  PosixFolders folders;
+  return createParentFolders(path, kPosixPathStyle, folders);
+}
+
+}  // namespace tarn
