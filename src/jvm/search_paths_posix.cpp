@@ -1,8 +1,9 @@
 // POSIX: where the chosen runtime's home and programs lie.
 #include "discovery/java_home.h"
-#include "jvm/jvm_configuration.h"
+#include "jvm/search_paths.h"
 
 namespace tarn {
+
 // The VM lies two (lib/server/) or three (lib/amd64/server/) folders below
 // the home, so the Windows rule of three components does not carry over.
 std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) {

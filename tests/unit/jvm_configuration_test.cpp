@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "base/text.h"
+#include "jvm/class_path.h"
 #include "jvm/jvm_parameters.h"
+#include "jvm/search_paths.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
@@ -203,10 +205,12 @@ class Assemble : public ::testing::Test {
     return options;
   }
 
-  // Runs the assembly and returns what it wrote to standard output.
+  // Runs the assembly as a run does and returns what it wrote to standard output.
   std::string assemble() {
     test::StdoutCapture capture;
-    assembleJvmConfiguration(settings_, paths_, setup_, arguments_);
+    const std::wstring classPath = assembleClassPath(settings_, paths_);
+    if (!classPath.empty()) appendCmdArguments(settings_.cmd, arguments_);
+    assembleJvmConfiguration(classPath, settings_, setup_, arguments_);
     return capture.finish();
   }
 
