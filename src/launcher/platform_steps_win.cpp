@@ -35,7 +35,7 @@ class WindowsSteps : public PlatformSteps {
                         RuntimeChoice& choice) override;
 
   // A service runs the rest of its start inside ServiceMain.
-  int32_t runRest(const Settings& settings, const LauncherPaths& paths, const RestOfStart& rest) override {
+  int32_t runRest(const Settings& settings, const LauncherPaths& paths, const HostedRunner& rest) override {
     if (!settings.service) return PlatformSteps::runRest(settings, paths, rest);
     return runServiceDispatcher(settings, paths, rest);
   }
