@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/parent_directories.h"
 #include "jvm/output_redirection.h"
-#include "jvm/parent_directories.h"
 #include "jvm/time_pictures.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/path.h"
+#include "base/scoped_descriptor_posix.h"
 #include "base/text.h"
 #include "base/text_output_posix.h"
 #include "stamper/file_io.h"
@@ -14,24 +15,6 @@ namespace tarn::stamper {
 namespace {
 
 constexpr size_t kLargestFile = 256u << 20;
-
-class ScopedDescriptor {
- public:
-  explicit ScopedDescriptor(int descriptor) : descriptor_(descriptor) {}
-  ~ScopedDescriptor() { close(); }
-  ScopedDescriptor(const ScopedDescriptor&) = delete;
-  ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
-  int get() const { return descriptor_; }
-  // The result of close(2), for a file whose last write it may report.
-  int close() {
-    const int result = descriptor_ >= 0 ? ::close(descriptor_) : 0;
-    descriptor_ = -1;
-    return result;
-  }
-
- private:
-  int descriptor_;
-};
 
 std::wstring systemReason(int error) { return fromUtf8(std::strerror(error)); }
 

@@ -1,4 +1,5 @@
-// POSIX: environment variables through getenv, as UTF-8.
+// POSIX: environment variables through getenv and setenv, as UTF-8, and
+// their expansion (our own, with the Windows %NAME% syntax).
 #include <stdlib.h>
 
 #include "base/environment.h"
@@ -13,5 +14,16 @@ bool readEnvironmentVariable(const std::wstring& name, std::wstring& value) {
   value = fromUtf8(found);
   return true;
 }
+
+void expandEnvironment(std::wstring& text) {
+  if (text.find(L'%') == std::wstring::npos) return;
+  text = expandReferences(text, readEnvironmentVariable);
+}
+
+void setEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
+  setenv(toUtf8(name).c_str(), toUtf8(value).c_str(), 1);
+}
+
+void removeEnvironmentVariable(const std::wstring& name) { unsetenv(toUtf8(name).c_str()); }
 
 }  // namespace tarn

@@ -91,4 +91,11 @@ std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::ws
   return liesBelow(absolutePath(path), absolutePath(settingsFolder)) ? path : std::wstring();
 }
 
+std::wstring pairedLauncherPath(const std::wstring& pairProduct, const std::wstring& launcherFolder,
+                                const PathStyle& style) {
+  if (pairProduct.empty() || isAbsolutePath(pairProduct, style)) return pairProduct;
+  const size_t start = pairProduct.find_first_not_of(style.separator);
+  return start == std::wstring::npos ? launcherFolder : launcherFolder + pairProduct.substr(start);
+}
+
 }  // namespace tarn

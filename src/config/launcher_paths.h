@@ -45,6 +45,12 @@ std::wstring userConfigPathFor(const std::wstring& settingsFolder, const std::ws
                                const std::wstring& productCode, const std::wstring& executablePath,
                                const PathStyle& style);
 
+// The paired launcher's path: "Pair Product" as configured, a relative one
+// (with or without a leading separator) taken against the launcher's folder
+// (which ends in a separator), never against the current directory.
+std::wstring pairedLauncherPath(const std::wstring& pairProduct, const std::wstring& launcherFolder,
+                                const PathStyle& style);
+
 // Platform side.
 // The running executable's full path, however long; on failure the error code.
 bool queryModulePath(std::wstring& out, uint32_t& error);

@@ -47,6 +47,15 @@ bool isAbsoluteHome(const std::wstring& home, const JavaHomeLayout& layout);
 
 using ExistenceTest = std::function<bool(const std::wstring& path)>;
 
+// Where a search looks for a JVM library inside a registered home.
+struct JavaHomeProbe {
+  const JavaHomeLayout& layout;
+  ExistenceTest exists;
+  // The start of a file in the home (its "release" file); none may be given
+  // where no search needs it.
+  std::function<bool(const std::wstring& path, std::string& bytes)> readFile;
+};
+
 // home + the first sub-path of the JVM type's order that exists, or the
 // empty string. `server` is written only when a path is found.
 std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& server, const JavaHomeLayout& layout,

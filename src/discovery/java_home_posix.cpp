@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "base/scoped_descriptor_posix.h"
 #include "base/text.h"
 #include "discovery/java_home.h"
 
@@ -13,20 +14,6 @@ namespace tarn {
 const JavaHomeLayout& nativeJavaHomeLayout() { return kPosixJavaHomeLayout; }
 
 namespace {
-
-class ScopedDescriptor {
- public:
-  explicit ScopedDescriptor(int descriptor) : descriptor_(descriptor) {}
-  ~ScopedDescriptor() {
-    if (descriptor_ >= 0) close(descriptor_);
-  }
-  ScopedDescriptor(const ScopedDescriptor&) = delete;
-  ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
-  int get() const { return descriptor_; }
-
- private:
-  int descriptor_;
-};
 
 // Up to `size` bytes from `offset`; fewer at the end of the file.
 bool readAt(int descriptor, off_t offset, uint8_t* buffer, size_t size, size_t& filled) {

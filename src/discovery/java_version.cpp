@@ -76,6 +76,15 @@ std::wstring formatJavaVersion(const JavaVersion& version) {
   return text;
 }
 
+std::wstring fullVersionText(const JavaVersion& version) {
+  std::wstring text;
+  for (int32_t part : version.parts) {
+    if (!text.empty()) text += L'.';
+    text += decimalText(part);
+  }
+  return text;
+}
+
 std::wstring describeVersionRequirement(const JavaVersion& minimum, const JavaVersion& maximum) {
   bool openMinimum = isOpenBound(minimum);
   bool openMaximum = isOpenBound(maximum);

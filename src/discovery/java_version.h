@@ -32,6 +32,9 @@ bool isOpenBound(const JavaVersion& version);
 // "0.0.0.0" when there is none.
 std::wstring formatJavaVersion(const JavaVersion& version);
 
+// All four parts, as the bounds are compared: "1.8.0.0".
+std::wstring fullVersionText(const JavaVersion& version);
+
 // The phrase that names the accepted versions (messages 217 to 221).
 std::wstring describeVersionRequirement(const JavaVersion& minimum, const JavaVersion& maximum);
 

@@ -3,9 +3,11 @@
 #include "base/diagnosis.h"
 #include "base/message_table.h"
 #include "base/path.h"
+#include "discovery/candidate_ranking.h"
+#include "discovery/classic_registry_keys.h"
 #include "discovery/java_home.h"
 #include "discovery/java_version.h"
-#include "discovery/registry_search.h"
+#include "discovery/registry_reader.h"
 #include "discovery/vendor_registry.h"
 
 namespace tarn {

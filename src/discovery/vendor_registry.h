@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "discovery/java_version.h"
-#include "discovery/registry_search.h"
+#include "discovery/candidate_ranking.h"
+#include "discovery/java_home.h"
+#include "discovery/registry_reader.h"
+#include "discovery/runtime_criteria.h"
 
 namespace tarn {
 

@@ -2,146 +2,16 @@
 
 #include "base/command_line.h"
 #include "base/diagnosis.h"
+#include "base/environment.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
 #include "config/settings_names.h"
 #include "jvm/jvm_parameters.h"
-#include "jvm/list_elements.h"
-#include "jvm/missing_class_path.h"
 #include "jvm/output_file_name.h"
+#include "jvm/search_paths.h"
 
 namespace tarn {
-namespace {
-
-// Windows takes "/" as a separator too.
-size_t lastSeparator(const std::wstring& path, const PathStyle& style) {
-  return style.windowsForms ? path.find_last_of(L"\\/") : path.rfind(style.separator);
-}
-
-std::wstring folderPartOf(const std::wstring& pattern, const PathStyle& style) {
-  const size_t separator = lastSeparator(pattern, style);
-  if (separator != std::wstring::npos) return pattern.substr(0, separator + 1);
-  // "C:*.jar" searches the drive's current folder, which "C:" names.
-  if (style.windowsForms && pattern.size() >= 2 && pattern[1] == L':') return pattern.substr(0, 2);
-  return std::wstring();
-}
-
-std::wstring searchPathReference(const PathStyle& style) {
-  return std::wstring(L"%") + style.searchPathVariable + L"%";
-}
-
-}  // namespace
-
-bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const PathStyle& style,
-                        ClassPathSearch& out) {
-  if (entry.empty()) return false;
-  if (isAbsolutePath(entry, style)) {
-    out.pattern = entry;
-  } else if (style.windowsForms) {
-    out.pattern = launcherDirectory + entry;
-  } else {
-    out.pattern = launcherDirectory + style.separator + entry;
-  }
-  out.prefix = folderPartOf(out.pattern, style);
-  return true;
-}
-
-std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
-                             const std::wstring& jvmDllPath, const PathStyle& style) {
-  const wchar_t list = style.listSeparator;
-  std::wstring text = libraryPath;
-  if (text.empty() || text.back() != list) text += list;
-  text += moduleFolder;
-  text += list;
-  text += L'.';
-  text += list;
-  text += searchPathReference(style);
-  text += list;
-  // The Java home with its trailing separator: C:\jre\bin\server\jvm.dll gives C:\jre\.
-  const std::wstring binFolder = stripPathComponents(jvmDllPath, 2, style.separator);
-  const size_t cut = binFolder.rfind(style.separator);
-  if (cut != std::wstring::npos) text += binFolder.substr(0, cut + 1);
-  text += L"lib";
-  return text;
-}
-
-std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
-                            const PathStyle& style) {
-  std::wstring text = systemPath;
-  if (!text.empty() && text.back() != style.listSeparator) text += style.listSeparator;
-  text += searchPathReference(style);
-  text += style.listSeparator;
-  text += runtimeBinFolder;
-  return text;
-}
-
-std::wstring expandReferences(const std::wstring& text, const VariableLookup& lookup) {
-  std::wstring expanded;
-  expanded.reserve(text.size());
-  size_t from = 0;
-  while (from < text.size()) {
-    const size_t open = text.find(L'%', from);
-    const size_t closing = open == std::wstring::npos ? std::wstring::npos : text.find(L'%', open + 1);
-    if (closing == std::wstring::npos) {
-      expanded.append(text, from, std::wstring::npos);
-      break;
-    }
-    expanded.append(text, from, open - from);
-    std::wstring value;
-    if (closing > open + 1 && lookup(text.substr(open + 1, closing - open - 1), value)) {
-      expanded += value;
-    } else {
-      expanded.append(text, open, closing - open + 1);
-    }
-    from = closing + 1;
-  }
-  return expanded;
-}
-
-std::wstring expandSearchList(const std::wstring& text, const PathStyle& style, const VariableLookup& lookup) {
-  std::wstring list;
-  for (const std::wstring& entry : splitAtSeparator(text, style.listSeparator)) {
-    bool undefined = false;
-    const std::wstring expanded = expandReferences(entry, [&](const std::wstring& name, std::wstring& value) {
-      if (lookup(name, value)) return true;
-      undefined = true;
-      return false;
-    });
-    if (undefined) continue;
-    for (const std::wstring& piece : splitAtSeparator(expanded, style.listSeparator)) {
-      if (piece.empty()) continue;
-      if (!list.empty()) list += style.listSeparator;
-      list += piece;
-    }
-  }
-  return list;
-}
-
-std::wstring fitSearchList(const std::wstring& list, const PathStyle& style) {
-  const size_t longest = style.longestVariableValue;
-  if (longest == 0 || list.size() <= longest) return list;
-  const size_t lastStart = list.rfind(style.listSeparator);
-  if (lastStart == std::wstring::npos) return list;
-  std::wstring head = list.substr(0, lastStart);
-  const size_t lastLength = list.size() - lastStart;  // with its separator
-  while (!head.empty() && head.size() + lastLength > longest) {
-    const size_t cut = head.rfind(style.listSeparator);
-    head.erase(cut == std::wstring::npos ? 0 : cut);
-  }
-  return head.empty() ? list.substr(lastStart + 1) : head + list.substr(lastStart);
-}
-
-void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath) {
-  const PathStyle& style = nativePathStyle();
-  ClassPathSearch search;
-  if (!classPathSearchFor(entry, launcherDirectory, style, search)) return;
-  for (const std::wstring& name : matchingNames(search.pattern)) {
-    classPath += search.prefix;
-    classPath += name;
-    classPath += style.listSeparator;
-  }
-}
 
 std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
                                              const std::vector<std::wstring>& vmParameters) {
@@ -209,45 +79,23 @@ bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
   return true;
 }
 
-bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
-                              std::vector<std::wstring>& arguments) {
+void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& arguments) {
+  if (cmd.empty()) return;
+  std::wstring extraArguments = cmd;
+  expandEnvironment(extraArguments);
+  std::vector<std::wstring> pieces;
+  splitCommandLine(extraArguments, pieces);
+  for (std::wstring& piece : pieces) {
+    if (!piece.empty()) arguments.push_back(std::move(piece));
+  }
+}
+
+bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
+                              const std::vector<std::wstring>& arguments) {
   const PathStyle& style = nativePathStyle();
 
-  // The entries are separated by ";" on every platform; the class path the
-  // VM receives uses the platform's list separator.
-  const std::wstring directory = parentFolder(paths.executable, style.separator);
-  std::wstring classPath;
-  for (std::wstring& entry : splitAtSeparator(settings.classPath, L';')) {
-    expandEnvironment(entry);
-    // An absolute entry without a wildcard is taken as written, existing or not.
-    if (entry.find(L'*') != std::wstring::npos || !isAbsolutePath(entry, style)) {
-      const size_t before = classPath.size();
-      expandClassPathEntry(entry, directory, classPath);
-      if (diagnosing()) {
-        if (classPath.size() == before) {
-          diagnose("class path entry %s: matched nothing", entry);
-        } else {
-          diagnose("class path entry %s: gave %s", entry, classPath.substr(before, classPath.size() - before - 1));
-        }
-      }
-    } else {
-      classPath += entry;
-      classPath += style.listSeparator;
-      if (diagnosing()) diagnose("class path entry %s: taken as written", entry);
-    }
-  }
-  if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
-  classPath = withoutEmptyElements(classPath, style.listSeparator);
-
-  // The VM would take its classes from CLASSPATH or the current directory.
-  if (classPath.empty()) {
-    reportMissingClassPath(settings.classPath);
-    return false;
-  }
-  if (diagnosing()) diagnose("class path: %s", classPath);
-
-  // Each entry was expanded once above; the names a search found are never
-  // expanded, so a file name cannot add entries.
+  // Each entry was expanded once by assembleClassPath; the names a search
+  // found are never expanded, so a file name cannot add entries.
   if (!addPathListOption(setup.options, L"-Djava.class.path=", classPath, style.listSeparator)) return false;
   std::vector<std::wstring> parameters;
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
@@ -262,16 +110,6 @@ bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& pat
   expandOutputFileName(settings::kOutputFile, setup.output.file);
   setup.error = settings.error;
   expandOutputFileName(settings::kErrorFile, setup.error.file);
-
-  if (!settings.cmd.empty()) {
-    std::wstring extraArguments = settings.cmd;
-    expandEnvironment(extraArguments);
-    std::vector<std::wstring> pieces;
-    splitCommandLine(extraArguments, pieces);
-    for (std::wstring& piece : pieces) {
-      if (!piece.empty()) arguments.push_back(std::move(piece));
-    }
-  }
 
   for (const std::wstring& option : launcherProperties(settings.mainClass, arguments, parameters)) {
     setup.options.add(toJvmCodePage(option));

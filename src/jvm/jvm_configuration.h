@@ -1,74 +1,17 @@
 #pragma once
-// The VM's class path, library path and environment: what the configuration
-// file and the chosen runtime add to the process environment and to the
-// option list before the VM is created. The text rules are portable
-// functions that take the platform's path rules, so the Windows rules are
-// tested natively too.
+// What the configuration file and the chosen runtime add to the process
+// environment and to the VM's option list before the VM is created: the
+// library and search paths (search_paths.h), the class path (class_path.h),
+// the VM parameters, the redirected streams and the launcher properties.
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "base/environment.h"
-#include "base/path.h"
 #include "config/launcher_paths.h"
 #include "config/settings.h"
 #include "jvm/jvm_option_list.h"
 
 namespace tarn {
-
-// What a class path entry is searched as, and the folder text put in front
-// of every name the search yields.
-struct ClassPathSearch {
-  std::wstring pattern;
-  std::wstring prefix;
-};
-
-// False for an empty entry: it names nothing, not the launcher's folder.
-// The prefix is the pattern's own folder part, so every name found is
-// written under the folder in which it was found.
-bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const PathStyle& style,
-                        ClassPathSearch& out);
-
-// The library path before expansion: the configured value, the launcher's
-// folder, the current directory, the old search path and the runtime's lib
-// folder. moduleFolder ends in a separator.
-std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
-                             const std::wstring& jvmDllPath, const PathStyle& style);
-
-// The search path before expansion: the system path, the old search path
-// and the runtime's bin folder (runtimeBinFolderOf).
-std::wstring searchPathText(const std::wstring& systemPath, const std::wstring& runtimeBinFolder,
-                            const PathStyle& style);
-
-// Looks a variable up; false when it is not defined.
-using VariableLookup = std::function<bool(const std::wstring& name, std::wstring& value)>;
-
-// Every %NAME% of a defined variable replaced by its value, in one pass from
-// the left. An undefined reference stays as written and the scan goes on
-// after its closing "%"; a "%" without a partner stays.
-std::wstring expandReferences(const std::wstring& text, const VariableLookup& lookup);
-
-// A search list (the library path, the search path) with its references
-// expanded through `lookup`, without the entries that name nothing: an
-// entry that refers to an undefined variable is left out (a literal %PATH%
-// is no folder), and so is an empty one (the process's own program lookup
-// reads it as the current directory). Entries are separated by the style's
-// list separator, also inside the values that references expand to.
-std::wstring expandSearchList(const std::wstring& text, const PathStyle& style, const VariableLookup& lookup);
-
-// The search list cut to what one variable holds (the style's
-// longestVariableValue): entries ahead of the last one are left out from
-// the end, so that the first ones (the System Path) and the last one (the
-// runtime's bin folder) stay. A longer value would be cut at its end, or
-// refused, and the runtime's bin folder lost.
-std::wstring fitSearchList(const std::wstring& list, const PathStyle& style);
-
-// Appends each path the entry stands for, followed by the list separator:
-// an absolute entry with "*" or any relative entry is searched in the file
-// system; the names come in the order the file system gives them, "." and
-// ".." included when the pattern matches them.
-void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath);
 
 // What the VM is created with.
 struct VmSetup {
@@ -94,32 +37,16 @@ std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, cons
 bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& settings, const LauncherPaths& paths,
                            VmSetup& setup);
 
-// The class path, the VM parameters, the launcher properties and the
-// redirected streams into the setup, and the Cmd arguments after the command
-// line's. False, with its message written, when no class path results (the
-// VM must not be created: it would look for classes in the current
-// directory) or when a class path entry cannot be given to the VM in the
-// code page.
-bool assembleJvmConfiguration(const Settings& settings, const LauncherPaths& paths, VmSetup& setup,
-                              std::vector<std::wstring>& arguments);
+// The arguments of "Cmd", environment references expanded, after the
+// command line's: a step of its own in the run flow, taken only when the run
+// has a class path.
+void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& arguments);
 
-// Platform side.
-// The text with its environment references expanded; a text the system
-// cannot expand is left as it is.
-void expandEnvironment(std::wstring& text);
-// Result not reported: a failed change leaves the environment as it was.
-void setEnvironmentVariable(const std::wstring& name, const std::wstring& value);
-void removeEnvironmentVariable(const std::wstring& name);
-// The names in the pattern's folder that its last component matches
-// (wildcards * and ?), in the order the file system returns them.
-std::vector<std::wstring> matchingNames(const std::wstring& pattern);
-// The value of TARN_JVM_HOME for the chosen JVM library: on Windows the
-// path less its last three components (bin\server\jvm.dll); on Linux the
-// home that the library's place in the Java home layout gives.
-std::wstring runtimeHomeOf(const std::wstring& jvmDllPath);
-// The runtime's folder of programs, put at the end of the search path: on
-// Windows the folder of the JVM library's folder (C:\jre\bin, which also
-// holds the DLLs the VM needs); on Linux the bin/ folder of that home.
-std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath);
+// The class path option (classPath as assembleClassPath gave it), the VM
+// parameters, the launcher properties for `arguments` and the redirected
+// streams into the setup. False, with its message written, when a class
+// path entry cannot be given to the VM in the code page.
+bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
+                              const std::vector<std::wstring>& arguments);
 
 }  // namespace tarn

@@ -1,8 +1,8 @@
 // Windows: loading jvm.dll and resolving its exports.
 #include <windows.h>
 
-#include "jvm/jvm_configuration.h"
 #include "jvm/jvm_library.h"
+#include "jvm/search_paths.h"
 
 namespace tarn {
 

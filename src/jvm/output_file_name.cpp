@@ -2,7 +2,7 @@
 
 #include "base/error_output.h"
 #include "base/message_table.h"
-#include "jvm/jvm_configuration.h"
+#include "base/environment.h"
 
 namespace tarn {
 

@@ -1,5 +1,6 @@
 #include "jvm/output_redirection.h"
 
+#include "base/file_system.h"
 #include "base/text.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"

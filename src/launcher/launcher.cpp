@@ -2,6 +2,7 @@
 
 #include "base/diagnosis.h"
 #include "base/text.h"
+#include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
@@ -133,7 +134,12 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
   loading.report("loading the JVM library took %s");
   const PhaseTimer assembling;
-  if (!assembleJvmConfiguration(settings_, paths_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  // Without a class path the VM would take its classes from CLASSPATH or
+  // the current directory: the start ends, its message written.
+  const std::wstring classPath = assembleClassPath(settings_, paths_);
+  if (classPath.empty()) return {-1, RunFailure::VmCreation};
+  appendCmdArguments(settings_.cmd, arguments_);
+  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
   return workerOutcome(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));

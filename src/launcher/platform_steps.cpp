@@ -27,7 +27,7 @@ bool PlatformSteps::onMissingRuntime(const std::wstring& text, const Settings& s
   return false;
 }
 
-int32_t PlatformSteps::runRest(const Settings&, const LauncherPaths&, const RestOfStart& rest) {
+int32_t PlatformSteps::runRest(const Settings&, const LauncherPaths&, const HostedRunner& rest) {
   return rest(HostedRun()).exitCode;
 }
 

@@ -39,11 +39,9 @@ class PlatformSteps {
   virtual bool onMissingRuntime(const std::wstring& text, const Settings& settings, const LauncherPaths& paths,
                                 RuntimeChoice& choice);
 
-  // The rest of the start after admit: the runtime choice and the run.
-  using RestOfStart = std::function<RunOutcome(const HostedRun& hosted)>;
   // Runs the rest of the start and gives the process exit code. Here: at
   // once, on the calling thread, with nothing added.
-  virtual int32_t runRest(const Settings& settings, const LauncherPaths& paths, const RestOfStart& rest);
+  virtual int32_t runRest(const Settings& settings, const LauncherPaths& paths, const HostedRunner& rest);
 
   // On the worker thread, right before the main class's main is called on
   // `vm`. Here: nothing.

@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include "base/diagnosis.h"
+#include "config/jre_path_write_back.h"
 #include "discovery/java_home.h"
 #include "launcher/platform_steps.h"
 #include "run/service_host.h"
 #include "run/single_instance.h"
 #include "ui/exception_dialog_win.h"
 #include "ui/interactive_desktop_win.h"
-#include "ui/jre_path_write_back.h"
 #include "ui/missing_jre_dialog_win.h"
 
 namespace tarn {
@@ -32,7 +32,7 @@ class WindowsSteps : public PlatformSteps {
                         RuntimeChoice& choice) override;
 
   // A service runs the rest of its start inside ServiceMain.
-  int32_t runRest(const Settings& settings, const LauncherPaths& paths, const RestOfStart& rest) override {
+  int32_t runRest(const Settings& settings, const LauncherPaths& paths, const HostedRunner& rest) override {
     if (!settings.service) return PlatformSteps::runRest(settings, paths, rest);
     return runServiceDispatcher(settings, paths, rest);
   }

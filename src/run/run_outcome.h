@@ -3,6 +3,7 @@
 // that reports more than an exit code (the service host).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,9 @@ struct HostedRun {
   // When set, the worker asks it before the main method is called.
   StartGate* gate = nullptr;
 };
+
+// The rest of the start, run by a host (the service host, or the launcher
+// itself on the calling thread): the runtime choice and the run.
+using HostedRunner = std::function<RunOutcome(const HostedRun& hosted)>;
 
 }  // namespace tarn

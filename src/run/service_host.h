@@ -3,15 +3,12 @@
 // manager, in a process of its own, under whatever name it was installed.
 
 #include <cstdint>
-#include <functional>
 
 #include "config/launcher_paths.h"
 #include "config/settings.h"
 #include "run/run_outcome.h"
 
 namespace tarn {
-
-using HostedRunner = std::function<RunOutcome(const HostedRun& hosted)>;
 
 // Hands the calling thread to the service control dispatcher. ServiceMain
 // reports the service running and calls `run` with the service's arguments

@@ -99,10 +99,7 @@ void WINAPI serviceMain(DWORD argc, LPWSTR* argv) {
 // The service has no console: its messages are appended to the file beside
 // the executable, each line after the local time.
 void appendToServiceLog(const std::wstring& line) {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  const LocalTime time{now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond,
-                       now.wMilliseconds};
+  const LocalTime time = currentLocalTime();
   // The messages end their lines in a bare line feed; the file is for
   // Windows tools.
   std::wstring text;

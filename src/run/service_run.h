@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "jvm/output_redirection.h"
+#include "base/local_time.h"
 #include "run/run_outcome.h"
 
 namespace tarn {

@@ -1,9 +1,9 @@
 #include "run/sibling_relaunch.h"
 
 #include "base/diagnosis.h"
+#include "base/environment.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
-#include "jvm/jvm_configuration.h"
 
 namespace tarn {
 namespace {
@@ -11,13 +11,6 @@ namespace {
 const wchar_t kStartedBySibling[] = L"TARN_STARTED_BY_PAIRED_LAUNCHER";
 
 }  // namespace
-
-std::wstring pairedLauncherPath(const std::wstring& pairProduct, const std::wstring& launcherFolder,
-                                const PathStyle& style) {
-  if (pairProduct.empty() || isAbsolutePath(pairProduct, style)) return pairProduct;
-  const size_t start = pairProduct.find_first_not_of(style.separator);
-  return start == std::wstring::npos ? launcherFolder : launcherFolder + pairProduct.substr(start);
-}
 
 bool takeStartedBySiblingMark() {
   std::wstring value;

@@ -9,12 +9,6 @@
 
 namespace tarn {
 
-// The paired launcher's path: "Pair Product" as configured, a relative one
-// (with or without a leading separator) taken against the launcher's folder
-// (which ends in a separator), never against the current directory.
-std::wstring pairedLauncherPath(const std::wstring& pairProduct, const std::wstring& launcherFolder,
-                                const PathStyle& style);
-
 // This process was started by its paired launcher. Read once at start-up;
 // the mark is then removed from the environment, so that the application's
 // own child processes do not inherit it.

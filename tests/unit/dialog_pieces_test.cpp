@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "config/jre_path_write_back.h"
 #include "ui/dialog_placement.h"
-#include "ui/jre_path_write_back.h"
 #include "ui/link_color.h"
 
 namespace tarn {

@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/environment.h"
+#include "base/file_system.h"
+#include "jvm/class_path.h"
 #include "jvm/jvm_configuration.h"
+#include "jvm/search_paths.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "base/text.h"
+#include "jvm/class_path.h"
 #include "jvm/jvm_parameters.h"
+#include "jvm/search_paths.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
@@ -203,11 +205,17 @@ class Assemble : public ::testing::Test {
     return options;
   }
 
-  // Runs the assembly, checks its result and returns what it wrote to
-  // standard output.
+  // Runs the assembly as a run does, checks whether the run may go on and
+  // returns what it wrote to standard output.
   std::string assemble(bool expected = true) {
     test::StdoutCapture capture;
-    EXPECT_EQ(assembleJvmConfiguration(settings_, paths_, setup_, arguments_), expected);
+    const std::wstring classPath = assembleClassPath(settings_, paths_);
+    bool assembled = !classPath.empty();
+    if (assembled) {
+      appendCmdArguments(settings_.cmd, arguments_);
+      assembled = assembleJvmConfiguration(classPath, settings_, setup_, arguments_);
+    }
+    EXPECT_EQ(assembled, expected);
     return capture.finish();
   }
 

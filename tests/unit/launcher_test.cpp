@@ -19,6 +19,7 @@
 #include "config/launcher_paths.h"
 #include "discovery/java_home.h"
 #include "jvm/jvm_configuration.h"
+#include "jvm/search_paths.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "unit/stdout_capture.h"

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "base/file_system.h"
 #include "support/temp_folder.h"
 
 namespace tarn {

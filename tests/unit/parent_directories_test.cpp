@@ -1,4 +1,4 @@
-#include "jvm/parent_directories.h"
+#include "base/parent_directories.h"
 
 #include <gtest/gtest.h>
 

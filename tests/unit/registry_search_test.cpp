@@ -1,6 +1,6 @@
 // The registry search on a fake registry and a fake file system, with the
 // Windows home layout on every platform.
-#include "discovery/registry_search.h"
+#include "discovery/classic_registry_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +132,14 @@ void registerRuntimes(const std::vector<Runtime>& runtimes, FakeRegistry& regist
   }
 }
 
+// The classic keys of one view searched and the choice made among them.
+bool searchClassicKeys(RegistryReader& registry, const RuntimeCriteria& criteria, const JavaHomeProbe& probe,
+                       JvmCandidate& chosen) {
+  std::vector<JvmCandidate> list;
+  collectClassicCandidates(list, registry, criteria, probe);
+  return chooseCandidate(list, criteria, chosen);
+}
+
 TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
   struct Row {
     const wchar_t* source;
@@ -165,8 +173,8 @@ TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
     const RuntimeCriteria settings = criteriaFrom(text);
     std::string searched, preferred;
     for (int i = 0; i < 5; ++i) {
-      if (isKeySearched(kRuntimeRegistryKeys[i], settings)) searched += static_cast<char>('1' + i);
-      if (areKeyRuntimesPreferred(kRuntimeRegistryKeys[i], settings)) preferred += static_cast<char>('1' + i);
+      if (isRuntimeSearched(kRuntimeRegistryKeys[i].developmentKit, kRuntimeRegistryKeys[i].vendor, settings)) searched += static_cast<char>('1' + i);
+      if (isRuntimePreferred(kRuntimeRegistryKeys[i].developmentKit, kRuntimeRegistryKeys[i].vendor, settings)) preferred += static_cast<char>('1' + i);
     }
     EXPECT_EQ(searched, row.searched);
     EXPECT_EQ(preferred, row.preferred);
@@ -175,7 +183,7 @@ TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
     FakeRegistry registry;
     FakeFiles files;
     JvmCandidate chosen;
-    EXPECT_FALSE(searchRuntimeRegistry(registry, settings, files.probe(), chosen));
+    EXPECT_FALSE(searchClassicKeys(registry, settings, files.probe(), chosen));
     std::vector<std::wstring> expected;
     for (char number : std::string(row.searched)) expected.push_back(kKeysInOrder[number - '1']);
     EXPECT_EQ(registry.listed, expected);
@@ -327,7 +335,7 @@ TEST(RegistrySearch, ChoosesByPreferenceServerVmVersionAndPreferredVersions) {
     FakeFiles files;
     registerRuntimes(row.runtimes, registry, files);
     JvmCandidate candidate;
-    const bool chosen = searchRuntimeRegistry(registry, criteriaFrom(row.settings), files.probe(), candidate);
+    const bool chosen = searchClassicKeys(registry, criteriaFrom(row.settings), files.probe(), candidate);
     EXPECT_EQ(chosen, !row.chosen.empty());
     EXPECT_EQ(candidate.home, row.chosen);
   }
@@ -430,7 +438,7 @@ TEST(RegistrySearch, SkipsSubkeysWithoutAUsableHome) {
   SettingsText text;
   text.jvmType = L"server";
   JvmCandidate chosen;
-  EXPECT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
+  EXPECT_TRUE(searchClassicKeys(registry, criteriaFrom(text), files.probe(), chosen));
   EXPECT_EQ(chosen.home, L"C:\\jre6\\");
 }
 
@@ -511,7 +519,7 @@ TEST(RegistrySearch, ManySubkeysAndLongNames) {
 
   JvmCandidate chosen;
   text.maximum = L"1.8";
-  ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
+  ASSERT_TRUE(searchClassicKeys(registry, criteriaFrom(text), files.probe(), chosen));
   EXPECT_EQ(chosen.home, L"C:\\rt\\500\\");
 }
 
@@ -548,7 +556,7 @@ TEST(RegistrySearchDiagnosis, NamesWhyEachSubkeyIsPassedOverAndHowTheRestRank) {
   text.maximum = L"1.8";
   DiagnosisCapture capture;
   JvmCandidate chosen;
-  ASSERT_TRUE(searchRuntimeRegistry(registry, criteriaFrom(text), files.probe(), chosen));
+  ASSERT_TRUE(searchClassicKeys(registry, criteriaFrom(text), files.probe(), chosen));
   EXPECT_EQ(chosen.home, L"C:\\jre61\\");
   const std::wstring jre = L"HKLM\\Software\\JavaSoft\\Java Runtime Environment\\";
   EXPECT_EQ(DiagnosisCapture::facts(), (std::vector<std::wstring>{

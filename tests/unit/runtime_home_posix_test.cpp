@@ -2,7 +2,7 @@
 // for the places of the Linux layout.
 #include <gtest/gtest.h>
 
-#include "jvm/jvm_configuration.h"
+#include "jvm/search_paths.h"
 
 namespace tarn {
 namespace {

@@ -6,6 +6,7 @@
 
 #include "base/path.h"
 #include "base/text.h"
+#include "config/launcher_paths.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "unit/stdout_capture.h"

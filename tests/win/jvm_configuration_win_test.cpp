@@ -13,8 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "base/environment.h"
 #include "base/text.h"
+#include "jvm/class_path.h"
 #include "jvm/jvm_parameters.h"
+#include "jvm/search_paths.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "unit/stdout_capture.h"
@@ -208,7 +211,7 @@ TEST(AssembleWin, TenThousandEntries) {
   VmSetup setup;
   std::vector<std::wstring> arguments;
   test::StdoutCapture capture;
-  assembleJvmConfiguration(settings, paths, setup, arguments);
+  assembleJvmConfiguration(assembleClassPath(settings, paths), settings, setup, arguments);
   EXPECT_EQ(capture.finish(), "");
   // The class path, then the two launcher properties.
   ASSERT_EQ(setup.options.options().size(), 3u);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "support/temp_folder.h"
 
 namespace tarn {

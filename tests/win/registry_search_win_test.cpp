@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/scoped_handle_win.h"
-#include "discovery/registry_search.h"
+#include "discovery/registry_reader.h"
 
 namespace tarn {
 namespace {

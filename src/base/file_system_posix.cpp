@@ -1,15 +1,17 @@
-// POSIX: environment variables, their expansion (our own, with the Windows
-// %NAME% syntax), and the directory search behind class path entries.
+// POSIX: the directory search behind wildcard names, and the folder
+// operations of the parent folder walk.
 #include <dirent.h>
+#include <errno.h>
 #include <fnmatch.h>
-#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 
+#include "base/file_system.h"
+#include "base/parent_directories.h"
+#include "base/path.h"
 #include "base/text.h"
-#include "discovery/java_home.h"
-#include "jvm/jvm_configuration.h"
 
 namespace tarn {
 namespace {
@@ -29,18 +31,20 @@ std::string namePattern(const std::string& component) {
   return pattern;
 }
 
+class PosixFolders : public FolderOperations {
+ public:
+  bool exists(const std::wstring& path) override { return pathExists(path); }
+
+  Outcome createFolder(const std::wstring& path, uint32_t& error) override {
+    if (mkdir(toUtf8(path).c_str(), 0777) == 0) return Outcome::Created;
+    error = static_cast<uint32_t>(errno);
+    return error == EEXIST ? Outcome::AlreadyExists : Outcome::Failed;
+  }
+
+  void removeFolder(const std::wstring& path) override { rmdir(toUtf8(path).c_str()); }
+};
+
 }  // namespace
-
-void expandEnvironment(std::wstring& text) {
-  if (text.find(L'%') == std::wstring::npos) return;
-  text = expandReferences(text, readEnvironmentVariable);
-}
-
-void setEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
-  setenv(toUtf8(name).c_str(), toUtf8(value).c_str(), 1);
-}
-
-void removeEnvironmentVariable(const std::wstring& name) { unsetenv(toUtf8(name).c_str()); }
 
 std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   std::vector<std::wstring> names;
@@ -67,18 +71,9 @@ std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
   return names;
 }
 
-// The VM lies two (lib/server/) or three (lib/amd64/server/) folders below
-// the home, so the Windows rule of three components does not carry over.
-std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) {
-  return javaHomeOfJvmLibrary(jvmDllPath, kPosixJavaHomeLayout);
-}
-
-// The VM's own folder holds no programs here, and the loader finds the VM's
-// libraries without the search path.
-std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath) {
-  const std::wstring home = runtimeHomeOf(jvmDllPath);
-  // A home in the current directory keeps its bin folder relative, as on Windows.
-  return home.empty() ? std::wstring(L"bin") : home + L"/bin";
+uint32_t ensureParentDirectories(const std::wstring& path) {
+  PosixFolders folders;
+  return createParentFolders(path, kPosixPathStyle, folders);
 }
 
 }  // namespace tarn

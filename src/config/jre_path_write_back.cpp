@@ -1,9 +1,8 @@
-#include "ui/jre_path_write_back.h"
+#include "config/jre_path_write_back.h"
 
+#include "base/file_system.h"
 #include "config/ini_file.h"
 #include "config/settings_names.h"
-#include "jvm/output_redirection.h"
-#include "run/sibling_relaunch.h"
 
 namespace tarn {
 

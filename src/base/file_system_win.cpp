@@ -1,9 +1,12 @@
-// Windows: the local clock and the folder operations of the log file walk.
+// Windows: the directory search behind wildcard names, and the folder
+// operations of the parent folder walk.
 #include <windows.h>
 
+#include "base/file_system.h"
+#include "base/parent_directories.h"
 #include "base/path.h"
-#include "jvm/output_redirection.h"
-#include "jvm/parent_directories.h"
+#include "base/path_win.h"
+#include "base/scoped_handle_win.h"
 
 namespace tarn {
 namespace {
@@ -23,11 +26,15 @@ class WindowsFolders : public FolderOperations {
 
 }  // namespace
 
-LocalTime currentLocalTime() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return LocalTime{now.wYear, now.wMonth, now.wDayOfWeek, now.wDay,
-                   now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+std::vector<std::wstring> matchingNames(const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  ScopedFindHandle search(FindFirstFileW(longPathForm(pattern).c_str(), &data));
+  if (!search) return names;
+  do {
+    names.emplace_back(data.cFileName);
+  } while (FindNextFileW(search.get(), &data));
+  return names;
 }
 
 uint32_t ensureParentDirectories(const std::wstring& path) {

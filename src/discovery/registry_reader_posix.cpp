@@ -1,6 +1,6 @@
 // Linux has no registry: every key is missing, so the registry search finds
 // nothing and the runtime comes from JRE Path or the launcher's folder.
-#include "discovery/registry_search.h"
+#include "discovery/registry_reader.h"
 
 namespace tarn {
 

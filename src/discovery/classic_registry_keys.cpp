@@ -1,4 +1,4 @@
-#include "discovery/registry_search.h"
+#include "discovery/classic_registry_keys.h"
 
 #include "base/diagnosis.h"
 #include "base/path.h"
@@ -17,53 +17,6 @@ const RuntimeRegistryKey kRuntimeRegistryKeys[5] = {
 namespace {
 
 const wchar_t kJavaHomeValue[] = L"JavaHome";
-
-bool accepts(const VmProviderFlags& provider, JavaVendor vendor) {
-  switch (vendor) {
-    case JavaVendor::Sun:
-      return provider.acceptSun;
-    case JavaVendor::JRockit:
-      return provider.acceptJRockit;
-    case JavaVendor::Ibm:
-    case JavaVendor::OpenJ9:
-      return provider.acceptIbm;
-  }
-  return false;
-}
-
-bool favours(const VmProviderFlags& provider, JavaVendor vendor) {
-  switch (vendor) {
-    case JavaVendor::Sun:
-      return provider.favorSun;
-    case JavaVendor::JRockit:
-      return provider.favorJRockit;
-    case JavaVendor::Ibm:
-    case JavaVendor::OpenJ9:
-      return provider.favorIbm;
-  }
-  return false;
-}
-
-bool wantsKind(const JvmSourceFlags& source, bool developmentKit) {
-  return developmentKit ? source.jdk : source.jre;
-}
-
-// A ranks strictly before B.
-bool ranksBefore(const JvmCandidate& a, const JvmCandidate& b, bool sourceAny, JvmType jvmType) {
-  if (sourceAny && a.preferred != b.preferred) return a.preferred;
-  if (jvmType == JvmType::FavorServer && a.hasServerVm != b.hasServerVm) return a.hasServerVm;
-  return compareJavaVersions(a.version, b.version) > 0;
-}
-
-// All four parts, as the bounds are compared.
-std::wstring fullVersionText(const JavaVersion& version) {
-  std::wstring text;
-  for (int32_t part : version.parts) {
-    if (!text.empty()) text += L'.';
-    text += decimalText(part);
-  }
-  return text;
-}
 
 void diagnoseEntry(const char* fact, const RuntimeRegistryKey& key, const std::wstring& name,
                    const JavaVersion& version, const wchar_t* detail = L"") {
@@ -86,15 +39,6 @@ const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const
 
 }  // namespace
 
-bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
-  const bool kindSearched = criteria.source.any || wantsKind(criteria.source, developmentKit);
-  return kindSearched && (accepts(criteria.provider, vendor) || favours(criteria.provider, vendor));
-}
-
-bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
-  return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
-}
-
 const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
   if (!criteria.source.any && !criteria.source.jdk && !criteria.source.jre) {
     return "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)";
@@ -103,7 +47,7 @@ const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& 
     return key.developmentKit ? "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"
                               : "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)";
   }
-  if (accepts(criteria.provider, key.vendor) || favours(criteria.provider, key.vendor)) return nullptr;
+  if (isRuntimeSearched(key.developmentKit, key.vendor, criteria)) return nullptr;
   switch (key.vendor) {
     case JavaVendor::Sun:
       return "HKLM\\%s%s (%s): filtered by VM Provider (JavaSoft)";
@@ -114,26 +58,6 @@ const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& 
       break;
   }
   return "HKLM\\%s%s (%s): filtered by VM Provider (IBM)";
-}
-
-bool isKeySearched(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  return isRuntimeSearched(key.developmentKit, key.vendor, criteria);
-}
-
-bool areKeyRuntimesPreferred(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  return isRuntimePreferred(key.developmentKit, key.vendor, criteria);
-}
-
-std::wstring javaHomeText(const std::vector<uint8_t>& data) {
-  std::u16string units;
-  units.reserve(data.size() / 2);
-  for (size_t i = 0; i + 1 < data.size(); i += 2) {
-    const char16_t unit = static_cast<char16_t>(data[i] | data[i + 1] << 8);
-    if (unit == 0) break;
-    units += unit;
-  }
-  // The units go to the file system as they are, unpaired surrogates too.
-  return fromUtf16(units, UnpairedSurrogates::KeepWherePossible);
 }
 
 RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name,
@@ -160,7 +84,7 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
                        const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
   // All names first: the reads below open further keys.
   const std::vector<std::wstring> names = registry.subkeyNames(key.path);
-  const bool preferred = areKeyRuntimesPreferred(key, criteria);
+  const bool preferred = isRuntimePreferred(key.developmentKit, key.vendor, criteria);
   for (const std::wstring& name : names) {
     const JavaVersion version = parseJavaVersion(name, 0);
     const bool tooNew = compareJavaVersions(version, criteria.maxVersion) > 0;
@@ -189,54 +113,10 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
   }
 }
 
-void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType) {
-  // An insertion sort: stable, and the lists are a few registry keys long.
-  // The library's stable sort would cost the static launchers kilobytes.
-  for (size_t i = 1; i < list.size(); ++i) {
-    size_t j = i;
-    while (j > 0 && ranksBefore(list[i], list[j - 1], sourceAny, jvmType)) --j;
-    if (j == i) continue;
-    JvmCandidate moved = std::move(list[i]);
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), std::move(moved));
-  }
-}
-
-namespace {
-
-void diagnoseChoice(const std::vector<JvmCandidate>& list, const JvmCandidate& chosen, const std::wstring& how) {
-  diagnose("registry: taken %s (version %s): %s", chosen.home, fullVersionText(chosen.version), how);
-  for (const JvmCandidate& candidate : list) {
-    if (&candidate == &chosen) continue;
-    diagnose("registry: passed over %s (version %s): ranked below %s",
-             candidate.home, fullVersionText(candidate.version), chosen.home);
-  }
-}
-
-}  // namespace
-
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen) {
-  if (list.empty()) return false;
-  sortCandidates(list, criteria.source.any, criteria.jvmType);
-  for (const std::wstring& text : criteria.preferredVersions) {
-    const JavaVersion preferred = parseJavaVersion(text, 0);
-    for (const JvmCandidate& candidate : list) {
-      if (matchesPreferredVersion(candidate.version, preferred)) {
-        if (diagnosing()) diagnoseChoice(list, candidate, L"the first match of Preferred versions " + text);
-        chosen = candidate;
-        return true;
-      }
-    }
-  }
-  if (diagnosing()) diagnoseChoice(list, list.front(), L"ranked first");
-  chosen = list.front();
-  return true;
-}
-
 void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
                               const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
   for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
-    if (isKeySearched(key, criteria)) {
+    if (isRuntimeSearched(key.developmentKit, key.vendor, criteria)) {
       collectCandidates(list, registry, key, criteria, probe);
     } else if (diagnosing()) {
       // Not searched, but named, so that a runtime the filters hide is seen.
@@ -246,13 +126,6 @@ void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& r
       }
     }
   }
-}
-
-bool searchRuntimeRegistry(RegistryReader& registry, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, JvmCandidate& chosen) {
-  std::vector<JvmCandidate> list;
-  collectClassicCandidates(list, registry, criteria, probe);
-  return chooseCandidate(list, criteria, chosen);
 }
 
 }  // namespace tarn

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/scoped_handle_win.h"
-#include "discovery/registry_search.h"
+#include "discovery/registry_reader.h"
 
 namespace tarn {
 

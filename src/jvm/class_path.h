@@ -1,0 +1,37 @@
+#pragma once
+// The class path the VM is given: the configured entries searched in the
+// file system, taken against the launcher's folder.
+
+#include <string>
+
+#include "base/path.h"
+#include "config/launcher_paths.h"
+#include "config/settings.h"
+
+namespace tarn {
+
+// What a class path entry is searched as, and the folder text put in front
+// of every name the search yields.
+struct ClassPathSearch {
+  std::wstring pattern;
+  std::wstring prefix;
+};
+
+// False for an empty entry: it names nothing, not the launcher's folder.
+// The prefix is the pattern's own folder part, so every name found is
+// written under the folder in which it was found.
+bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherDirectory, const PathStyle& style,
+                        ClassPathSearch& out);
+
+// Appends each path the entry stands for, followed by the list separator:
+// an absolute entry with "*" or any relative entry is searched in the file
+// system; the names come in the order the file system gives them, "." and
+// ".." included when the pattern matches them.
+void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath);
+
+// The class path of the run in the platform's form, its entries separated
+// by the platform's list separator, the executable first with Embedded Jar.
+// Empty, with its message written, when no entry yields a path.
+std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths);
+
+}  // namespace tarn

@@ -1,0 +1,21 @@
+// POSIX: where the chosen runtime's home and programs lie.
+#include "discovery/java_home.h"
+#include "jvm/search_paths.h"
+
+namespace tarn {
+
+// The VM lies two (lib/server/) or three (lib/amd64/server/) folders below
+// the home, so the Windows rule of three components does not carry over.
+std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) {
+  return javaHomeOfJvmLibrary(jvmDllPath, kPosixJavaHomeLayout);
+}
+
+// The VM's own folder holds no programs here, and the loader finds the VM's
+// libraries without the search path.
+std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath) {
+  const std::wstring home = runtimeHomeOf(jvmDllPath);
+  // A home in the current directory keeps its bin folder relative, as on Windows.
+  return home.empty() ? std::wstring(L"bin") : home + L"/bin";
+}
+
+}  // namespace tarn

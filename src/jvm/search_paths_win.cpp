@@ -1,0 +1,11 @@
+// Windows: where the chosen runtime's home and programs lie.
+#include "base/path.h"
+#include "jvm/search_paths.h"
+
+namespace tarn {
+
+std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) { return stripPathComponents(jvmDllPath, 3, L'\\'); }
+
+std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath) { return stripPathComponents(jvmDllPath, 2, L'\\'); }
+
+}  // namespace tarn
