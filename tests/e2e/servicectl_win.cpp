@@ -29,18 +29,24 @@
 //   gone[:<ms>]           waits for the remembered process to end (default
 //                         60000 ms) -> "gone exit=<n>" / "gone timed out"
 //   sleep:<ms>            waits, prints "sleep"
+//   touch:<path>          creates the file (a gate the service's VM waits
+//                         for) -> "touch ok" / "touch failed <error>"
 //   wait-log:<text>       waits until a line of the --log file holds the text
 //                         (at most 60000 ms) -> "wait-log ok" / "wait-log timed out"
 //   cycles:<n>[:<text>]   n times: start, wait running, (with a text: wait
 //                         until the --log file holds it once more), stop,
 //                         wait stopped, wait for the process to end;
-//                         -> "cycles <n>: stopped <k>, left <k>, handles <first> <max>"
+//                         -> "cycles <n>: stopped <k>, left <k>, handles <first> <last>,
+//                             manager handles <first> <last>"
 //                         (left: processes still running afterwards;
 //                         handles: this program's own count after the first
-//                         and the highest after any cycle)
+//                         and after the last cycle; manager handles: the same
+//                         of the service manager's process, services.exe, or
+//                         "none" when it cannot be read)
 // Exit status 0 when every step was carried out (its outcome is in the
 // output), 2 on a usage error.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -167,6 +173,23 @@ DWORD ownHandleCount() {
   return count;
 }
 
+// The service manager's process, for its handle count; null when not found.
+HANDLE openManagerProcess() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD id = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"services.exe") == 0) {
+      id = entry.th32ProcessID;
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return id != 0 ? OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id) : nullptr;
+}
+
 void cycles(SC_HANDLE service, const std::vector<std::wstring>& parts, const std::wstring& logFile) {
   const int count = parts.size() > 1 ? _wtoi(parts[1].c_str()) : 1;
   const std::string text = parts.size() > 2 ? narrow(parts[2]) : std::string();
@@ -174,7 +197,12 @@ void cycles(SC_HANDLE service, const std::vector<std::wstring>& parts, const std
   int stopped = 0;
   int left = 0;
   DWORD firstHandles = 0;
-  DWORD maxHandles = 0;
+  DWORD lastHandles = 0;
+  KernelHandle manager;
+  manager.reset(openManagerProcess());
+  DWORD firstManagerHandles = 0;
+  DWORD lastManagerHandles = 0;
+  bool managerCounted = manager.handle != nullptr;
   for (int i = 0; i < count; ++i) {
     DWORD error = 0;
     DWORD last = 0;
@@ -203,10 +231,15 @@ void cycles(SC_HANDLE service, const std::vector<std::wstring>& parts, const std
     process.reset();
     const DWORD handles = ownHandleCount();
     if (i == 0) firstHandles = handles;
-    if (handles > maxHandles) maxHandles = handles;
+    lastHandles = handles;
+    DWORD managerHandles = 0;
+    if (managerCounted && !GetProcessHandleCount(manager.handle, &managerHandles)) managerCounted = false;
+    if (i == 0) firstManagerHandles = managerHandles;
+    lastManagerHandles = managerHandles;
   }
   line("cycles " + std::to_string(count) + ": stopped " + std::to_string(stopped) + ", left " + std::to_string(left) +
-       ", handles " + std::to_string(firstHandles) + " " + std::to_string(maxHandles));
+       ", handles " + std::to_string(firstHandles) + " " + std::to_string(lastHandles) + ", manager handles " +
+       (managerCounted ? std::to_string(firstManagerHandles) + " " + std::to_string(lastManagerHandles) : "none"));
 }
 
 }  // namespace
@@ -294,6 +327,15 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"sleep") {
       Sleep(parts.size() > 1 ? static_cast<DWORD>(_wtoi(parts[1].c_str())) : 0);
       line("sleep");
+    } else if (step == L"touch") {
+      const std::wstring path = std::wstring(argv[i]).substr(wcslen(L"touch:"));
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) {
+        line("touch failed " + std::to_string(GetLastError()));
+      } else {
+        CloseHandle(file);
+        line("touch ok");
+      }
     } else if (step == L"wait-log") {
       const std::string text = narrow(std::wstring(argv[i]).substr(wcslen(L"wait-log:")));
       line(waitForText(logFile, text, 1) ? "wait-log ok" : "wait-log timed out");
