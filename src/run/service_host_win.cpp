@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/error_output.h"
+#include "base/lock.h"
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
 #include "jvm/jvm_hook_listener.h"
@@ -31,10 +32,10 @@ class ServiceHost : public JvmHookListener {
 
   void serviceMain(const std::vector<std::wstring>& arguments);
   void onControl(DWORD control);
-  void callStop() {
-    JavaVM* vm = gate_.vmForStop();
-    // Read after the gate answered: set when main was admitted.
+  void callStop(JavaVM* vm) {
+    // Known since the gate gave out the VM: set when main was admitted.
     callJavaStop(vm, mainClass_, !gate_.ibmRuntime());
+    stopCallEnded();
   }
 
   // The VM ends the process: with 0 that is the service's normal end.
@@ -50,6 +51,21 @@ class ServiceHost : public JvmHookListener {
     return SetServiceStatus(handle_, &status) != FALSE;
   }
 
+  void stopCallBegins() {
+    LockHolder holder(stopCallsLock_);
+    if (stopCallsRunning_++ == 0) ResetEvent(noStopCallRunning_.get());
+  }
+  void stopCallEnded() {
+    LockHolder holder(stopCallsLock_);
+    if (--stopCallsRunning_ == 0) SetEvent(noStopCallRunning_.get());
+  }
+  // True once no stop() is running, false when one still is after the bound.
+  bool stopCallsEnd(DWORD boundMs) {
+    // Without the event nothing can be told; the teardown goes as usual.
+    if (!noStopCallRunning_) return true;
+    return WaitForSingleObject(noStopCallRunning_.get(), boundMs) == WAIT_OBJECT_0;
+  }
+
   HostedRunner run_;
   std::wstring mainClass_;
   bool omitServiceName_;
@@ -57,14 +73,18 @@ class ServiceHost : public JvmHookListener {
   SERVICE_STATUS_HANDLE handle_ = nullptr;
   ServiceStatusBook status_;
   StartGate gate_;
+  Lock stopCallsLock_;
+  int stopCallsRunning_ = 0;
+  // Manual reset, set while no stop thread is inside callStop.
+  ScopedKernelHandle noStopCallRunning_{CreateEventW(nullptr, TRUE, TRUE, nullptr)};
 };
 
 ServiceHost* host = nullptr;
 
 void WINAPI controlHandler(DWORD control) { host->onControl(control); }
 
-DWORD WINAPI stopThread(void*) {
-  host->callStop();
+DWORD WINAPI stopThread(void* vm) {
+  host->callStop(static_cast<JavaVM*>(vm));
   return 0;
 }
 
@@ -77,6 +97,13 @@ void ServiceHost::serviceMain(const std::vector<std::wstring>& arguments) {
   hosted.extraArguments = serviceArguments(arguments, omitServiceName_);
   hosted.gate = &gate_;
   const RunOutcome outcome = run_(hosted);
+  if (!stopCallsEnd(kStopReturnBoundMs)) {
+    // The main method has ended but stop() has not returned: the VM's
+    // teardown would wait for that thread for ever, with the service
+    // reported stopped and its process still there. It ends here instead.
+    status_.reportStopped(kStopNotReturnedCode);
+    ExitProcess(static_cast<UINT>(-1));
+  }
   status_.reportStopped(serviceSpecificCode(outcome.failure));
 }
 
@@ -84,7 +111,13 @@ void ServiceHost::onControl(DWORD control) {
   if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
     // Once stopped has been reported there is nothing left to stop.
     if (!status_.reportStopPending()) return;
-    ScopedKernelHandle thread(CreateThread(nullptr, 0, stopThread, nullptr, 0, nullptr));
+    // Asked here rather than on the stop thread, so that a stop before the
+    // VM exists has abandoned the start by the time the control returns.
+    JavaVM* vm = gate_.vmForStop();
+    if (vm == nullptr) return;
+    stopCallBegins();
+    ScopedKernelHandle thread(CreateThread(nullptr, 0, stopThread, vm, 0, nullptr));
+    if (!thread) stopCallEnded();
     return;
   }
   status_.reportAgain();

@@ -22,6 +22,13 @@ std::vector<std::wstring> serviceArguments(const std::vector<std::wstring>& from
 //   3 the Java VM could not be created 4 the main class could not be run
 uint32_t serviceSpecificCode(RunFailure failure);
 
+// When the main method has ended and a call of the main class's stop() has
+// still not returned this long after, the service is reported stopped with
+// this specific code and the process ends (exit code -1) without the VM's
+// teardown, which would wait for that call for ever.
+constexpr uint32_t kStopReturnBoundMs = 10000;
+constexpr uint32_t kStopNotReturnedCode = 5;
+
 // Beside the configuration file, named like it: run.ini gives
 // run.service.log (a name without ".ini" gets ".service.log" appended).
 std::wstring serviceLogPath(const std::wstring& configFile);

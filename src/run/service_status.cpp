@@ -7,8 +7,12 @@ bool ServiceStatusBook::report(const std::function<void(ServiceStatusRecord&)>& 
   // they were made.
   LockHolder holder(lock_);
   if (stopped_) return false;
-  change(record_);
-  if (!send_(record_)) return false;
+  // Kept only once the manager took it: an interrogation must not report
+  // a state that never reached it.
+  ServiceStatusRecord next = record_;
+  change(next);
+  if (!send_(next)) return false;
+  record_ = next;
   stopped_ = record_.currentState == service::kStopped;
   return true;
 }

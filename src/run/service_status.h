@@ -38,16 +38,18 @@ class ServiceStatusBook {
   using Sender = std::function<bool(const ServiceStatusRecord&)>;
   explicit ServiceStatusBook(Sender send) : send_(std::move(send)) {}
 
-  // Each changes the record as it says and sends it whole. False when the
-  // sender failed, or when stopped was reported before (nothing is sent).
+  // Each sends the last record with the changes it names, and keeps it once
+  // the sender took it. False when the sender refused it (the last record
+  // stays as it was), or when stopped was reported before (nothing is sent).
   bool reportRunning();
   bool reportStopPending();
   // Win32 exit code 0, or ERROR_SERVICE_SPECIFIC_ERROR with a specific code
   // when the specific code is not 0.
   bool reportStopped(uint32_t specificCode);
-  // The last record again (an interrogate control).
+  // The last record the sender took, again (an interrogate control).
   bool reportAgain();
 
+  // The last record the sender took.
   ServiceStatusRecord last() const;
 
  private:

@@ -29,23 +29,31 @@
 //   gone[:<ms>]           waits for the remembered process to end (default
 //                         60000 ms) -> "gone exit=<n>" / "gone timed out"
 //   sleep:<ms>            waits, prints "sleep"
+//   touch:<path>          creates the file (a gate the service's VM waits
+//                         for) -> "touch ok" / "touch failed <error>"
 //   wait-log:<text>       waits until a line of the --log file holds the text
 //                         (at most 60000 ms) -> "wait-log ok" / "wait-log timed out"
 //   cycles:<n>[:<text>]   n times: start, wait running, (with a text: wait
 //                         until the --log file holds it once more), stop,
 //                         wait stopped, wait for the process to end;
-//                         -> "cycles <n>: stopped <k>, left <k>, handles <first> <max>"
+//                         -> "cycles <n>: stopped <k>, left <k>, handles <first> <last>,
+//                             manager handles <first> <last>"
 //                         (left: processes still running afterwards;
 //                         handles: this program's own count after the first
-//                         and the highest after any cycle)
+//                         and after the last cycle; manager handles: the same
+//                         of the service manager's process, services.exe, or
+//                         "none" when it cannot be read)
 // Exit status 0 when every step was carried out (its outcome is in the
 // output), 2 on a usage error.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "support/open_handles_win.h"
 
 namespace {
 
@@ -161,10 +169,39 @@ bool waitForText(const std::wstring& path, const std::string& text, size_t times
   }
 }
 
-DWORD ownHandleCount() {
+// Counted by asking about each handle value: Wine's GetProcessHandleCount
+// answers 0.
+DWORD ownHandleCount() { return static_cast<DWORD>(tarn::test::openHandles().size()); }
+
+// The same in another process, by duplicating each of its handle values.
+DWORD handleCountOf(HANDLE process) {
   DWORD count = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &count);
+  for (uintptr_t value = 4; value < 0x10000; value += 4) {
+    HANDLE copy = nullptr;
+    if (DuplicateHandle(process, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS)) {
+      CloseHandle(copy);
+      ++count;
+    }
+  }
   return count;
+}
+
+// The service manager's process, for its handle count; null when not found.
+HANDLE openManagerProcess() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD id = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"services.exe") == 0) {
+      id = entry.th32ProcessID;
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return id != 0 ? OpenProcess(PROCESS_DUP_HANDLE, FALSE, id) : nullptr;
 }
 
 void cycles(SC_HANDLE service, const std::vector<std::wstring>& parts, const std::wstring& logFile) {
@@ -174,7 +211,12 @@ void cycles(SC_HANDLE service, const std::vector<std::wstring>& parts, const std
   int stopped = 0;
   int left = 0;
   DWORD firstHandles = 0;
-  DWORD maxHandles = 0;
+  DWORD lastHandles = 0;
+  KernelHandle manager;
+  manager.reset(openManagerProcess());
+  DWORD firstManagerHandles = 0;
+  DWORD lastManagerHandles = 0;
+  bool managerCounted = manager.handle != nullptr;
   for (int i = 0; i < count; ++i) {
     DWORD error = 0;
     DWORD last = 0;
@@ -201,12 +243,22 @@ void cycles(SC_HANDLE service, const std::vector<std::wstring>& parts, const std
     }
     if (process.handle != nullptr && WaitForSingleObject(process.handle, 60000) != WAIT_OBJECT_0) ++left;
     process.reset();
+    // Counted after the first cycle and after the last only: the manager's
+    // count takes a while.
+    if (i != 0 && i != count - 1) continue;
     const DWORD handles = ownHandleCount();
-    if (i == 0) firstHandles = handles;
-    if (handles > maxHandles) maxHandles = handles;
+    (i == 0 ? firstHandles : lastHandles) = handles;
+    const DWORD managerHandles = managerCounted ? handleCountOf(manager.handle) : 0;
+    if (managerHandles == 0) managerCounted = false;
+    (i == 0 ? firstManagerHandles : lastManagerHandles) = managerHandles;
+  }
+  if (count == 1) {
+    lastHandles = firstHandles;
+    lastManagerHandles = firstManagerHandles;
   }
   line("cycles " + std::to_string(count) + ": stopped " + std::to_string(stopped) + ", left " + std::to_string(left) +
-       ", handles " + std::to_string(firstHandles) + " " + std::to_string(maxHandles));
+       ", handles " + std::to_string(firstHandles) + " " + std::to_string(lastHandles) + ", manager handles " +
+       (managerCounted ? std::to_string(firstManagerHandles) + " " + std::to_string(lastManagerHandles) : "none"));
 }
 
 }  // namespace
@@ -294,6 +346,15 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"sleep") {
       Sleep(parts.size() > 1 ? static_cast<DWORD>(_wtoi(parts[1].c_str())) : 0);
       line("sleep");
+    } else if (step == L"touch") {
+      const std::wstring path = std::wstring(argv[i]).substr(wcslen(L"touch:"));
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) {
+        line("touch failed " + std::to_string(GetLastError()));
+      } else {
+        CloseHandle(file);
+        line("touch ok");
+      }
     } else if (step == L"wait-log") {
       const std::string text = narrow(std::wstring(argv[i]).substr(wcslen(L"wait-log:")));
       line(waitForText(logFile, text, 1) ? "wait-log ok" : "wait-log timed out");

@@ -318,6 +318,15 @@ void JNICALL exceptionClear(JNIEnv*) {
   fake().clearPending();
 }
 
+// The calling thread becomes the fake's, anew after a detach.
+jint JNICALL attachCurrentThread(JavaVM*, void** env, void* arguments) {
+  fake().calls.push_back(std::string("AttachCurrentThread") + (arguments != nullptr ? " with arguments" : ""));
+  if (fake().attachResult != JNI_OK) return fake().attachResult;
+  fake().detached = false;
+  *env = fake().env();
+  return JNI_OK;
+}
+
 jint JNICALL detachCurrentThread(JavaVM*) {
   std::string call = "DetachCurrentThread";
   if (fake().exceptionPending()) call += " (" + fake().pending() + " pending)";
@@ -358,6 +367,7 @@ FakeJni::FakeJni() : previous_(activeFake) {
   functions_.ExceptionCheck = &exceptionCheck;
   functions_.ExceptionDescribe = &exceptionDescribe;
   functions_.ExceptionClear = &exceptionClear;
+  invoke_.AttachCurrentThread = &attachCurrentThread;
   invoke_.DetachCurrentThread = &detachCurrentThread;
   invoke_.DestroyJavaVM = &destroyJavaVm;
   env_.functions = &functions_;

@@ -56,6 +56,7 @@ class FakeJni {
   // exception's class and a line feed; StringWriter.toString gives what was
   // written to it.
   std::map<std::string, std::string> throwing;
+  jint attachResult = JNI_OK;
   jint detachResult = JNI_OK;
   // JNI_CreateJavaVM (fakeCreateJavaVm): its result, and whether a refusal
   // leaves rubbish in the VM pointers.

@@ -28,13 +28,26 @@ TEST(ServiceArgumentsTest, TheNameComesFirstUnlessOmitted) {
   }
 }
 
-TEST(ServiceSpecificCodeTest, EachFailureHasItsOwnCodeAndNormalEndsHaveNone) {
-  EXPECT_EQ(serviceSpecificCode(RunFailure::None), 0u);
-  EXPECT_EQ(serviceSpecificCode(RunFailure::Abandoned), 0u);
-  EXPECT_EQ(serviceSpecificCode(RunFailure::NoRuntime), 1u);
-  EXPECT_EQ(serviceSpecificCode(RunFailure::JvmLibrary), 2u);
-  EXPECT_EQ(serviceSpecificCode(RunFailure::VmCreation), 3u);
-  EXPECT_EQ(serviceSpecificCode(RunFailure::MainClass), 4u);
+// The codes the configuration guide promises to operators, written out as it
+// lists them. The end-to-end service scenarios see each through a real run.
+TEST(ServiceSpecificCodeTest, TheCodesOfTheConfigurationGuide) {
+  struct Case {
+    const char* meaning;
+    RunFailure failure;
+    uint32_t code;
+  };
+  const Case cases[] = {
+      {"main was called", RunFailure::None, 0},
+      {"a stop before main", RunFailure::Abandoned, 0},
+      {"no Java runtime was found", RunFailure::NoRuntime, 1},
+      {"the JVM library could not be loaded", RunFailure::JvmLibrary, 2},
+      {"the Java VM could not be created", RunFailure::VmCreation, 3},
+      {"the main class or main could not be run", RunFailure::MainClass, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.meaning);
+    EXPECT_EQ(serviceSpecificCode(c.failure), c.code);
+  }
 }
 
 TEST(ServiceLogTest, PathBesideTheConfigurationFile) {
