@@ -129,7 +129,7 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
   out.jvmLibrary = findJvmDll(withTrailingSeparator(registered.home, separator), jvmType, server);
   if (out.jvmLibrary.empty()) return false;
   out.forSibling = otherView;
-  out.ibmRuntime = registered.vendor == JavaVendor::Ibm;
+  out.threadsStayAttached = registered.vendor == JavaVendor::Ibm;
   if (diagnosing()) {
     diagnoseTaken(L"registry", out.jvmLibrary, otherView);
   }

@@ -166,7 +166,8 @@ uint32_t Launcher::workerMain(void* context) {
   Launcher& launcher = *static_cast<Launcher*>(context);
   // createJvm has written its own message when it fails.
   if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return kWorkerVmRefused;
-  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, launcher.runtime_.ibmRuntime)) {
+  const bool threadsStayAttached = launcher.runtime_.threadsStayAttached;
+  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, threadsStayAttached)) {
     // Stopped before main: the thread leaves the VM, whose teardown would
     // otherwise wait for it.
     launcher.javaVm_->DetachCurrentThread();
@@ -179,9 +180,9 @@ uint32_t Launcher::workerMain(void* context) {
   call.mainClass = launcher.settings_.mainClass;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
-  call.parkAfterMain = launcher.runtime_.ibmRuntime;
-  call.beforeMain = [&launcher] {
-    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, launcher.runtime_.ibmRuntime);
+  call.threadsStayAttached = threadsStayAttached;
+  call.beforeMain = [&launcher, threadsStayAttached] {
+    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, threadsStayAttached);
   };
   switch (runMainClass(call)) {
     case MainOutcome::Returned:

@@ -137,7 +137,7 @@ MainOutcome callMainMethod(const MainClassCall& call) {
 MainOutcome runMainClassWith(const MainClassCall& call, void (*sleepForever)()) {
   const MainOutcome outcome = callMainMethod(call);
   const bool mainEnded = outcome == MainOutcome::Returned || outcome == MainOutcome::Threw;
-  if (mainEnded && call.parkAfterMain) {
+  if (mainEnded && call.threadsStayAttached) {
     // The thread never detaches, so a pending exception would never be told.
     if (outcome == MainOutcome::Threw) call.env->ExceptionDescribe();
     sleepForever();

@@ -33,7 +33,7 @@ struct SingleInstanceGuard::State {
   // Written before mainStarted is set, read after it.
   std::atomic<JavaVM*> vm{nullptr};
   std::wstring mainClass;
-  bool stayAttached = false;
+  bool threadsStayAttached = false;
 
   uint8_t* block() const { return static_cast<uint8_t*>(view.get()); }
 };
@@ -143,7 +143,7 @@ void serveRequest(const State& state, DWORD requester) {
   if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return;
   serveAttached(state, env, requester, forwarded);
   if (env->ExceptionCheck()) env->ExceptionDescribe();
-  if (!state.stayAttached) vm->DetachCurrentThread();
+  if (!state.threadsStayAttached) vm->DetachCurrentThread();
 }
 
 struct ListenerStart {
@@ -356,10 +356,10 @@ bool SingleInstanceGuard::admit(const std::wstring& executable, const std::vecto
   return true;
 }
 
-void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass, bool stayAttached) {
+void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached) {
   if (!state_ || !state_->listener) return;
   state_->mainClass = mainClass;
-  state_->stayAttached = stayAttached;
+  state_->threadsStayAttached = threadsStayAttached;
   state_->vm.store(vm);
   if (state_->mainStarted) SetEvent(state_->mainStarted.get());
 }
