@@ -12,6 +12,7 @@
 #include "base/message_table.h"
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
+#include "jvm/class_lookup.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"
 #include "run/instance_block.h"
@@ -70,19 +71,6 @@ void reply(const State& state, DWORD requester, jint value) {
   PostThreadMessageW(requester, state.requestMessage, static_cast<WPARAM>(static_cast<intptr_t>(value)), 0);
 }
 
-// The main class through FindClass, its name handed over in the modified
-// UTF-8 that FindClass expects.
-jclass findMainClass(JNIEnv* env, const std::wstring& mainClass) {
-  LocalRef name(env, newJavaString(env, mainClass));
-  if (!name) return nullptr;
-  jstring text = static_cast<jstring>(name.get());
-  const char* bytes = env->GetStringUTFChars(text, nullptr);
-  if (bytes == nullptr) return nullptr;
-  jclass found = env->FindClass(bytes);
-  env->ReleaseStringUTFChars(text, bytes);
-  return found;
-}
-
 std::vector<std::wstring> forwardedArguments(const uint8_t* block) {
   std::vector<std::wstring> arguments;
   for (const std::u16string& units : readForwardedArguments(block)) {
@@ -94,7 +82,7 @@ std::vector<std::wstring> forwardedArguments(const uint8_t* block) {
 // Calls secondaryMain; every path that does not reply leaves the second
 // instance waiting for this process's end or its own limit.
 void serveAttached(const State& state, JNIEnv* env, DWORD requester, const std::vector<std::wstring>& forwarded) {
-  jclass found = findMainClass(env, state.mainClass);
+  jclass found = findClassByName(env, state.mainClass);
   if (found == nullptr) return;
   LocalRef mainClass(env, found);
   bool integerForm = false;
