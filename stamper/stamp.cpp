@@ -30,21 +30,6 @@ void putResource(ResourceTree& tree, uint32_t type, uint32_t name, uint32_t lang
       ResourceData{std::move(bytes), 0};
 }
 
-std::wstring fileNameOf(const std::wstring& path) {
-  const PathStyle& style = nativePathStyle();
-  size_t start = path.rfind(style.separator);
-  if (style.windowsForms) {
-    const size_t other = path.find_last_of(L"/:");
-    if (other != std::wstring::npos && (start == std::wstring::npos || other > start)) start = other;
-  }
-  return start == std::wstring::npos ? path : path.substr(start + 1);
-}
-
-std::wstring withoutExtension(const std::wstring& name) {
-  const size_t dot = name.rfind(L'.');
-  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 bool versionNumber(const std::optional<std::wstring>& text, const wchar_t* option, VersionNumber& number,
                    std::wstring& error) {
   if (!text || parseVersionText(*text, number)) return true;
@@ -107,7 +92,7 @@ bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstrin
   if (!options.fileVersion) info.fileVersion = info.productVersion;
   if (!options.productVersion) info.productVersion = info.fileVersion;
 
-  const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output);
+  const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output, nativePathStyle());
   const std::pair<const wchar_t*, std::optional<std::wstring>> strings[] = {
       {L"CompanyName", options.company},      {L"FileDescription", options.description},
       {L"FileVersion", fileVersionText},      {L"InternalName", withoutExtension(originalName)},

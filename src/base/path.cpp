@@ -22,6 +22,16 @@ std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t se
   return stripped;
 }
 
+std::wstring fileNameOf(const std::wstring& path, const PathStyle& style) {
+  const size_t cut = style.windowsForms ? path.find_last_of(L"\\/:") : path.rfind(style.separator);
+  return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+std::wstring withoutExtension(const std::wstring& name) {
+  const size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 std::wstring parentFolder(const std::wstring& path, wchar_t separator) {
   const size_t cut = path.rfind(separator);
   return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);

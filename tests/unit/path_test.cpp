@@ -68,6 +68,31 @@ TEST(PathText, StripParentAndTrailingSeparator) {
   }
 }
 
+TEST(FileNameOf, LastComponentWithoutItsExtension) {
+  const struct {
+    const wchar_t* path;
+    const PathStyle& style;
+    const wchar_t* fileName;
+    const wchar_t* withoutExtension;
+  } cases[] = {
+      {L"C:\\Apps\\run.beta.exe", kWindowsPathStyle, L"run.beta.exe", L"run.beta"},
+      {L"C:/Apps/run.exe", kWindowsPathStyle, L"run.exe", L"run"},
+      {L"C:run.exe", kWindowsPathStyle, L"run.exe", L"run"},
+      {L"C:\\my.apps\\run", kWindowsPathStyle, L"run", L"run"},  // a dot in a folder is no extension
+      {L"run32", kWindowsPathStyle, L"run32", L"run32"},
+      {L"/opt/my.tool/run", kPosixPathStyle, L"run", L"run"},
+      {L"/opt/tool/a\\b.sh", kPosixPathStyle, L"a\\b.sh", L"a\\b"},  // a backslash is no separator here
+      {L"/home/me/.profile", kPosixPathStyle, L".profile", L".profile"},
+      {L"/opt/tool/", kPosixPathStyle, L"", L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.path));
+    const std::wstring name = fileNameOf(c.path, c.style);
+    EXPECT_EQ(name, c.fileName);
+    EXPECT_EQ(withoutExtension(name), c.withoutExtension);
+  }
+}
+
 TEST(WithLongPathPrefix, FromTwoHundredSixtyCharacters) {
   const std::wstring local259 = L"C:\\" + std::wstring(256, L'a');
   const std::wstring local260 = local259 + L"b";
