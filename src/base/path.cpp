@@ -7,9 +7,11 @@ constexpr size_t kLongPath = 260;
 const wchar_t kLongPathPrefix[] = L"\\\\?\\";
 }  // namespace
 
-bool isAbsolutePath(const std::wstring& path, const PathStyle& style) {
+bool isAbsolutePath(const std::wstring& path, const PathStyle& style, bool rootedDrive) {
   if (!style.windowsForms) return !path.empty() && path[0] == L'/';
-  return path.size() >= 2 && (path[1] == L':' || (path[0] == L'\\' && path[1] == L'\\'));
+  if (path.size() < 2) return false;
+  if (path[1] == L':') return !rootedDrive || (path.size() >= 3 && path[2] == L'\\');
+  return path[0] == L'\\' && path[1] == L'\\';
 }
 
 std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator) {

@@ -25,8 +25,9 @@ constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH", 0};
 const PathStyle& nativePathStyle();
 
 // Windows: a drive ("C:", "C:x" too) or a network start ("\\"); POSIX: a
-// leading "/".
-bool isAbsolutePath(const std::wstring& path, const PathStyle& style);
+// leading "/". With `rootedDrive`, a drive must be followed by its root
+// ("C:\"): "C:x" is taken against that drive's current directory.
+bool isAbsolutePath(const std::wstring& path, const PathStyle& style, bool rootedDrive = false);
 
 // The path without its last `count` components; a path without a separator
 // stays as it is.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/environment.h"
+#include "base/path.h"
 #include "base/scoped_handle_win.h"
 #include "config/launcher_paths.h"
 
@@ -45,12 +46,6 @@ bool isNtPlatform() {
 
 namespace {
 
-// A full path: a drive with its root ("C:\") or a network path ("\\server").
-bool isFullPath(const std::wstring& path) {
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
-  return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
-}
-
 // The shell's roaming application-data folder of the user. The shell is
 // loaded only here, by its full path in the system folder, so that a start
 // that does not need it does not pay for it.
@@ -85,9 +80,9 @@ bool perUserSettingsFolder(std::wstring& folder) {
   // anyone can make (the drive's root, the current directory, a share).
   folder.clear();
   readEnvironmentVariable(L"APPDATA", folder);
-  if (isFullPath(folder)) return true;
+  if (isAbsolutePath(folder, kWindowsPathStyle, /*rootedDrive=*/true)) return true;
   folder = shellAppDataFolder();
-  return isFullPath(folder);
+  return isAbsolutePath(folder, kWindowsPathStyle, /*rootedDrive=*/true);
 }
 
 }  // namespace tarn

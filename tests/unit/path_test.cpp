@@ -14,26 +14,31 @@ TEST(IsAbsolutePath, ByTheRulesOfEachStyle) {
   const struct {
     const wchar_t* path;
     bool windows;
+    bool windowsRootedDrive;
     bool posix;
   } cases[] = {
-      {L"C:\\Java", true, false},
-      {L"C:Java", true, false},  // drive-relative counts as absolute
-      {L"c:", true, false},
-      {L"\\\\server\\share", true, false},
-      {L"\\\\", true, false},
-      {L"\\Java", false, false},  // root of the current drive: not absolute
-      {L"C", false, false},
-      {L"Java\\bin", false, false},
-      {L"/opt/jdk", false, true},
-      {L"/", false, true},
-      {L"//server", false, true},
-      {L"opt/jdk", false, false},
-      {L"", false, false},
+      {L"C:\\Java", true, true, false},
+      {L"C:\\", true, true, false},
+      {L"C:Java", true, false, false},  // drive-relative counts as absolute, unless the root is asked for
+      {L"c:", true, false, false},
+      {L"C:/Java", true, false, false},
+      {L"\\\\server\\share", true, true, false},
+      {L"\\\\", true, true, false},
+      {L"\\Java", false, false, false},  // root of the current drive: not absolute
+      {L"C", false, false, false},
+      {L"Java\\bin", false, false, false},
+      {L"/opt/jdk", false, false, true},
+      {L"/", false, false, true},
+      {L"//server", false, false, true},
+      {L"opt/jdk", false, false, false},
+      {L"", false, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(toUtf8(c.path));
     EXPECT_EQ(isAbsolutePath(c.path, kWindowsPathStyle), c.windows);
+    EXPECT_EQ(isAbsolutePath(c.path, kWindowsPathStyle, /*rootedDrive=*/true), c.windowsRootedDrive);
     EXPECT_EQ(isAbsolutePath(c.path, kPosixPathStyle), c.posix);
+    EXPECT_EQ(isAbsolutePath(c.path, kPosixPathStyle, /*rootedDrive=*/true), c.posix);
   }
 }
 
