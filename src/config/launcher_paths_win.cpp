@@ -6,6 +6,7 @@
 #include "base/environment.h"
 #include "base/path.h"
 #include "base/scoped_handle_win.h"
+#include "base/system_library_win.h"
 #include "config/launcher_paths.h"
 
 namespace tarn {
@@ -52,18 +53,8 @@ namespace {
 std::wstring shellAppDataFolder() {
   using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
   constexpr int kRoamingAppData = 0x001a;  // CSIDL_APPDATA
-  wchar_t system[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  const std::wstring path = std::wstring(system, length) + L"\\shell32.dll";
-  // Its dependencies from the system folder too; the full path alone where
-  // the search flags are unknown (Windows 7 without its update).
-  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryW(path.c_str());
-  const ScopedModule shell(module);
-  if (!shell) return std::wstring();
-  const auto getFolderPath = reinterpret_cast<GetFolderPath>(
-      reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetFolderPathW")));
+  const ScopedModule shell = loadSystemLibrary(L"shell32.dll");
+  const auto getFolderPath = systemFunction<GetFolderPath>(shell, "SHGetFolderPathW");
   wchar_t folder[MAX_PATH] = {};
   if (getFolderPath == nullptr || FAILED(getFolderPath(nullptr, kRoamingAppData, nullptr, 0, folder))) {
     return std::wstring();

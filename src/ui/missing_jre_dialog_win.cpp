@@ -6,11 +6,11 @@
 #include "base/diagnosis.h"
 #include "base/message_table.h"
 #include "base/path.h"
+#include "base/system_library_win.h"
 #include "discovery/java_home.h"
 #include "resource_ids.h"
 #include "ui/dialog_placement.h"
 #include "ui/hyperlink_control_win.h"
-#include "ui/system_library_win.h"
 #include "ui/web_address.h"
 
 namespace tarn {
