@@ -33,20 +33,6 @@ bool queryModulePath(std::wstring& out, uint32_t& error) {
 
 namespace {
 
-bool isNtPlatform() {
-  OSVERSIONINFOEXW info{};
-  info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
-  if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
-    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
-    if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) return false;
-  }
-  return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
-}  // namespace
-
-namespace {
-
 // The shell's roaming application-data folder of the user. The shell is
 // loaded only here, by its full path in the system folder, so that a start
 // that does not need it does not pay for it.
@@ -65,7 +51,6 @@ std::wstring shellAppDataFolder() {
 }  // namespace
 
 bool perUserSettingsFolder(std::wstring& folder) {
-  if (!isNtPlatform()) return false;
   // %APPDATA% is what the system sets from the same folder at logon; where
   // it is unset, empty or relative, the per-user file would lie in a folder
   // anyone can make (the drive's root, the current directory, a share).
