@@ -17,7 +17,6 @@
 namespace tarn::stamper {
 namespace {
 
-constexpr uint32_t kBuiltInSettingsId = 8000;  // what the launcher reads its built-in settings from
 constexpr uint32_t kManifestId = 1;
 constexpr char kLauncherMark[] = TARN_LAUNCHER_MARK_TEXT;
 
@@ -144,8 +143,8 @@ bool replaceSettings(ResourceTree& tree, const StampOptions& options, const std:
     return false;
   }
   ResourceNames& data = tree[ResourceName::number(kRtRcData)];
-  data.erase(ResourceName::number(kBuiltInSettingsId));
-  putResource(tree, kRtRcData, kBuiltInSettingsId, kEnglishUnitedStates, embeddedSettingsBytes(text));
+  data.erase(ResourceName::number(TARN_BUILT_IN_SETTINGS));
+  putResource(tree, kRtRcData, TARN_BUILT_IN_SETTINGS, kEnglishUnitedStates, embeddedSettingsBytes(text));
   return true;
 }
 
