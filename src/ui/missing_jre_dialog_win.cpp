@@ -162,7 +162,7 @@ void MissingJreDialog::onBrowse() {
   SetDlgItemTextW(dialog_, TARN_MISSING_JRE_PATH, path);
   pick_.folder = withTrailingSeparator(path, L'\\');
   bool server = false;
-  pick_.jvmLibrary = findJvmDll(pick_.folder, jvmType_, server);
+  pick_.jvmLibrary = findJvmLibrary(pick_.folder, jvmType_, server);
   // A jvm.dll whose path is too long for the system's loader is no runtime
   // to offer, even where the file system finds it.
   if (pick_.jvmLibrary.size() >= MAX_PATH) pick_.jvmLibrary.clear();
