@@ -13,6 +13,33 @@
 namespace tarn {
 namespace {
 
+// The worker thread's results.
+constexpr uint32_t kWorkerReturned = 0;
+constexpr uint32_t kWorkerThrew = 1;
+constexpr uint32_t kWorkerVmRefused = 2;
+constexpr uint32_t kWorkerMainClassFailed = 3;
+constexpr uint32_t kWorkerAbandoned = 4;
+constexpr uint32_t kWorkerStopped = 5;
+
+RunOutcome workerOutcome(uint32_t result) {
+  switch (result) {
+    case kWorkerReturned:
+      return {0, RunFailure::None};
+    case kWorkerThrew:
+      // As the JDK's own launcher ends after an uncaught exception.
+      return {1, RunFailure::None};
+    case kWorkerVmRefused:
+      return {-1, RunFailure::VmCreation};
+    case kWorkerAbandoned:
+      return {-1, RunFailure::Abandoned};
+    case kWorkerStopped:
+      // Told to stop after an exception, and System.exit came back.
+      return {-1, RunFailure::None};
+    default:
+      return {-1, RunFailure::MainClass};
+  }
+}
+
 const char* failureFact(RunFailure failure) {
   switch (failure) {
     case RunFailure::NoRuntime:
@@ -115,7 +142,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
-  return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
+  return workerOutcome(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));
 }
 
 bool Launcher::chooseRuntime() {
@@ -135,18 +162,15 @@ void Launcher::moveToLauncherFolder() {
   if (!folder.empty()) changeCurrentDirectory(folder);
 }
 
-RunOutcome Launcher::workerMain(void* context) {
+uint32_t Launcher::workerMain(void* context) {
   Launcher& launcher = *static_cast<Launcher*>(context);
   // createJvm has written its own message when it fails.
-  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) {
-    return {-1, RunFailure::VmCreation};
-  }
-  const bool threadsStayAttached = launcher.runtime_.threadsStayAttached;
-  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, threadsStayAttached)) {
+  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return kWorkerVmRefused;
+  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, launcher.runtime_.ibmRuntime)) {
     // Stopped before main: the thread leaves the VM, whose teardown would
     // otherwise wait for it.
     launcher.javaVm_->DetachCurrentThread();
-    return {-1, RunFailure::Abandoned};
+    return kWorkerAbandoned;
   }
   MainClassCall call;
   call.vm = launcher.javaVm_;
@@ -155,23 +179,21 @@ RunOutcome Launcher::workerMain(void* context) {
   call.mainClass = launcher.settings_.mainClass;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
-  call.threadsStayAttached = threadsStayAttached;
-  call.beforeMain = [&launcher, threadsStayAttached] {
-    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, threadsStayAttached);
+  call.parkAfterMain = launcher.runtime_.ibmRuntime;
+  call.beforeMain = [&launcher] {
+    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, launcher.runtime_.ibmRuntime);
   };
   switch (runMainClass(call)) {
     case MainOutcome::Returned:
-      return {0, RunFailure::None};
+      return kWorkerReturned;
     case MainOutcome::Threw:
-      // As the JDK's own launcher ends after an uncaught exception.
-      return {1, RunFailure::None};
+      return kWorkerThrew;
     case MainOutcome::Stopped:
-      // Told to stop after an exception, and System.exit came back.
-      return {-1, RunFailure::None};
+      return kWorkerStopped;
     case MainOutcome::NotCalled:
       break;
   }
-  return {-1, RunFailure::MainClass};
+  return kWorkerMainClassFailed;
 }
 
 }  // namespace tarn

@@ -2,11 +2,11 @@
 
 namespace tarn {
 
-bool StartGate::admitMain(JavaVM* vm, bool threadsStayAttached) {
+bool StartGate::admitMain(JavaVM* vm, bool ibmRuntime) {
   LockHolder holder(lock_);
   if (abandoned_) return false;
   vm_ = vm;
-  threadsStayAttached_ = threadsStayAttached;
+  ibmRuntime_ = ibmRuntime;
   return true;
 }
 
