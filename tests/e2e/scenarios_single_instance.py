@@ -305,7 +305,15 @@ ANSWER_NEVER_COMES = app(
     "single-instance-answer-never-comes",
     settings=ini(app=GUARD),
     vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "wait-file {dir}\\gate2", "return 7")),
-    plan=FIRST_RUNS + start("second", "x") + "wait second\n" + "touch {dir}\\gate2\n" + FIRST_ENDS,
+    # The request is still being served when main ends: the VM waits until
+    # the serving thread lets go of it, and the first instance then ends.
+    plan=FIRST_RUNS
+    + start("second", "x")
+    + "wait second\n"
+    + "touch {dir}\\gate\n"
+    + "await-log 1 DestroyJavaVM waits for\n"
+    + "touch {dir}\\gate2\n"
+    + "wait first\n",
     check=both(
         expect_codes({"first": 0, "second": 1460}),
         printed("did not answer within 20 seconds; giving up."),

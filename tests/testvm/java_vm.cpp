@@ -112,12 +112,14 @@ jint JNICALL destroyJavaVm(JavaVM* vm) {
   ThreadState* self = currentThread();
   logLine("DestroyJavaVM" + (self ? " on " + self->name : std::string()));
   // HotSpot attaches the calling thread and waits until it is the last
-  // non-daemon thread. A thread that ended while attached is never counted
-  // out, so a real VM would wait for it for ever.
+  // attached non-daemon thread: one that detaches is counted out and may
+  // live on. A thread that ended while attached is never counted out, so a
+  // real VM would wait for it for ever.
   if (self == nullptr) self = attachThread("DestroyJavaVM");
   SetEvent(vmState().destroyBegun);
   std::set<ThreadState*> announced;
   for (;;) {
+    ResetEvent(vmState().threadDetached);
     ThreadState* waitFor = nullptr;
     for (ThreadState* thread : attachedThreads()) {
       if (thread == self || !thread->attached) continue;
@@ -129,7 +131,7 @@ jint JNICALL destroyJavaVm(JavaVM* vm) {
     }
     if (waitFor == nullptr) break;
     if (announced.insert(waitFor).second) logLine("DestroyJavaVM waits for " + waitFor->name);
-    waitUnlocked(waitFor->handle);
+    waitEitherUnlocked(waitFor->handle, vmState().threadDetached);
   }
   if (scenario().destroyLogsHandles) logLine("handles " + std::to_string(openHandleCount()));
   logLine("DestroyJavaVM done");
@@ -176,6 +178,7 @@ jint JNICALL detachCurrentThread(JavaVM* vm) {
     for (const std::string& line : uncaught->trace) javaPrintln(true, utf16(line));
   }
   thread->attached = false;
+  SetEvent(vmState().threadDetached);
   return JNI_OK;
 }
 

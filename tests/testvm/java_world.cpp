@@ -295,6 +295,13 @@ void waitUnlocked(HANDLE handle) {
   EnterCriticalSection(&vmLock);
 }
 
+void waitEitherUnlocked(HANDLE first, HANDLE second) {
+  const HANDLE handles[] = {first, second};
+  LeaveCriticalSection(&vmLock);
+  WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+  EnterCriticalSection(&vmLock);
+}
+
 void waitForFileUnlocked(const std::string& who, const std::string& path) {
   logLine(who + " waits for " + path);
   const std::wstring name = wide(utf16(path));
@@ -482,6 +489,7 @@ std::string describe(Object* object) {
 VmState& vmState() {
   static VmState state;
   if (state.destroyBegun == nullptr) state.destroyBegun = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (state.threadDetached == nullptr) state.threadDetached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   return state;
 }
 

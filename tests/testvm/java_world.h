@@ -95,6 +95,8 @@ class VmLock {
 void initializeVmLock();
 // Waits for the handle with the lock released (the caller holds it once).
 void waitUnlocked(HANDLE handle);
+// Waits for either handle, likewise.
+void waitEitherUnlocked(HANDLE first, HANDLE second);
 // Waits until the file exists, with the lock released (held once), logging
 // "<who> waits for <path>" and "<who> saw <path>".
 void waitForFileUnlocked(const std::string& who, const std::string& path);
@@ -159,6 +161,9 @@ struct VmState {
   Object* err = nullptr;  // System.err
   // Set when DestroyJavaVM begins; the threads a scenario starts wait for it.
   HANDLE destroyBegun = nullptr;
+  // Set by every DetachCurrentThread; DestroyJavaVM resets it (with the
+  // lock held) before it looks for threads to wait for.
+  HANDLE threadDetached = nullptr;
 };
 
 VmState& vmState();
