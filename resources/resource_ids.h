@@ -20,6 +20,10 @@
 #define TARN_EXCEPTION_IGNORE 1002
 #define TARN_EXCEPTION_STOP 1003
 
+/* The built-in settings (RCDATA): INI text as UTF-16LE, which the stamping
+   tool writes and the launcher reads. */
+#define TARN_BUILT_IN_SETTINGS 8000
+
 /* Marks the executable as one of our launchers, so that the stamping tool
    takes no other file; stamping keeps it. */
 #define TARN_LAUNCHER_MARK 8001

@@ -1,6 +1,6 @@
 #pragma once
 // A configuration file checked and rewritten as the built-in settings that a
-// stamped launcher carries (RCDATA 8000). The launcher reads built-in
+// stamped launcher carries (RCDATA TARN_BUILT_IN_SETTINGS). The launcher reads built-in
 // settings with an exact parser: section and key names as the launcher
 // spells them, lines ending in CR LF, values as they stand. So the file is
 // checked strictly, with the rules the configuration file is read by, and

@@ -17,7 +17,6 @@
 namespace tarn::stamper {
 namespace {
 
-constexpr uint32_t kBuiltInSettingsId = 8000;  // what the launcher reads its built-in settings from
 constexpr uint32_t kManifestId = 1;
 constexpr char kLauncherMark[] = TARN_LAUNCHER_MARK_TEXT;
 
@@ -28,21 +27,6 @@ bool isLauncherMark(const std::optional<ResourceData>& mark) {
 void putResource(ResourceTree& tree, uint32_t type, uint32_t name, uint32_t language, std::string bytes) {
   tree[ResourceName::number(type)][ResourceName::number(name)][ResourceName::number(language)] =
       ResourceData{std::move(bytes), 0};
-}
-
-std::wstring fileNameOf(const std::wstring& path) {
-  const PathStyle& style = nativePathStyle();
-  size_t start = path.rfind(style.separator);
-  if (style.windowsForms) {
-    const size_t other = path.find_last_of(L"/:");
-    if (other != std::wstring::npos && (start == std::wstring::npos || other > start)) start = other;
-  }
-  return start == std::wstring::npos ? path : path.substr(start + 1);
-}
-
-std::wstring withoutExtension(const std::wstring& name) {
-  const size_t dot = name.rfind(L'.');
-  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 bool versionNumber(const std::optional<std::wstring>& text, const wchar_t* option, VersionNumber& number,
@@ -107,7 +91,7 @@ bool replaceVersion(ResourceTree& tree, const StampOptions& options, std::wstrin
   if (!options.fileVersion) info.fileVersion = info.productVersion;
   if (!options.productVersion) info.productVersion = info.fileVersion;
 
-  const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output);
+  const std::wstring originalName = options.originalFileName ? *options.originalFileName : fileNameOf(options.output, nativePathStyle());
   const std::pair<const wchar_t*, std::optional<std::wstring>> strings[] = {
       {L"CompanyName", options.company},      {L"FileDescription", options.description},
       {L"FileVersion", fileVersionText},      {L"InternalName", withoutExtension(originalName)},
@@ -159,8 +143,8 @@ bool replaceSettings(ResourceTree& tree, const StampOptions& options, const std:
     return false;
   }
   ResourceNames& data = tree[ResourceName::number(kRtRcData)];
-  data.erase(ResourceName::number(kBuiltInSettingsId));
-  putResource(tree, kRtRcData, kBuiltInSettingsId, kEnglishUnitedStates, embeddedSettingsBytes(text));
+  data.erase(ResourceName::number(TARN_BUILT_IN_SETTINGS));
+  putResource(tree, kRtRcData, TARN_BUILT_IN_SETTINGS, kEnglishUnitedStates, embeddedSettingsBytes(text));
   return true;
 }
 

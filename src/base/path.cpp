@@ -7,9 +7,11 @@ constexpr size_t kLongPath = 260;
 const wchar_t kLongPathPrefix[] = L"\\\\?\\";
 }  // namespace
 
-bool isAbsolutePath(const std::wstring& path, const PathStyle& style) {
+bool isAbsolutePath(const std::wstring& path, const PathStyle& style, bool rootedDrive) {
   if (!style.windowsForms) return !path.empty() && path[0] == L'/';
-  return path.size() >= 2 && (path[1] == L':' || (path[0] == L'\\' && path[1] == L'\\'));
+  if (path.size() < 2) return false;
+  if (path[1] == L':') return !rootedDrive || (path.size() >= 3 && path[2] == L'\\');
+  return path[0] == L'\\' && path[1] == L'\\';
 }
 
 std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator) {
@@ -20,6 +22,16 @@ std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t se
     stripped.erase(cut);
   }
   return stripped;
+}
+
+std::wstring fileNameOf(const std::wstring& path, const PathStyle& style) {
+  const size_t cut = style.windowsForms ? path.find_last_of(L"\\/:") : path.rfind(style.separator);
+  return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+std::wstring withoutExtension(const std::wstring& name) {
+  const size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 std::wstring parentFolder(const std::wstring& path, wchar_t separator) {

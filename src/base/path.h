@@ -25,12 +25,21 @@ constexpr PathStyle kPosixPathStyle{L'/', L':', false, L"PATH", 0};
 const PathStyle& nativePathStyle();
 
 // Windows: a drive ("C:", "C:x" too) or a network start ("\\"); POSIX: a
-// leading "/".
-bool isAbsolutePath(const std::wstring& path, const PathStyle& style);
+// leading "/". With `rootedDrive`, a drive must be followed by its root
+// ("C:\"): "C:x" is taken against that drive's current directory.
+bool isAbsolutePath(const std::wstring& path, const PathStyle& style, bool rootedDrive = false);
 
 // The path without its last `count` components; a path without a separator
 // stays as it is.
 std::wstring stripPathComponents(const std::wstring& path, int count, wchar_t separator);
+
+// The last component: the text after the last separator (with Windows forms
+// also after a "/" or a drive's ":"), or the whole path without one.
+std::wstring fileNameOf(const std::wstring& path, const PathStyle& style);
+
+// A file name without its extension, the text from its last "." on; a name
+// whose only "." leads it (".profile") stays whole.
+std::wstring withoutExtension(const std::wstring& name);
 
 // The text before the last separator, or the empty string without one.
 std::wstring parentFolder(const std::wstring& path, wchar_t separator);

@@ -4,6 +4,6 @@ namespace tarn {
 
 // A Linux executable carries no built-in settings: every value comes from
 // the configuration file.
-std::wstring builtInSettingsText(const std::wstring& /*upgradeCode*/) { return std::wstring(); }
+std::wstring builtInSettingsText() { return std::wstring(); }
 
 }  // namespace tarn

@@ -1,12 +1,12 @@
-// The built-in settings that an executable may carry as resource RCDATA 8000.
+// The built-in settings that an executable may carry as resource RCDATA
+// TARN_BUILT_IN_SETTINGS.
 //
 // Our own builds carry no such resource, so the built-in document is empty
 // and every value comes from the configuration file. An executable that
-// is given one (for instance with a resource script line
-//   8000 RCDATA "settings.ini"
+// is given one (by the stamping tool, or with a resource script line
+//   TARN_BUILT_IN_SETTINGS RCDATA "settings.ini"
 // ) holds INI text as UTF-16LE, with or without a byte order mark, lines
-// ending in CR LF. The text is stored plainly: there is nothing to decipher,
-// so the upgrade code is not needed to read it.
+// ending in CR LF, stored plainly.
 
 #include <windows.h>
 
@@ -14,11 +14,12 @@
 
 #include "config/layered_ini_file.h"
 #include "config/profile_text.h"
+#include "resource_ids.h"
 
 namespace tarn {
 
-std::wstring builtInSettingsText(const std::wstring& /*upgradeCode*/) {
-  HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(8000), RT_RCDATA);
+std::wstring builtInSettingsText() {
+  HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(TARN_BUILT_IN_SETTINGS), RT_RCDATA);
   if (resource == nullptr) return std::wstring();
   DWORD size = SizeofResource(nullptr, resource);
   HGLOBAL loaded = LoadResource(nullptr, resource);  // module resources need no release

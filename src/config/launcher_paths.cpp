@@ -42,11 +42,7 @@ std::wstring withoutInvalidFolderCharacters(const std::wstring& name) {
 }
 
 std::wstring userConfigBaseName(const std::wstring& executablePath, const PathStyle& style) {
-  size_t separator = executablePath.rfind(style.separator);
-  std::wstring name = separator == std::wstring::npos ? executablePath : executablePath.substr(separator + 1);
-  size_t dot = name.rfind(L'.');
-  if (dot != std::wstring::npos) name.erase(dot);
-  return name + L".ini";
+  return withoutExtension(fileNameOf(executablePath, style)) + L".ini";
 }
 
 namespace {

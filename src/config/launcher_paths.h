@@ -54,10 +54,10 @@ std::wstring pairedLauncherPath(const std::wstring& pairProduct, const std::wstr
 // Platform side.
 // The running executable's full path, however long; on failure the error code.
 bool queryModulePath(std::wstring& out, uint32_t& error);
-// The folder that holds per-user settings files: on Windows NT %APPDATA%
-// when it holds a full path, else the shell's roaming application-data
-// folder. False where no per-user file is kept: Linux, the Windows family
-// before NT, and where no full path is known.
+// The folder that holds per-user settings files: on Windows %APPDATA% when
+// it holds a full path, else the shell's roaming application-data folder.
+// False where no per-user file is kept: Linux, and where no full path is
+// known.
 bool perUserSettingsFolder(std::wstring& folder);
 
 }  // namespace tarn

@@ -29,8 +29,8 @@ class LayeredIniFile : public IniStore {
   bool closedToFile_ = false;
 };
 
-// The built-in settings text that the executable carries (resource 8000), or
-// the empty string when it carries none.
-std::wstring builtInSettingsText(const std::wstring& upgradeCode);
+// The built-in settings text that the executable carries (resource
+// TARN_BUILT_IN_SETTINGS), or the empty string when it carries none.
+std::wstring builtInSettingsText();
 
 }  // namespace tarn

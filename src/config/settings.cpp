@@ -78,7 +78,7 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
     diagnose("[Product Information] Product Name=%s, Product Code=%s, Upgrade Code=%s (configuration file)",
              product.name, product.code, product.upgradeCode);
   }
-  LayeredIniFile ini(file, builtInSettingsText(out.product.upgradeCode));
+  LayeredIniFile ini(file, builtInSettingsText());
   if (!readSettings(ini, out)) return false;
   nativeConfiguredPaths(nativePathStyle(), out);
 

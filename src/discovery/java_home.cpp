@@ -135,11 +135,11 @@ bool isX86PeImage(const uint8_t* data, size_t size) {
   return isX86NtHeaders(data + offset, size - offset);
 }
 
-std::wstring findJvmDll(const std::wstring& home, JvmType jvmType, bool& server) {
+std::wstring findJvmLibrary(const std::wstring& home, JvmType jvmType, bool& server) {
   return findJvmLibraryIn(home, jvmType, server, nativeJavaHomeLayout(), pathExists);
 }
 
-const wchar_t* whyNoJvmDll(const std::wstring& home, JvmType jvmType) {
+const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType) {
   return whyNoJvmLibrary(home, jvmType, nativeJavaHomeLayout(), pathExists);
 }
 

@@ -96,8 +96,8 @@ constexpr size_t kPeMachineEnd = 6;
 bool isX86NtHeaders(const uint8_t* data, size_t size);
 
 // On the native layout and file system.
-std::wstring findJvmDll(const std::wstring& home, JvmType jvmType, bool& server);
-const wchar_t* whyNoJvmDll(const std::wstring& home, JvmType jvmType);
+std::wstring findJvmLibrary(const std::wstring& home, JvmType jvmType, bool& server);
+const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType);
 
 // The chosen JVM library is one for the sibling launcher: a 32-bit x86
 // jvm.dll found by the 64-bit launcher while a sibling is configured. The

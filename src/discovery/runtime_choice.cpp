@@ -27,7 +27,7 @@ void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteri
   collectVendorCandidates(list, *userRegistry(), criteria, probe);
   for (size_t i = first; i < list.size();) {
     bool server = false;
-    if (isX86PeFile(findJvmDll(list[i].home, criteria.jvmType, server)) == x86) {
+    if (isX86PeFile(findJvmLibrary(list[i].home, criteria.jvmType, server)) == x86) {
       ++i;
       continue;
     }
@@ -92,25 +92,25 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
   // from it name the runtime that was found here.
   if (!request.jrePath.empty()) {
     const std::wstring home = withTrailingSeparator(absolutePath(request.jrePath), separator);
-    out.jvmLibrary = findJvmDll(home, jvmType, server);
+    out.jvmLibrary = findJvmLibrary(home, jvmType, server);
     if (!out.jvmLibrary.empty()) {
       out.forSibling = jvmLibraryNeedsSibling(out.jvmLibrary, request.hasSibling);
       if (diagnosing()) diagnoseTaken(L"JRE Path", out.jvmLibrary, out.forSibling);
       return true;
     }
-    if (diagnosing()) diagnose("JRE Path %s: passed over: %s", home, whyNoJvmDll(home, jvmType));
+    if (diagnosing()) diagnose("JRE Path %s: passed over: %s", home, whyNoJvmLibrary(home, jvmType));
   } else if (diagnosing()) {
     diagnose("JRE Path: not set");
   }
 
   std::wstring home;
   if (choosePrivateRuntimeHome(request.launcherFolder, nativeJavaHomeLayout(), pathExists, home)) {
-    out.jvmLibrary = findJvmDll(home, jvmType, server);
+    out.jvmLibrary = findJvmLibrary(home, jvmType, server);
     if (!out.jvmLibrary.empty()) {
       if (diagnosing()) diagnoseTaken(L"shipped runtime", out.jvmLibrary, false);
       return true;
     }
-    if (diagnosing()) diagnose("shipped runtime %s: passed over: %s", home, whyNoJvmDll(home, jvmType));
+    if (diagnosing()) diagnose("shipped runtime %s: passed over: %s", home, whyNoJvmLibrary(home, jvmType));
   }
 
   // A runtime of the 32-bit view is only of use to a sibling launcher, and
@@ -126,10 +126,10 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
                                   : "HKLM\\%s%s (32-bit view): not searched, a 32-bit runtime needs Pair Product");
   }
   if (!chosen) return false;
-  out.jvmLibrary = findJvmDll(withTrailingSeparator(registered.home, separator), jvmType, server);
+  out.jvmLibrary = findJvmLibrary(withTrailingSeparator(registered.home, separator), jvmType, server);
   if (out.jvmLibrary.empty()) return false;
   out.forSibling = otherView;
-  out.ibmRuntime = registered.vendor == JavaVendor::Ibm;
+  out.threadsStayAttached = registered.vendor == JavaVendor::Ibm;
   if (diagnosing()) {
     diagnoseTaken(L"registry", out.jvmLibrary, otherView);
   }

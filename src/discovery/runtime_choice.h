@@ -23,10 +23,11 @@ struct RuntimeChoice {
   std::wstring jvmLibrary;
   // The runtime is the sibling launcher's to run (a 32-bit one).
   bool forSibling = false;
-  // Registered under IBM's key. A runtime named by JRE Path or shipped beside
-  // the launcher is never taken for one: nothing in a Java home says
-  // reliably who built its VM.
-  bool ibmRuntime = false;
+  // The runtime's threads stay attached after main returns (the main thread
+  // parks, a stop or request thread never detaches): one registered under
+  // IBM's key. A runtime named by JRE Path or shipped beside the launcher is
+  // never taken for one: nothing in a Java home says reliably who built its VM.
+  bool threadsStayAttached = false;
 };
 
 // JRE Path, then the private runtime beside the launcher, then the registry

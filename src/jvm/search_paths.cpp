@@ -12,7 +12,7 @@ std::wstring searchPathReference(const PathStyle& style) {
 }  // namespace
 
 std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
-                             const std::wstring& jvmDllPath, const PathStyle& style) {
+                             const std::wstring& jvmLibraryPath, const PathStyle& style) {
   const wchar_t list = style.listSeparator;
   std::wstring text = libraryPath;
   if (text.empty() || text.back() != list) text += list;
@@ -23,7 +23,7 @@ std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring
   text += searchPathReference(style);
   text += list;
   // The Java home with its trailing separator: C:\jre\bin\server\jvm.dll gives C:\jre\.
-  const std::wstring binFolder = stripPathComponents(jvmDllPath, 2, style.separator);
+  const std::wstring binFolder = stripPathComponents(jvmLibraryPath, 2, style.separator);
   const size_t cut = binFolder.rfind(style.separator);
   if (cut != std::wstring::npos) text += binFolder.substr(0, cut + 1);
   text += L"lib";

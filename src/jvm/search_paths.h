@@ -14,7 +14,7 @@ namespace tarn {
 // folder, the current directory, the old search path and the runtime's lib
 // folder. moduleFolder ends in a separator.
 std::wstring libraryPathText(const std::wstring& libraryPath, const std::wstring& moduleFolder,
-                             const std::wstring& jvmDllPath, const PathStyle& style);
+                             const std::wstring& jvmLibraryPath, const PathStyle& style);
 
 // The search path before expansion: the system path, the old search path
 // and the runtime's bin folder (runtimeBinFolderOf).
@@ -40,10 +40,10 @@ std::wstring fitSearchList(const std::wstring& list, const PathStyle& style);
 // The value of TARN_JVM_HOME for the chosen JVM library: on Windows the
 // path less its last three components (bin\server\jvm.dll); on Linux the
 // home that the library's place in the Java home layout gives.
-std::wstring runtimeHomeOf(const std::wstring& jvmDllPath);
+std::wstring runtimeHomeOf(const std::wstring& jvmLibraryPath);
 // The runtime's folder of programs, put at the end of the search path: on
 // Windows the folder of the JVM library's folder (C:\jre\bin, which also
 // holds the DLLs the VM needs); on Linux the bin/ folder of that home.
-std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath);
+std::wstring runtimeBinFolderOf(const std::wstring& jvmLibraryPath);
 
 }  // namespace tarn

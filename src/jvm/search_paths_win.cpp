@@ -4,8 +4,10 @@
 
 namespace tarn {
 
-std::wstring runtimeHomeOf(const std::wstring& jvmDllPath) { return stripPathComponents(jvmDllPath, 3, L'\\'); }
+std::wstring runtimeHomeOf(const std::wstring& jvmLibraryPath) { return stripPathComponents(jvmLibraryPath, 3, L'\\'); }
 
-std::wstring runtimeBinFolderOf(const std::wstring& jvmDllPath) { return stripPathComponents(jvmDllPath, 2, L'\\'); }
+std::wstring runtimeBinFolderOf(const std::wstring& jvmLibraryPath) {
+  return stripPathComponents(jvmLibraryPath, 2, L'\\');
+}
 
 }  // namespace tarn

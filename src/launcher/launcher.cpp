@@ -13,33 +13,6 @@
 namespace tarn {
 namespace {
 
-// The worker thread's results.
-constexpr uint32_t kWorkerReturned = 0;
-constexpr uint32_t kWorkerThrew = 1;
-constexpr uint32_t kWorkerVmRefused = 2;
-constexpr uint32_t kWorkerMainClassFailed = 3;
-constexpr uint32_t kWorkerAbandoned = 4;
-constexpr uint32_t kWorkerStopped = 5;
-
-RunOutcome workerOutcome(uint32_t result) {
-  switch (result) {
-    case kWorkerReturned:
-      return {0, RunFailure::None};
-    case kWorkerThrew:
-      // As the JDK's own launcher ends after an uncaught exception.
-      return {1, RunFailure::None};
-    case kWorkerVmRefused:
-      return {-1, RunFailure::VmCreation};
-    case kWorkerAbandoned:
-      return {-1, RunFailure::Abandoned};
-    case kWorkerStopped:
-      // Told to stop after an exception, and System.exit came back.
-      return {-1, RunFailure::None};
-    default:
-      return {-1, RunFailure::MainClass};
-  }
-}
-
 const char* failureFact(RunFailure failure) {
   switch (failure) {
     case RunFailure::NoRuntime:
@@ -142,7 +115,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
-  return workerOutcome(runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize));
+  return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
 }
 
 bool Launcher::chooseRuntime() {
@@ -162,15 +135,18 @@ void Launcher::moveToLauncherFolder() {
   if (!folder.empty()) changeCurrentDirectory(folder);
 }
 
-uint32_t Launcher::workerMain(void* context) {
+RunOutcome Launcher::workerMain(void* context) {
   Launcher& launcher = *static_cast<Launcher*>(context);
   // createJvm has written its own message when it fails.
-  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) return kWorkerVmRefused;
-  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, launcher.runtime_.ibmRuntime)) {
+  if (!createJvm(launcher.jvm_, launcher.setup_, launcher.javaVm_, launcher.jniEnv_)) {
+    return {-1, RunFailure::VmCreation};
+  }
+  const bool threadsStayAttached = launcher.runtime_.threadsStayAttached;
+  if (launcher.gate_ != nullptr && !launcher.gate_->admitMain(launcher.javaVm_, threadsStayAttached)) {
     // Stopped before main: the thread leaves the VM, whose teardown would
     // otherwise wait for it.
     launcher.javaVm_->DetachCurrentThread();
-    return kWorkerAbandoned;
+    return {-1, RunFailure::Abandoned};
   }
   MainClassCall call;
   call.vm = launcher.javaVm_;
@@ -179,21 +155,23 @@ uint32_t Launcher::workerMain(void* context) {
   call.mainClass = launcher.settings_.mainClass;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
-  call.parkAfterMain = launcher.runtime_.ibmRuntime;
-  call.beforeMain = [&launcher] {
-    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, launcher.runtime_.ibmRuntime);
+  call.threadsStayAttached = threadsStayAttached;
+  call.beforeMain = [&launcher, threadsStayAttached] {
+    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, threadsStayAttached);
   };
   switch (runMainClass(call)) {
     case MainOutcome::Returned:
-      return kWorkerReturned;
+      return {0, RunFailure::None};
     case MainOutcome::Threw:
-      return kWorkerThrew;
+      // As the JDK's own launcher ends after an uncaught exception.
+      return {1, RunFailure::None};
     case MainOutcome::Stopped:
-      return kWorkerStopped;
+      // Told to stop after an exception, and System.exit came back.
+      return {-1, RunFailure::None};
     case MainOutcome::NotCalled:
       break;
   }
-  return kWorkerMainClassFailed;
+  return {-1, RunFailure::MainClass};
 }
 
 }  // namespace tarn

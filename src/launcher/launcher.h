@@ -45,7 +45,7 @@ class Launcher {
   void moveToLauncherFolder();
   // The worker thread's routine: creates the VM and runs the main class.
   // Its result says how main ended or which step failed (launcher.cpp).
-  static uint32_t workerMain(void* launcher);
+  static RunOutcome workerMain(void* launcher);
 
   std::vector<std::wstring> arguments_;
   std::unique_ptr<PlatformSteps> platform_;

@@ -45,9 +45,8 @@ class PlatformSteps {
 
   // On the worker thread, right before the main class's main is called on
   // `vm`. Here: nothing.
-  // ibmRuntime: the runtime is one whose threads stay attached (see
-  // RuntimeChoice::ibmRuntime).
-  virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime);
+  // threadsStayAttached: see RuntimeChoice::threadsStayAttached.
+  virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached);
 
   // "Failure Check" is on: how a person is asked, once main has ended with
   // an exception, whether the application stops. Null when no one can be

@@ -37,8 +37,8 @@ class WindowsSteps : public PlatformSteps {
     return runServiceDispatcher(settings, paths, rest);
   }
 
-  void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool ibmRuntime) override {
-    guard_.mainStarting(vm, mainClass, ibmRuntime);
+  void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached) override {
+    guard_.mainStarting(vm, mainClass, threadsStayAttached);
   }
 
   // A service, or a start in a window station no one sees, would wait for

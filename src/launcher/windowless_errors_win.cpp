@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/error_output.h"
+#include "base/path.h"
 #include "base/scoped_handle_win.h"
 #include "base/text_output_win.h"
 #include "config/launcher_paths.h"
@@ -29,9 +30,7 @@ std::wstring programName() {
   std::wstring path;
   uint32_t error = 0;
   if (!queryModulePath(path, error)) return std::wstring();
-  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
-  const size_t dot = name.find_last_of(L'.');
-  return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+  return withoutExtension(fileNameOf(path, kWindowsPathStyle));
 }
 
 bool hasStandardOutput() {

@@ -1,19 +1,13 @@
 #include "run/java_stop.h"
 
-#include "jvm/java_strings.h"
+#include "jvm/class_lookup.h"
 #include "jvm/local_ref.h"
 
 namespace tarn {
 namespace {
 
 void callStop(JNIEnv* env, const std::wstring& mainClass) {
-  LocalRef name(env, newJavaString(env, mainClass));
-  if (!name) return;
-  // The VM makes the modified UTF-8 that FindClass expects.
-  const char* bytes = env->GetStringUTFChars(static_cast<jstring>(name.get()), nullptr);
-  if (bytes == nullptr) return;
-  LocalRef type(env, env->FindClass(bytes));
-  env->ReleaseStringUTFChars(static_cast<jstring>(name.get()), bytes);
+  LocalRef type(env, findClassByName(env, mainClass));
   if (!type) return;
   jmethodID stop = env->GetStaticMethodID(type.asClass(), "stop", "()V");
   if (stop == nullptr) return;

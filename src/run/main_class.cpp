@@ -4,6 +4,7 @@
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
+#include "jvm/class_lookup.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"
 #include "run/stack_trace.h"
@@ -30,28 +31,17 @@ jclass loadThroughBootLoader(const MainClassCall& call) {
 
 jclass loadThroughFindClass(const MainClassCall& call) {
   JNIEnv* env = call.env;
-  jstring name = newJavaString(env, call.mainClass);
-  if (name == nullptr) {
+  const ClassLookup lookup(env, call.mainClass);
+  if (jclass mainClass = lookup.found()) return mainClass;
+  if (!lookup.javaNameMade()) {
     printError(loadMessage(MessageId::MainClassLoadFailed), call.mainClass);
     return nullptr;
   }
-  LocalRef nameReference(env, name);
-  // The VM makes the modified UTF-8 that FindClass expects.
-  const char* bytes = env->GetStringUTFChars(name, nullptr);
-  if (bytes == nullptr) {
-    env->ExceptionDescribe();
-    return nullptr;
+  env->ExceptionDescribe();
+  if (lookup.searchedName() != nullptr) {
+    printError(loadMessage(MessageId::MainClassNotFound), fromModifiedUtf8(lookup.searchedName()));
   }
-  jclass mainClass = env->FindClass(bytes);
-  if (mainClass == nullptr) {
-    env->ExceptionDescribe();
-    const std::wstring shownName = fromModifiedUtf8(bytes);
-    env->ReleaseStringUTFChars(name, bytes);
-    printError(loadMessage(MessageId::MainClassNotFound), shownName);
-    return nullptr;
-  }
-  env->ReleaseStringUTFChars(name, bytes);
-  return mainClass;
+  return nullptr;
 }
 
 jclass loadMainClass(const MainClassCall& call) {
@@ -137,7 +127,7 @@ MainOutcome callMainMethod(const MainClassCall& call) {
 MainOutcome runMainClassWith(const MainClassCall& call, void (*sleepForever)()) {
   const MainOutcome outcome = callMainMethod(call);
   const bool mainEnded = outcome == MainOutcome::Returned || outcome == MainOutcome::Threw;
-  if (mainEnded && call.parkAfterMain) {
+  if (mainEnded && call.threadsStayAttached) {
     // The thread never detaches, so a pending exception would never be told.
     if (outcome == MainOutcome::Threw) call.env->ExceptionDescribe();
     sleepForever();

@@ -25,9 +25,9 @@ struct MainClassCall {
   // "Failure Check": an exception out of main is put to it. Null: the
   // exception is left to the VM, as when no one can be asked.
   StopQuestion askToStop = nullptr;
-  // The thread stays parked after main returns, so that the application
-  // ends only through System.exit or from outside (an IBM runtime).
-  bool parkAfterMain = false;
+  // The thread stays attached and parked after main returns, so that the
+  // application ends only through System.exit or from outside.
+  bool threadsStayAttached = false;
   // Called right before main, when set.
   std::function<void()> beforeMain;
 };

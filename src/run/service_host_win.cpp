@@ -34,7 +34,7 @@ class ServiceHost : public JvmHookListener {
   void onControl(DWORD control);
   void callStop(JavaVM* vm) {
     // Known since the gate gave out the VM: set when main was admitted.
-    callJavaStop(vm, mainClass_, !gate_.ibmRuntime());
+    callJavaStop(vm, mainClass_, !gate_.threadsStayAttached());
     stopCallEnded();
   }
 

@@ -38,9 +38,8 @@ class SingleInstanceGuard {
   bool admit(const std::wstring& executable, const std::vector<std::wstring>& arguments, int32_t& exitCode);
 
   // First instance: main is about to be called on `vm`; requests are served
-  // from now on. stayAttached: request threads do not detach (an IBM
-  // runtime, whose main thread stays attached too).
-  void mainStarting(JavaVM* vm, const std::wstring& mainClass, bool stayAttached);
+  // from now on. threadsStayAttached: request threads do not detach either.
+  void mainStarting(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached);
 
   struct State;
 

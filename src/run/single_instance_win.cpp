@@ -12,6 +12,7 @@
 #include "base/message_table.h"
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
+#include "jvm/class_lookup.h"
 #include "jvm/java_strings.h"
 #include "jvm/local_ref.h"
 #include "run/instance_block.h"
@@ -33,7 +34,7 @@ struct SingleInstanceGuard::State {
   // Written before mainStarted is set, read after it.
   std::atomic<JavaVM*> vm{nullptr};
   std::wstring mainClass;
-  bool stayAttached = false;
+  bool threadsStayAttached = false;
 
   uint8_t* block() const { return static_cast<uint8_t*>(view.get()); }
 };
@@ -70,19 +71,6 @@ void reply(const State& state, DWORD requester, jint value) {
   PostThreadMessageW(requester, state.requestMessage, static_cast<WPARAM>(static_cast<intptr_t>(value)), 0);
 }
 
-// The main class through FindClass, its name handed over in the modified
-// UTF-8 that FindClass expects.
-jclass findMainClass(JNIEnv* env, const std::wstring& mainClass) {
-  LocalRef name(env, newJavaString(env, mainClass));
-  if (!name) return nullptr;
-  jstring text = static_cast<jstring>(name.get());
-  const char* bytes = env->GetStringUTFChars(text, nullptr);
-  if (bytes == nullptr) return nullptr;
-  jclass found = env->FindClass(bytes);
-  env->ReleaseStringUTFChars(text, bytes);
-  return found;
-}
-
 std::vector<std::wstring> forwardedArguments(const uint8_t* block) {
   std::vector<std::wstring> arguments;
   for (const std::u16string& units : readForwardedArguments(block)) {
@@ -94,7 +82,7 @@ std::vector<std::wstring> forwardedArguments(const uint8_t* block) {
 // Calls secondaryMain; every path that does not reply leaves the second
 // instance waiting for this process's end or its own limit.
 void serveAttached(const State& state, JNIEnv* env, DWORD requester, const std::vector<std::wstring>& forwarded) {
-  jclass found = findMainClass(env, state.mainClass);
+  jclass found = findClassByName(env, state.mainClass);
   if (found == nullptr) return;
   LocalRef mainClass(env, found);
   bool integerForm = false;
@@ -143,7 +131,7 @@ void serveRequest(const State& state, DWORD requester) {
   if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return;
   serveAttached(state, env, requester, forwarded);
   if (env->ExceptionCheck()) env->ExceptionDescribe();
-  if (!state.stayAttached) vm->DetachCurrentThread();
+  if (!state.threadsStayAttached) vm->DetachCurrentThread();
 }
 
 struct ListenerStart {
@@ -356,10 +344,10 @@ bool SingleInstanceGuard::admit(const std::wstring& executable, const std::vecto
   return true;
 }
 
-void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass, bool stayAttached) {
+void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached) {
   if (!state_ || !state_->listener) return;
   state_->mainClass = mainClass;
-  state_->stayAttached = stayAttached;
+  state_->threadsStayAttached = threadsStayAttached;
   state_->vm.store(vm);
   if (state_->mainStarted) SetEvent(state_->mainStarted.get());
 }

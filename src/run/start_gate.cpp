@@ -2,11 +2,11 @@
 
 namespace tarn {
 
-bool StartGate::admitMain(JavaVM* vm, bool ibmRuntime) {
+bool StartGate::admitMain(JavaVM* vm, bool threadsStayAttached) {
   LockHolder holder(lock_);
   if (abandoned_) return false;
   vm_ = vm;
-  ibmRuntime_ = ibmRuntime;
+  threadsStayAttached_ = threadsStayAttached;
   return true;
 }
 

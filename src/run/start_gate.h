@@ -12,11 +12,11 @@ namespace tarn {
 class StartGate {
  public:
   // The worker, once the VM exists. True: the main method may be called, and
-  // later stops reach the VM. False: a stop came first. ibmRuntime: the
-  // runtime is one whose threads stay attached (the stop's thread too).
-  bool admitMain(JavaVM* vm, bool ibmRuntime = false);
+  // later stops reach the VM. False: a stop came first. threadsStayAttached:
+  // the stop's thread stays attached too.
+  bool admitMain(JavaVM* vm, bool threadsStayAttached = false);
   // Known once main was admitted.
-  bool ibmRuntime() const { return ibmRuntime_; }
+  bool threadsStayAttached() const { return threadsStayAttached_; }
   // A stop: the VM to ask to stop, or null when the main method has not been
   // admitted yet; the start is then abandoned (admitMain answers false).
   JavaVM* vmForStop();
@@ -25,7 +25,7 @@ class StartGate {
   Lock lock_;
   JavaVM* vm_ = nullptr;
   bool abandoned_ = false;
-  bool ibmRuntime_ = false;
+  bool threadsStayAttached_ = false;
 };
 
 }  // namespace tarn

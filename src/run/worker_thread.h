@@ -5,14 +5,16 @@
 
 #include <cstdint>
 
+#include "run/run_outcome.h"
+
 namespace tarn {
 
-using WorkerRoutine = uint32_t (*)(void* context);
+using WorkerRoutine = RunOutcome (*)(void* context);
 
 // Runs routine(context) on a new thread with the given stack size (0 = the
-// system's default) and returns its result once it has ended. When no
+// system's default) and returns its outcome once it has ended. When no
 // thread can be created it runs the routine on the calling thread instead.
 // Defined per platform.
-uint32_t runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize);
+RunOutcome runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize);
 
 }  // namespace tarn

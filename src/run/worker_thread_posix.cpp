@@ -13,11 +13,13 @@ namespace {
 struct WorkerStart {
   WorkerRoutine routine;
   void* context;
+  RunOutcome outcome;
 };
 
 void* workerThreadStart(void* parameter) {
-  const WorkerStart* start = static_cast<const WorkerStart*>(parameter);
-  return reinterpret_cast<void*>(static_cast<uintptr_t>(start->routine(start->context)));
+  WorkerStart* start = static_cast<WorkerStart*>(parameter);
+  start->outcome = start->routine(start->context);
+  return nullptr;
 }
 
 // JNI_CreateJavaVM needs this much stack to get as far as refusing a Java
@@ -42,18 +44,18 @@ size_t threadStackBytes(uint64_t requested) {
 
 }  // namespace
 
-uint32_t runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize) {
+RunOutcome runOnWorkerThread(WorkerRoutine routine, void* context, uint64_t stackSize) {
   pthread_attr_t attributes;
   if (pthread_attr_init(&attributes) != 0) return routine(context);
   if (stackSize != 0) pthread_attr_setstacksize(&attributes, threadStackBytes(stackSize));
   pthread_t thread;
-  WorkerStart start{routine, context};
+  WorkerStart start{routine, context, {}};
   const int created = pthread_create(&thread, &attributes, &workerThreadStart, &start);
   pthread_attr_destroy(&attributes);
   if (created != 0) return routine(context);
-  void* result = nullptr;
-  if (pthread_join(thread, &result) != 0) return 1;
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(result));
+  // Should the join fail, the thread may still be writing: its outcome is not read.
+  if (pthread_join(thread, nullptr) != 0) return {-1, RunFailure::MainClass};
+  return start.outcome;
 }
 
 }  // namespace tarn

@@ -6,11 +6,11 @@
 #include "base/diagnosis.h"
 #include "base/message_table.h"
 #include "base/path.h"
+#include "base/system_library_win.h"
 #include "discovery/java_home.h"
 #include "resource_ids.h"
 #include "ui/dialog_placement.h"
 #include "ui/hyperlink_control_win.h"
-#include "ui/system_library_win.h"
 #include "ui/web_address.h"
 
 namespace tarn {
@@ -162,7 +162,7 @@ void MissingJreDialog::onBrowse() {
   SetDlgItemTextW(dialog_, TARN_MISSING_JRE_PATH, path);
   pick_.folder = withTrailingSeparator(path, L'\\');
   bool server = false;
-  pick_.jvmLibrary = findJvmDll(pick_.folder, jvmType_, server);
+  pick_.jvmLibrary = findJvmLibrary(pick_.folder, jvmType_, server);
   // A jvm.dll whose path is too long for the system's loader is no runtime
   // to offer, even where the file system finds it.
   if (pick_.jvmLibrary.size() >= MAX_PATH) pick_.jvmLibrary.clear();

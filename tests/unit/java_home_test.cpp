@@ -276,14 +276,14 @@ TEST_F(JavaHomeFilesTest, FindJvmDllOnTheNativeLayout) {
   const JavaHomeLayout& layout = nativeJavaHomeLayout();
   const std::wstring home = folder_.path().wstring() + layout.separator;
   bool server = false;
-  EXPECT_EQ(findJvmDll(home, kAny, server), L"");
+  EXPECT_EQ(findJvmLibrary(home, kAny, server), L"");
 
   const JvmLibraryCandidate& client = layout.anyVm.front();
   writeFile(client.subPath, {0});
   server = true;
-  EXPECT_EQ(findJvmDll(home, kAny, server), home + client.subPath);
+  EXPECT_EQ(findJvmLibrary(home, kAny, server), home + client.subPath);
   EXPECT_FALSE(server);
-  EXPECT_EQ(findJvmDll(home, kServerOnly, server), L"");
+  EXPECT_EQ(findJvmLibrary(home, kServerOnly, server), L"");
 }
 
 TEST_F(JavaHomeFilesTest, IsX86PeFileReadsOnlyWhatIsThere) {

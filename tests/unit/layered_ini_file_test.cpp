@@ -185,7 +185,7 @@ TEST(LayeredIniStore, NoBuiltInSettingsLeaveEveryKeyToTheFile) {
   EXPECT_EQ(out, L"app.Main");
 }
 
-TEST(BuiltInSettingsText, OurExecutablesCarryNone) { EXPECT_EQ(builtInSettingsText(L"{7A2B}"), L""); }
+TEST(BuiltInSettingsText, OurExecutablesCarryNone) { EXPECT_EQ(builtInSettingsText(), L""); }
 
 }  // namespace
 }  // namespace tarn

@@ -205,7 +205,7 @@ void countSleep() { ++sleeps; }
 
 TEST(RunMainClass, ParkingKeepsTheThreadInsteadOfDetaching) {
   World world;
-  world.call.parkAfterMain = true;
+  world.call.threadsStayAttached = true;
   sleeps = 0;
   EXPECT_EQ(runMainClassWith(world.call, &countSleep), MainOutcome::NotCalled);
   EXPECT_EQ(sleeps, 1);
@@ -215,7 +215,7 @@ TEST(RunMainClass, ParkingKeepsTheThreadInsteadOfDetaching) {
   // An exception out of main is described before the thread parks: it
   // never detaches, so nothing else would ever tell of it.
   World throwing;
-  throwing.call.parkAfterMain = true;
+  throwing.call.threadsStayAttached = true;
   throwing.fake.throwing["com/example/App.main"] = "java/lang/RuntimeException";
   sleeps = 0;
   test::StdoutCapture described;
@@ -226,7 +226,7 @@ TEST(RunMainClass, ParkingKeepsTheThreadInsteadOfDetaching) {
 
   // Only once main has run: a failed lookup still ends the thread.
   World missing;
-  missing.call.parkAfterMain = true;
+  missing.call.threadsStayAttached = true;
   missing.fake.classes.erase("com/example/App");
   sleeps = 0;
   test::StdoutCapture capture;

@@ -14,26 +14,31 @@ TEST(IsAbsolutePath, ByTheRulesOfEachStyle) {
   const struct {
     const wchar_t* path;
     bool windows;
+    bool windowsRootedDrive;
     bool posix;
   } cases[] = {
-      {L"C:\\Java", true, false},
-      {L"C:Java", true, false},  // drive-relative counts as absolute
-      {L"c:", true, false},
-      {L"\\\\server\\share", true, false},
-      {L"\\\\", true, false},
-      {L"\\Java", false, false},  // root of the current drive: not absolute
-      {L"C", false, false},
-      {L"Java\\bin", false, false},
-      {L"/opt/jdk", false, true},
-      {L"/", false, true},
-      {L"//server", false, true},
-      {L"opt/jdk", false, false},
-      {L"", false, false},
+      {L"C:\\Java", true, true, false},
+      {L"C:\\", true, true, false},
+      {L"C:Java", true, false, false},  // drive-relative counts as absolute, unless the root is asked for
+      {L"c:", true, false, false},
+      {L"C:/Java", true, false, false},
+      {L"\\\\server\\share", true, true, false},
+      {L"\\\\", true, true, false},
+      {L"\\Java", false, false, false},  // root of the current drive: not absolute
+      {L"C", false, false, false},
+      {L"Java\\bin", false, false, false},
+      {L"/opt/jdk", false, false, true},
+      {L"/", false, false, true},
+      {L"//server", false, false, true},
+      {L"opt/jdk", false, false, false},
+      {L"", false, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(toUtf8(c.path));
     EXPECT_EQ(isAbsolutePath(c.path, kWindowsPathStyle), c.windows);
+    EXPECT_EQ(isAbsolutePath(c.path, kWindowsPathStyle, /*rootedDrive=*/true), c.windowsRootedDrive);
     EXPECT_EQ(isAbsolutePath(c.path, kPosixPathStyle), c.posix);
+    EXPECT_EQ(isAbsolutePath(c.path, kPosixPathStyle, /*rootedDrive=*/true), c.posix);
   }
 }
 
@@ -65,6 +70,31 @@ TEST(PathText, StripParentAndTrailingSeparator) {
     EXPECT_EQ(stripPathComponents(c.path, c.count, c.separator), c.stripped);
     EXPECT_EQ(parentFolder(c.path, c.separator), c.parent);
     EXPECT_EQ(withTrailingSeparator(c.path, c.separator), c.withSeparator);
+  }
+}
+
+TEST(FileNameOf, LastComponentWithoutItsExtension) {
+  const struct {
+    const wchar_t* path;
+    const PathStyle& style;
+    const wchar_t* fileName;
+    const wchar_t* withoutExtension;
+  } cases[] = {
+      {L"C:\\Apps\\run.beta.exe", kWindowsPathStyle, L"run.beta.exe", L"run.beta"},
+      {L"C:/Apps/run.exe", kWindowsPathStyle, L"run.exe", L"run"},
+      {L"C:run.exe", kWindowsPathStyle, L"run.exe", L"run"},
+      {L"C:\\my.apps\\run", kWindowsPathStyle, L"run", L"run"},  // a dot in a folder is no extension
+      {L"run32", kWindowsPathStyle, L"run32", L"run32"},
+      {L"/opt/my.tool/run", kPosixPathStyle, L"run", L"run"},
+      {L"/opt/tool/a\\b.sh", kPosixPathStyle, L"a\\b.sh", L"a\\b"},  // a backslash is no separator here
+      {L"/home/me/.profile", kPosixPathStyle, L".profile", L".profile"},
+      {L"/opt/tool/", kPosixPathStyle, L"", L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.path));
+    const std::wstring name = fileNameOf(c.path, c.style);
+    EXPECT_EQ(name, c.fileName);
+    EXPECT_EQ(withoutExtension(name), c.withoutExtension);
   }
 }
 

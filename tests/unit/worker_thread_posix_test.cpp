@@ -18,7 +18,7 @@ struct Seen {
   std::thread::id thread;
 };
 
-uint32_t recordStack(void* context) {
+RunOutcome recordStack(void* context) {
   Seen& seen = *static_cast<Seen*>(context);
   seen.thread = std::this_thread::get_id();
   pthread_attr_t attributes;
@@ -26,7 +26,7 @@ uint32_t recordStack(void* context) {
     pthread_attr_getstacksize(&attributes, &seen.stackSize);
     pthread_attr_destroy(&attributes);
   }
-  return 0;
+  return {0, RunFailure::None};
 }
 
 TEST(WorkerThreadPosix, StackHasAtLeastTheRequestedSize) {
@@ -44,7 +44,7 @@ TEST(WorkerThreadPosix, StackHasAtLeastTheRequestedSize) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Seen seen;
-    EXPECT_EQ(runOnWorkerThread(&recordStack, &seen, c.requested), 0u);
+    runOnWorkerThread(&recordStack, &seen, c.requested);
     EXPECT_NE(seen.thread, std::this_thread::get_id());
     EXPECT_GE(seen.stackSize, c.atLeast);
     EXPECT_GE(seen.stackSize, static_cast<size_t>(PTHREAD_STACK_MIN));
@@ -53,7 +53,7 @@ TEST(WorkerThreadPosix, StackHasAtLeastTheRequestedSize) {
 
 TEST(WorkerThreadPosix, StackTooLargeForAThreadRunsOnTheCallingThread) {
   Seen seen;
-  EXPECT_EQ(runOnWorkerThread(&recordStack, &seen, UINT64_MAX), 0u);
+  runOnWorkerThread(&recordStack, &seen, UINT64_MAX);
   EXPECT_EQ(seen.thread, std::this_thread::get_id());
 }
 

@@ -1,5 +1,5 @@
 // The worker thread: the routine runs once on a thread of its own, with its
-// context, and its result comes back once it has ended.
+// context, and its outcome comes back once it has ended.
 #include "run/worker_thread.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +12,13 @@ namespace tarn {
 namespace {
 
 struct Visit {
-  uint32_t result = 0;
+  RunOutcome result;
   int runs = 0;
   std::thread::id thread;
   bool finished = false;
 };
 
-uint32_t recordVisit(void* context) {
+RunOutcome recordVisit(void* context) {
   Visit& visit = *static_cast<Visit*>(context);
   ++visit.runs;
   visit.thread = std::this_thread::get_id();
@@ -28,23 +28,27 @@ uint32_t recordVisit(void* context) {
   return visit.result;
 }
 
-TEST(RunOnWorkerThread, RunsTheRoutineOnAThreadOfItsOwnAndReturnsItsResult) {
+TEST(RunOnWorkerThread, RunsTheRoutineOnAThreadOfItsOwnAndReturnsItsOutcome) {
   const struct {
     const char* name;
-    uint32_t result;
+    RunOutcome result;
     uint64_t stackSize;
   } cases[] = {
-      {"success, the system's stack", 0, 0},
-      {"failure, a stack of 1 MiB", 1, 1024 * 1024},
-      // The whole 32 bits come back, not only a byte of them.
-      {"the largest result", UINT32_MAX, 0},
-      {"a result above 255", 0x12345u, 512 * 1024},
+      {"main returned, the system's stack", {0, RunFailure::None}, 0},
+      {"main threw, a stack of 1 MiB", {1, RunFailure::None}, 1024 * 1024},
+      {"the VM refused", {-1, RunFailure::VmCreation}, 0},
+      {"abandoned before main", {-1, RunFailure::Abandoned}, 0},
+      // The whole exit code comes back, not only a byte of it.
+      {"an exit code above 255", {0x12345, RunFailure::None}, 512 * 1024},
+      {"the smallest exit code", {INT32_MIN, RunFailure::None}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Visit visit;
     visit.result = c.result;
-    EXPECT_EQ(runOnWorkerThread(&recordVisit, &visit, c.stackSize), c.result);
+    const RunOutcome outcome = runOnWorkerThread(&recordVisit, &visit, c.stackSize);
+    EXPECT_EQ(outcome.exitCode, c.result.exitCode);
+    EXPECT_EQ(outcome.failure, c.result.failure);
     EXPECT_EQ(visit.runs, 1);
     EXPECT_TRUE(visit.finished);
     EXPECT_NE(visit.thread, std::this_thread::get_id());

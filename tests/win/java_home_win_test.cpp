@@ -86,7 +86,7 @@ std::vector<uint8_t> truncated(std::vector<uint8_t> bytes, size_t size) {
 TEST_F(JavaHomeWinTest, AFolderNamedJvmDllIsFound) {
   makeFolders(L"bin\\client\\jvm.dll");
   bool server = true;
-  EXPECT_EQ(findJvmDll(folder_, JvmType::Any, server), folder_ + L"bin\\client\\jvm.dll");
+  EXPECT_EQ(findJvmLibrary(folder_, JvmType::Any, server), folder_ + L"bin\\client\\jvm.dll");
   EXPECT_FALSE(server);
 }
 

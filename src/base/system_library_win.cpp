@@ -1,4 +1,4 @@
-#include "ui/system_library_win.h"
+#include "base/system_library_win.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #pragma once
-// The shell, the common controls and COM are loaded only while a window
-// needs them, by their full path in the system folder: a start that shows
-// no window does not pay for them, and no file of the same name beside the
-// executable or in the current directory is taken instead, for them or for
-// the libraries they load.
+// Libraries of the system folder loaded by their full path there, with
+// their dependencies from the system folder too: no file of the same name
+// beside the executable or in the current directory is taken instead. The
+// shell, the common controls and COM are loaded so, and only where they are
+// needed, so that a start that does not use them does not pay for them.
 
 #include <windows.h>
 
