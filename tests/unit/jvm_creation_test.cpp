@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "jvm/jvm_hook_listener.h"
+#include "jni/jvm_hook_listener.h"
 #include "unit/fake_jni.h"
 #include "unit/stdout_capture.h"
 
