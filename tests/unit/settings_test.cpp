@@ -13,7 +13,7 @@
 #include "config/ini_document.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {
