@@ -20,7 +20,7 @@ struct RuntimeRequest {
   // Linux: put before every system folder of the installed runtimes. Empty,
   // except in the build of the end-to-end scenarios (tests/CMakeLists.txt),
   // which compiles in a folder where they lay out a machine's runtimes.
-  std::wstring machineRoot;
+  const wchar_t* machineRoot = L"";
 };
 
 struct RuntimeChoice {

@@ -45,8 +45,8 @@ const char* exitFact(int32_t exitCode, const RunOutcome& outcome, bool admitted,
 
 }  // namespace
 
-Launcher::Launcher(std::vector<std::wstring> arguments, std::wstring machineRoot)
-    : arguments_(std::move(arguments)), machineRoot_(std::move(machineRoot)), platform_(makePlatformSteps()) {}
+Launcher::Launcher(std::vector<std::wstring> arguments, const wchar_t* machineRoot)
+    : arguments_(std::move(arguments)), machineRoot_(machineRoot), platform_(makePlatformSteps()) {}
 
 Launcher::~Launcher() {
   if (javaVm_ != nullptr) {

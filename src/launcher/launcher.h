@@ -24,7 +24,7 @@ namespace tarn {
 class Launcher {
  public:
   // `machineRoot`: see RuntimeRequest; empty in the launcher that ships.
-  explicit Launcher(std::vector<std::wstring> arguments, std::wstring machineRoot = std::wstring());
+  explicit Launcher(std::vector<std::wstring> arguments, const wchar_t* machineRoot = L"");
   // DestroyJavaVM: it waits for the application's remaining non-daemon threads.
   ~Launcher();
   Launcher(const Launcher&) = delete;
@@ -49,7 +49,7 @@ class Launcher {
   static RunOutcome workerMain(void* launcher);
 
   std::vector<std::wstring> arguments_;
-  std::wstring machineRoot_;
+  const wchar_t* machineRoot_;
   std::unique_ptr<PlatformSteps> platform_;
   LauncherPaths paths_;
   Settings settings_;

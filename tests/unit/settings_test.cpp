@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "config/ini_document.h"
 #include "support/scoped_environment.h"
@@ -147,7 +148,10 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
        {"Registry Search= Classic "},
        [](Settings& s) { s.runtime.classicKeysOnly = true; }},
       {"Registry Search other values", {"Registry Search=all"}, [](Settings&) {}},
-      {"Use JAVA_HOME in any case", {"Use JAVA_HOME=YES"}, [](Settings& s) { s.runtime.javaHomeVariable = true; }},
+      // Read by the Linux launcher only.
+      {"Use JAVA_HOME in any case",
+       {"Use JAVA_HOME=YES"},
+       [](Settings& s) { s.runtime.javaHomeVariable = !nativePathStyle().windowsForms; }},
       {"Use JAVA_HOME other values", {"Use JAVA_HOME=1"}, [](Settings&) {}},
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
