@@ -7,6 +7,9 @@ TARN_JVM_HOME that probe.Environment prints. The user's home is
 {root}/home/tester, so that the runner's own per-user runtimes stay out.
 """
 
+import re
+from pathlib import Path
+
 from scenarios_linux import MISSING_RUNTIME, Scenario, diagnosed, error_line, ini
 
 HOME = "home/tester"
@@ -44,6 +47,7 @@ MACHINE = dict(
         "usr/lib/jvm/java-1.17.0-openjdk-amd64": "java-17-openjdk-amd64",
         "usr/lib/jvm/default-java": "{root}/usr/lib/jvm/java-17-openjdk-amd64",
         "usr/lib/jvm/removed": "{root}/usr/lib/jvm/gone",
+        "usr/lib/jvm/loop": "loop",
         HOME + "/.sdkman/candidates/java/current": "8.0.392-tem",
     },
 )
@@ -110,6 +114,7 @@ SCENARIOS = [
                 "{root}/usr/lib/jvm/java-1.17.0-openjdk-amd64: the same runtime as {root}/usr/lib/jvm/default-java",
                 "{root}/usr/lib/jvm/java-17-openjdk-amd64: the same runtime as {root}/usr/lib/jvm/default-java",
                 "{root}/usr/lib/jvm/jre-11 (11.0.21): admitted, home {root}/usr/lib/jvm/jre-11/",
+                "{root}/usr/lib/jvm/loop: passed over, it names nothing",
                 "{root}/usr/lib/jvm/no-release: passed over, its release file names no JAVA_VERSION: "
                 "{root}/usr/lib/jvm/no-release/",
                 "{root}/usr/lib/jvm/removed: passed over, it names nothing",
@@ -132,3 +137,35 @@ SCENARIOS = [
         ),
     ),
 ]
+
+
+def jvm_home_in_usr_lib_jvm(result):
+    homes = [line for line in result.lines() if line.startswith("TARN_JVM_HOME=/usr/lib/jvm/")]
+    return [] if homes else ["no runtime of /usr/lib/jvm was taken"]
+
+
+def has_java_17_in_usr_lib_jvm():
+    for release in Path("/usr/lib/jvm").glob("*/release"):
+        try:
+            if re.search(r'^JAVA_VERSION="17[."]', release.read_text(errors="replace"), re.M):
+                return True
+        except OSError:
+            pass
+    return False
+
+
+# The launcher that ships, on this machine's own folders (the JDK 17 of the
+# test machine's packages), with a home without runtimes.
+if has_java_17_in_usr_lib_jvm():
+    SCENARIOS.append(
+        Scenario(
+            "installed-shipped-launcher-on-this-machine",
+            ini=ini("probe.Environment", jre="Minimum Version=17\nMaximum Version=17.65535\nJVM Type=server\n"),
+            links={},
+            files={"home/.keep": b""},
+            env={"HOME": "{dir}/home"},
+            args=["TARN_JVM_HOME"],
+            stdout=None,
+            check=jvm_home_in_usr_lib_jvm,
+        )
+    )
