@@ -53,6 +53,25 @@ bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCri
   return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
 }
 
+const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+  if (isRuntimeSearched(developmentKit, vendor, criteria)) return nullptr;
+  const JvmSourceFlags& source = criteria.source;
+  if (!source.any && !source.jdk && !source.jre) return L"JVM Source (an unknown value)";
+  if (!source.any && !wantsKind(source, developmentKit)) {
+    return developmentKit ? L"JVM Source (JREs only)" : L"JVM Source (JDKs only)";
+  }
+  switch (vendor) {
+    case JavaVendor::Sun:
+      return L"VM Provider (JavaSoft)";
+    case JavaVendor::JRockit:
+      return L"VM Provider (JRockit)";
+    case JavaVendor::Ibm:
+    case JavaVendor::OpenJ9:
+      break;
+  }
+  return L"VM Provider (IBM)";
+}
+
 void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType) {
   // An insertion sort: stable, and the lists are a few registry keys long.
   // The library's stable sort would cost the static launchers kilobytes.
@@ -68,31 +87,33 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
 
 namespace {
 
-void diagnoseChoice(const std::vector<JvmCandidate>& list, const JvmCandidate& chosen, const std::wstring& how) {
-  diagnose("registry: taken %s (version %s): %s", chosen.home, fullVersionText(chosen.version), how);
+void diagnoseChoice(const std::vector<JvmCandidate>& list, const wchar_t* source, const JvmCandidate& chosen,
+                    const std::wstring& how) {
+  diagnose("%s: taken %s (version %s): %s", source, chosen.home, fullVersionText(chosen.version), how);
   for (const JvmCandidate& candidate : list) {
     if (&candidate == &chosen) continue;
-    diagnose("registry: passed over %s (version %s): ranked below %s",
-             candidate.home, fullVersionText(candidate.version), chosen.home);
+    diagnose("%s: passed over %s (version %s): ranked below %s", source, candidate.home,
+             fullVersionText(candidate.version), chosen.home);
   }
 }
 
 }  // namespace
 
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen) {
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, const wchar_t* source,
+                     JvmCandidate& chosen) {
   if (list.empty()) return false;
   sortCandidates(list, criteria.source.any, criteria.jvmType);
   for (const std::wstring& text : criteria.preferredVersions) {
     const JavaVersion preferred = parseJavaVersion(text, 0);
     for (const JvmCandidate& candidate : list) {
       if (matchesPreferredVersion(candidate.version, preferred)) {
-        if (diagnosing()) diagnoseChoice(list, candidate, L"the first match of Preferred versions " + text);
+        if (diagnosing()) diagnoseChoice(list, source, candidate, L"the first match of Preferred versions " + text);
         chosen = candidate;
         return true;
       }
     }
   }
-  if (diagnosing()) diagnoseChoice(list, list.front(), L"ranked first");
+  if (diagnosing()) diagnoseChoice(list, source, list.front(), L"ranked first");
   chosen = list.front();
   return true;
 }

@@ -37,12 +37,18 @@ bool wantsKind(const JvmSourceFlags& source, bool developmentKit);
 bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
 bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
 
+// Why JVM Source or VM Provider leaves such a runtime out, in words for the
+// diagnose mode ("JVM Source (JREs only)"); null when it is searched.
+const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
+
 // Stable: preferred first (only while JVM Source is not an "only_" value),
 // then, under "favor_server", those with a server VM, then newer versions.
 void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType);
 
 // Sorts the list; the first candidate matching the first preferred version
-// that matches any, else the top one. False for an empty list.
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen);
+// that matches any, else the top one. False for an empty list. The diagnose
+// mode's lines of the choice begin with `source` ("registry").
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, const wchar_t* source,
+                     JvmCandidate& chosen);
 
 }  // namespace tarn

@@ -39,27 +39,6 @@ const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const
 
 }  // namespace
 
-const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  if (!criteria.source.any && !criteria.source.jdk && !criteria.source.jre) {
-    return "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)";
-  }
-  if (!criteria.source.any && !wantsKind(criteria.source, key.developmentKit)) {
-    return key.developmentKit ? "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"
-                              : "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)";
-  }
-  if (isRuntimeSearched(key.developmentKit, key.vendor, criteria)) return nullptr;
-  switch (key.vendor) {
-    case JavaVendor::Sun:
-      return "HKLM\\%s%s (%s): filtered by VM Provider (JavaSoft)";
-    case JavaVendor::JRockit:
-      return "HKLM\\%s%s (%s): filtered by VM Provider (JRockit)";
-    case JavaVendor::Ibm:
-    case JavaVendor::OpenJ9:
-      break;
-  }
-  return "HKLM\\%s%s (%s): filtered by VM Provider (IBM)";
-}
-
 RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name,
                             JvmType jvmType, const JavaHomeProbe& probe, std::wstring& home, bool& server) {
   std::vector<uint8_t> data;
@@ -120,9 +99,9 @@ void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& r
       collectCandidates(list, registry, key, criteria, probe);
     } else if (diagnosing()) {
       // Not searched, but named, so that a runtime the filters hide is seen.
-      const char* fact = keyFilterFact(key, criteria);
+      const wchar_t* reason = filterReason(key.developmentKit, key.vendor, criteria);
       for (const std::wstring& name : registry.subkeyNames(key.path)) {
-        diagnoseEntry(fact, key, name, parseJavaVersion(name, 0));
+        diagnoseEntry("HKLM\\%s%s (%s): filtered by %s", key, name, parseJavaVersion(name, 0), reason);
       }
     }
   }

@@ -3,71 +3,11 @@
 #include "base/diagnosis.h"
 #include "base/message_table.h"
 #include "base/path.h"
-#include "discovery/candidate_ranking.h"
-#include "discovery/classic_registry_keys.h"
+#include "discovery/installed_runtimes.h"
 #include "discovery/java_home.h"
-#include "discovery/java_version.h"
-#include "discovery/registry_reader.h"
-#include "discovery/vendor_registry.h"
 
 namespace tarn {
 namespace {
-
-// A release file is a few lines; its version is in the first of them.
-constexpr size_t kReleaseFileStart = 4096;
-
-bool readReleaseFile(const std::wstring& path, std::string& bytes) {
-  return readFileStart(path, kReleaseFileStart, bytes);
-}
-
-// The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
-void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, bool x86) {
-  const size_t first = list.size();
-  collectVendorCandidates(list, *userRegistry(), criteria, probe);
-  for (size_t i = first; i < list.size();) {
-    bool server = false;
-    if (isX86PeFile(findJvmLibrary(list[i].home, criteria.jvmType, server)) == x86) {
-      ++i;
-      continue;
-    }
-    if (diagnosing()) {
-      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, for the other view"
-                   : "registry: passed over %s: a 32-bit image, for the other view",
-               list[i].home);
-    }
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-  }
-}
-
-// The classic keys of the machine first, then today's installers' keys of
-// the machine and of the user, all ranked together.
-bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
-  const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
-  std::vector<JvmCandidate> list;
-  const bool own = !otherView && sizeof(void*) == 8;
-  if (diagnosing()) diagnose(own ? "registry: HKEY_LOCAL_MACHINE, the 64-bit view" : "registry: HKEY_LOCAL_MACHINE, the 32-bit view");
-  const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
-  collectClassicCandidates(list, *machine, criteria, probe);
-  if (!criteria.classicKeysOnly) {
-    collectVendorCandidates(list, *machine, criteria, probe);
-    if (diagnosing()) diagnose(own ? "registry: HKEY_CURRENT_USER, the 64-bit view" : "registry: HKEY_CURRENT_USER, the 32-bit view");
-    collectUserCandidates(list, criteria, probe, otherView || sizeof(void*) == 4);
-  }
-  return chooseCandidate(list, criteria, chosen);
-}
-
-// The 32-bit view, which this launcher did not search, told entry by entry:
-// a runtime installed only for 32-bit programs is the usual one that a
-// 64-bit launcher "does not find".
-void diagnoseUnsearchedView(const char* fact) {
-  const std::unique_ptr<RegistryReader> registry = machineRegistry(true);
-  for (const RuntimeRegistryKey& key : kRuntimeRegistryKeys) {
-    for (const std::wstring& name : registry->subkeyNames(key.path)) {
-      diagnose(fact, key.path, name);
-    }
-  }
-}
 
 // A found library, told with what the launcher does with it.
 void diagnoseTaken(const wchar_t* source, const std::wstring& library, bool forSibling) {
@@ -113,26 +53,14 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
     if (diagnosing()) diagnose("shipped runtime %s: passed over: %s", home, whyNoJvmLibrary(home, jvmType));
   }
 
-  // A runtime of the 32-bit view is only of use to a sibling launcher, and
-  // is looked for only when the own view has none at all.
-  JvmCandidate registered;
-  bool chosen = searchRegistryView(request.criteria, false, registered);
-  bool otherView = false;
-  if (!chosen && request.hasSibling) {
-    chosen = searchRegistryView(request.criteria, true, registered);
-    otherView = chosen;
-  } else if (diagnosing() && sizeof(void*) == 8) {
-    diagnoseUnsearchedView(chosen ? "HKLM\\%s%s (32-bit view): not searched, the own view had a runtime"
-                                  : "HKLM\\%s%s (32-bit view): not searched, a 32-bit runtime needs Pair Product");
-  }
-  if (!chosen) return false;
-  out.jvmLibrary = findJvmLibrary(withTrailingSeparator(registered.home, separator), jvmType, server);
+  JvmCandidate installed;
+  bool forSibling = false;
+  if (!chooseInstalledRuntime(request, installed, forSibling)) return false;
+  out.jvmLibrary = findJvmLibrary(withTrailingSeparator(installed.home, separator), jvmType, server);
   if (out.jvmLibrary.empty()) return false;
-  out.forSibling = otherView;
-  out.threadsStayAttached = registered.vendor == JavaVendor::Ibm;
-  if (diagnosing()) {
-    diagnoseTaken(L"registry", out.jvmLibrary, otherView);
-  }
+  out.forSibling = forSibling;
+  out.threadsStayAttached = installed.vendor == JavaVendor::Ibm;
+  if (diagnosing()) diagnoseTaken(kInstalledRuntimeSource, out.jvmLibrary, forSibling);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include "base/diagnosis.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "discovery/runtime_admission.h"
 
 namespace tarn {
 
@@ -33,13 +34,6 @@ const wchar_t* const kHomeValues[] = {L"JavaHome", L"Path", L"InstallationPath"}
 constexpr int kWalkDepth = 3;
 // Enough for every runtime a machine holds; a flooded key costs no more.
 constexpr size_t kSubkeysPerKey = 32;
-
-bool isListed(const std::vector<JvmCandidate>& list, const std::wstring& home) {
-  for (const JvmCandidate& candidate : list) {
-    if (equalsNoCase(candidate.home, home)) return true;
-  }
-  return false;
-}
 
 struct WalkedKey {
   std::wstring path;  // ends in a backslash
@@ -89,44 +83,13 @@ class VendorWalk {
       return;
     }
     std::wstring home = withTrailingSeparator(text, probe_.layout.separator);
-    if (isListed(list_, home)) {
+    if (isListedHome(list_, home)) {
       if (diagnosing()) diagnose("%s: %s, listed already", key.path, home);
       return;
     }
     const JavaVersion version = versionOf(home, key.versionName);
-    if (compareJavaVersions(version, criteria_.maxVersion) > 0 ||
-        compareJavaVersions(version, criteria_.minVersion) < 0) {
-      if (diagnosing()) diagnoseVersion("%s (%s): outside the version bounds", key, version);
-      return;
-    }
-    const bool developmentKit = probe_.exists(home + L"bin" + probe_.layout.separator + L"javac.exe");
-    const JavaVendor vendor = key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun;
-    if (!isRuntimeSearched(developmentKit, vendor, criteria_)) {
-      if (diagnosing()) diagnoseVersion("%s (%s): filtered by JVM Source or VM Provider", key, version);
-      return;
-    }
-    // A Java 8 kit keeps its VM in its jre folder.
-    bool server = false;
-    if (findJvmLibraryIn(home, criteria_.jvmType, server, probe_.layout, probe_.exists).empty()) {
-      const std::wstring jre = home + L"jre" + probe_.layout.separator;
-      if (findJvmLibraryIn(jre, criteria_.jvmType, server, probe_.layout, probe_.exists).empty()) {
-        if (diagnosing()) {
-          diagnose("%s: passed over, %s: %s", key.path,
-                   whyNoJvmLibrary(home, criteria_.jvmType, probe_.layout, probe_.exists), home);
-        }
-        return;
-      }
-      home = jre;
-      if (isListed(list_, home)) return;
-    }
-    if (diagnosing()) diagnoseVersion("%s (%s): admitted, home %s", key, version, home.c_str());
-    list_.push_back(JvmCandidate{version, std::move(home), server,
-                                 isRuntimePreferred(developmentKit, vendor, criteria_), vendor});
-  }
-
-  static void diagnoseVersion(const char* fact, const WalkedKey& key, const JavaVersion& version,
-                              const wchar_t* detail = L"") {
-    diagnose(fact, key.path, formatJavaVersion(version), detail);
+    admitRuntimeHome(list_, key.path, std::move(home), version, key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun,
+                     criteria_, probe_);
   }
 
   JavaVersion versionOf(const std::wstring& home, const std::wstring& keyName) {
@@ -144,30 +107,6 @@ class VendorWalk {
 };
 
 }  // namespace
-
-bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
-  static const char kKey[] = "JAVA_VERSION=";
-  const size_t keyLength = sizeof(kKey) - 1;
-  for (size_t line = 0; line < text.size();) {
-    size_t end = text.find('\n', line);
-    if (end == std::string::npos) end = text.size();
-    if (text.compare(line, keyLength, kKey) == 0) {
-      size_t first = line + keyLength;
-      size_t last = end;
-      while (last > first && (text[last - 1] == '\r' || text[last - 1] == ' ')) --last;
-      if (last - first >= 2 && text[first] == '"' && text[last - 1] == '"') {
-        ++first;
-        --last;
-      }
-      // Byte by byte: only its digits count, and no byte turns negative.
-      version.clear();
-      for (size_t i = first; i < last; ++i) version.push_back(static_cast<unsigned char>(text[i]));
-      return !version.empty();
-    }
-    line = end + 1;
-  }
-  return false;
-}
 
 void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {

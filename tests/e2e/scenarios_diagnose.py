@@ -99,7 +99,7 @@ SCENARIOS = [
         check=diagnosed(
             [
                 "Software\\Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI\\ (17.0.9): admitted, home {dir}\\temurin17\\",
-                "Software\\Azul Systems\\Zulu\\zulu-11\\ (11.0.21): outside the version bounds",
+                "Software\\Azul Systems\\Zulu\\zulu-11\\ (11.0.21): below Minimum Version 17.0.0.0",
                 "registry: taken {dir}\\temurin17\\ (version 17.0.9.0): ranked first",
             ],
             ordered=False,

@@ -137,7 +137,7 @@ bool searchClassicKeys(RegistryReader& registry, const RuntimeCriteria& criteria
                        JvmCandidate& chosen) {
   std::vector<JvmCandidate> list;
   collectClassicCandidates(list, registry, criteria, probe);
-  return chooseCandidate(list, criteria, chosen);
+  return chooseCandidate(list, criteria, L"registry", chosen);
 }
 
 TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
@@ -579,23 +579,24 @@ TEST(RegistrySearchDiagnosis, KeysLeftOutByJvmSourceOrVmProvider) {
   struct Row {
     SettingsText text;
     size_t key;
-    const char* fact;  // null: the key is searched
+    const wchar_t* reason;  // null: the key is searched
   };
   const Row rows[] = {
       {{}, 1, nullptr},
-      {{L"only_JRE"}, 0, "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"},
-      {{L"only_JDK"}, 1, "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)"},
-      {{L"JRE"}, 1, "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)"},
-      {{L"", L"ibm"}, 1, "HKLM\\%s%s (%s): filtered by VM Provider (JavaSoft)"},
-      {{}, 2, "HKLM\\%s%s (%s): filtered by VM Provider (JRockit)"},
-      {{}, 4, "HKLM\\%s%s (%s): filtered by VM Provider (IBM)"},
+      {{L"only_JRE"}, 0, L"JVM Source (JREs only)"},
+      {{L"only_JDK"}, 1, L"JVM Source (JDKs only)"},
+      {{L"JRE"}, 1, L"JVM Source (an unknown value)"},
+      {{L"", L"ibm"}, 1, L"VM Provider (JavaSoft)"},
+      {{}, 2, L"VM Provider (JRockit)"},
+      {{}, 4, L"VM Provider (IBM)"},
       {{L"", L"any"}, 4, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.key);
-    const char* fact = keyFilterFact(kRuntimeRegistryKeys[row.key], criteriaFrom(row.text));
-    EXPECT_EQ(fact == nullptr ? std::string("searched") : std::string(fact),
-              row.fact == nullptr ? std::string("searched") : std::string(row.fact));
+    const RuntimeRegistryKey& key = kRuntimeRegistryKeys[row.key];
+    const wchar_t* reason = filterReason(key.developmentKit, key.vendor, criteriaFrom(row.text));
+    EXPECT_EQ(reason == nullptr ? std::wstring(L"searched") : std::wstring(reason),
+              row.reason == nullptr ? std::wstring(L"searched") : std::wstring(row.reason));
   }
 }
 
