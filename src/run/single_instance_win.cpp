@@ -317,4 +317,7 @@ void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass
   if (state_->mainStarted) SetEvent(state_->mainStarted.get());
 }
 
+// A second start learns the exit code from the process itself.
+void SingleInstanceGuard::runEnded(int32_t) {}
+
 }  // namespace tarn
