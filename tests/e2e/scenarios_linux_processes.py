@@ -120,6 +120,8 @@ def expect(failures: List[str], what: str, got, wanted):
 
 # --- single instance ------------------------------------------------------------
 
+TAKEN = b"single instance: the running copy took the arguments"
+GUARD_FILES = b"single instance: /"
 LONGEST = "x" * 518  # 518 units, its NUL and the list's closing NUL: 1040 bytes
 
 
@@ -174,22 +176,36 @@ def void_form_answers_first(context: Context, launches: Launches) -> List[str]:
 
 
 CROWD = ["s%02d" % i for i in range(20)]
+# The forwarding JVM library of the scenario's runtime waits at
+# JNI_CreateJavaVM until this file exists (tests/e2e/jvm_forwarder_posix.c).
+CREATE_GATE = "gate-create"
+
+
+def vm_creation_waits(context: Context) -> bool:
+    return wait_until(lambda: (context.dir / (CREATE_GATE + ".waiting")).exists())
 
 
 def twenty_at_once(context: Context, launches: Launches) -> List[str]:
+    """Twenty second starts at once while the first instance creates its VM:
+    none is served before main is about to run, and each is answered once."""
     failures = []
-    first = launches.start(["first"])
-    # The guard's socket exists before the VM is created: the crowd comes
-    # while the first instance is still starting.
-    folder = launches.runtime / "tarn"
-    if not wait_until(lambda: any(folder.glob("*.socket"))):
-        return ["the first instance made no socket"]
-    crowd = {name: launches.start([name, "t" + name[1:]]) for name in CROWD}
+    first = launches.start(["first"], {"TARN_FORWARDER_GATE": str(context.dir / CREATE_GATE)})
+    if not vm_creation_waits(context):
+        return ["the first instance did not reach JNI_CreateJavaVM"]
+    crowd = {name: launches.start([name, "t" + name[1:]], {"TARN_DIAGNOSE": "1"}) for name in CROWD}
+    # Each has reached the guard (the line names its files): one is taken
+    # and waits for main, the others for their turn.
     for name, process in crowd.items():
-        expect(failures, "second start %s" % name, launches.finish(process), (42, b"", b""))
+        if GUARD_FILES not in read_stderr_until(process, GUARD_FILES):
+            failures.append("second start %s did not reach the guard" % name)
+    open_gate(context, CREATE_GATE)
+    for name, process in crowd.items():
+        expect(failures, "second start %s" % name, launches.finish(process)[0], 42)
     open_gate(context)
     expect(failures, "first instance", launches.finish(first), (0, b"", b""))
-    served = sorted(line for line in records(context) if line.startswith("secondary "))
+    lines = records(context)
+    expect(failures, "first record", lines[:1], ["main [first]"])
+    served = sorted(line for line in lines if line.startswith("secondary "))
     expect(failures, "secondaryMain calls", served, sorted("secondary [%s] [t%s]" % (n, n[1:]) for n in CROWD))
     return failures
 
@@ -222,9 +238,6 @@ def first_killed(context: Context, launches: Launches) -> List[str]:
     open_gate(context)
     expect(failures, "third instance", launches.finish(third), (0, b"", b""))
     return failures
-
-
-TAKEN = b"single instance: the running copy took the arguments"
 
 
 def no_secondary_main(main_args: Sequence[str], code: int):
@@ -353,14 +366,18 @@ def shared_folder_of_this_user(context: Context, launches: Launches) -> List[str
     return failures
 
 
-def instance(name: str, procedure, main: str = "probe.Instance") -> Scenario:
-    return Scenario("single-instance-" + name, ini=ini(main, app=GUARD), procedure=procedure)
+def instance(name: str, procedure, main: str = "probe.Instance", forwarded: bool = False) -> Scenario:
+    if not forwarded:
+        return Scenario("single-instance-" + name, ini=ini(main, app=GUARD), procedure=procedure)
+    # The runtime is a Java home with the forwarding JVM library.
+    return Scenario("single-instance-" + name, ini=ini(main, app=GUARD, jre="JRE Path={dir}/old\n"), links={},
+                    forwarders=["old/lib/server/libjvm.so"], procedure=procedure)
 
 
 SINGLE_INSTANCE = [
     instance("arguments", arguments_reach_secondary_main),
     instance("void-form-answers-first", void_form_answers_first, "probe.VoidInstance"),
-    instance("twenty-at-once", twenty_at_once),
+    instance("twenty-at-once-while-starting", twenty_at_once, forwarded=True),
     instance("first-killed", first_killed),
     instance("no-answer-exit-3", no_secondary_main(["exit", "3"], 3), "probe.NoSecondary"),
     instance("no-answer-main-returns", no_secondary_main([], 0), "probe.NoSecondary"),
@@ -440,6 +457,31 @@ def child_signals(context: Context, launches: Launches) -> List[str]:
     return failures
 
 
+def stop_before_main(context: Context, launches: Launches) -> List[str]:
+    """A stop while the VM is being created: main never runs, and READY=1
+    is never sent."""
+    failures = []
+    notify = NotifySocket(abstract=False)
+    try:
+        service = launches.start([], {"NOTIFY_SOCKET": notify.name,
+                                      "TARN_FORWARDER_GATE": str(context.dir / CREATE_GATE)})
+        if not vm_creation_waits(context):
+            return ["the service did not reach JNI_CreateJavaVM"]
+        service.send_signal(signal.SIGTERM)
+        expect(failures, "datagram", notify.receive(), b"STOPPING=1")
+        open_gate(context, CREATE_GATE)
+        expect(failures, "service", launches.finish(service), (0, b"", b""))
+        notify.socket.setblocking(False)
+        try:
+            failures.append("a datagram after STOPPING=1: %r" % notify.socket.recv(4096))
+        except BlockingIOError:
+            pass
+        expect(failures, "records", records(context, "service.log"), [])
+    finally:
+        notify.close()
+    return failures
+
+
 def stop_never_returns(context: Context, launches: Launches) -> List[str]:
     failures = []
     service = launches.start(["stuck"])
@@ -463,6 +505,8 @@ SERVICE_SCENARIOS = [
     service("sigint-abstract-socket", stopped_by(signal.SIGINT, abstract=True)),
     service("child-processes-keep-stop-signals", child_signals),
     service("stop-never-returns", stop_never_returns),
+    Scenario("service-stop-before-main", ini=ini("probe.Service", app=SERVICE, jre="JRE Path={dir}/old\n"), links={},
+             forwarders=["old/lib/server/libjvm.so"], procedure=stop_before_main),
     # Runs that end by themselves: main returns, or a step fails with its
     # message on standard error and the status of its step.
     Scenario("service-main-returns", ini=ini(app=SERVICE), args=["x"], stdout=b"count 1\n[x]\n"),
