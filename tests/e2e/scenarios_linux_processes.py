@@ -187,7 +187,7 @@ def vm_creation_waits(context: Context) -> bool:
 
 def twenty_at_once(context: Context, launches: Launches) -> List[str]:
     """Twenty second starts at once while the first instance creates its VM:
-    none is served before main is about to run, and each is answered once."""
+    they wait for it, and each is answered once."""
     failures = []
     first = launches.start(["first"], {"TARN_FORWARDER_GATE": str(context.dir / CREATE_GATE)})
     if not vm_creation_waits(context):
@@ -203,8 +203,11 @@ def twenty_at_once(context: Context, launches: Launches) -> List[str]:
         expect(failures, "second start %s" % name, launches.finish(process)[0], 42)
     open_gate(context)
     expect(failures, "first instance", launches.finish(first), (0, b"", b""))
+    # main and the first secondaryMain may record in either order: requests
+    # are served from the moment main is about to be called.
     lines = records(context)
-    expect(failures, "first record", lines[:1], ["main [first]"])
+    if "main [first]" not in lines:
+        failures.append("main did not run: %r" % lines)
     served = sorted(line for line in lines if line.startswith("secondary "))
     expect(failures, "secondaryMain calls", served, sorted("secondary [%s] [t%s]" % (n, n[1:]) for n in CROWD))
     return failures
