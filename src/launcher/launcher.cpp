@@ -65,6 +65,7 @@ int32_t Launcher::run() {
     exitCode =
         platform_->runRest(settings_, paths_, [this](const HostedRun& hosted) { return runAdmitted(hosted); });
   }
+  if (admitted) platform_->runEnded(exitCode);
   exitCode_ = exitCode;
   exitFact_ = exitFact(exitCode, outcome_, admitted, runtime_.forSibling);
   return exitCode;
@@ -113,6 +114,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (classPath.empty()) return {-1, RunFailure::VmCreation};
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
