@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
+#include "jvm/splash_screen.h"
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
 #include "run/sibling_relaunch.h"
@@ -117,6 +118,11 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
+  if (!settings_.splashImage.empty() && !settings_.service) {
+    const PathStyle& style = nativePathStyle();
+    showSplashScreen(runtime_.jvmLibrary,
+                     splashImagePath(settings_.splashImage, parentFolder(paths_.executable, style.separator), style));
+  }
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
 }
 
