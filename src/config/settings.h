@@ -39,6 +39,9 @@ struct Settings {
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
+  // Class Data Sharing=auto: the launcher keeps a class-data archive for the
+  // application (jvm/class_data_archive.h).
+  bool classDataSharing = false;
   // The address that the missing-runtime text and the dialog's link give.
   std::wstring downloadUrl = kDefaultDownloadUrl;
 

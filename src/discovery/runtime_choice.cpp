@@ -13,13 +13,6 @@
 namespace tarn {
 namespace {
 
-// A release file is a few lines; its version is in the first of them.
-constexpr size_t kReleaseFileStart = 4096;
-
-bool readReleaseFile(const std::wstring& path, std::string& bytes) {
-  return readFileStart(path, kReleaseFileStart, bytes);
-}
-
 // The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
 void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
                            const JavaHomeProbe& probe, bool x86) {
@@ -79,6 +72,12 @@ void diagnoseTaken(const wchar_t* source, const std::wstring& library, bool forS
 }
 
 }  // namespace
+
+bool readReleaseFile(const std::wstring& path, std::string& bytes) {
+  // A release file is a few lines; the keys read are in the first of them.
+  constexpr size_t kReleaseFileStart = 4096;
+  return readFileStart(path, kReleaseFileStart, bytes);
+}
 
 bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
   out = RuntimeChoice{};

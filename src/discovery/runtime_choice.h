@@ -37,6 +37,9 @@ struct RuntimeChoice {
 // False when none of them has a runtime.
 bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out);
 
+// The start of a runtime's "release" file (at `path`), where its keys are.
+bool readReleaseFile(const std::wstring& path, std::string& bytes);
+
 // The text of the JRE Not Found dialog for the criteria.
 std::wstring missingRuntimeText(const RuntimeCriteria& criteria);
 

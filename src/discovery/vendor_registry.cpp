@@ -145,28 +145,31 @@ class VendorWalk {
 
 }  // namespace
 
-bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
-  static const char kKey[] = "JAVA_VERSION=";
-  const size_t keyLength = sizeof(kKey) - 1;
+bool releaseFileValue(const std::string& text, const char* key, std::wstring& value) {
+  const std::string prefix = std::string(key) + '=';
   for (size_t line = 0; line < text.size();) {
     size_t end = text.find('\n', line);
     if (end == std::string::npos) end = text.size();
-    if (text.compare(line, keyLength, kKey) == 0) {
-      size_t first = line + keyLength;
+    if (text.compare(line, prefix.size(), prefix) == 0) {
+      size_t first = line + prefix.size();
       size_t last = end;
       while (last > first && (text[last - 1] == '\r' || text[last - 1] == ' ')) --last;
       if (last - first >= 2 && text[first] == '"' && text[last - 1] == '"') {
         ++first;
         --last;
       }
-      // Byte by byte: only its digits count, and no byte turns negative.
-      version.clear();
-      for (size_t i = first; i < last; ++i) version.push_back(static_cast<unsigned char>(text[i]));
-      return !version.empty();
+      // Byte by byte: no byte turns negative.
+      value.clear();
+      for (size_t i = first; i < last; ++i) value.push_back(static_cast<unsigned char>(text[i]));
+      return !value.empty();
     }
     line = end + 1;
   }
   return false;
+}
+
+bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
+  return releaseFileValue(text, "JAVA_VERSION", version);
 }
 
 void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,

@@ -30,6 +30,10 @@ struct VendorRegistryKey {
 
 extern const VendorRegistryKey kVendorRegistryKeys[16];
 
+// The value of one key of a "release" file's text (KEY="value", quoted or
+// not); false when the file has none or it is empty.
+bool releaseFileValue(const std::string& text, const char* key, std::wstring& value);
+
 // The JAVA_VERSION of a "release" file's text ("17.0.9", quoted or not);
 // false when the file names none.
 bool javaVersionOfRelease(const std::string& text, std::wstring& version);

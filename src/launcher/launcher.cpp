@@ -2,6 +2,7 @@
 
 #include "base/diagnosis.h"
 #include "base/text.h"
+#include "jvm/class_data_archive.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
 #include "launcher/process_platform.h"
@@ -54,6 +55,7 @@ Launcher::~Launcher() {
     javaVm_->DestroyJavaVM();
     teardown.report("DestroyJavaVM (the application's threads) took %s");
   }
+  adoptWrittenArchive();
   if (diagnosing()) diagnose(exitFact_, decimalText(exitCode_));
   whole_.report("the whole start took %s");
 }
@@ -113,6 +115,10 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (classPath.empty()) return {-1, RunFailure::VmCreation};
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  if (settings_.classDataSharing) {
+    prepareClassDataArchive({paths_.executable, runtime_.jvmLibrary, classPath, settings_.vmParameters},
+                            setup_.options);
+  }
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
