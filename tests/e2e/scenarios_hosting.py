@@ -911,7 +911,8 @@ def class_data(name: str, release: Optional[bytes], vm: str = "", **rest):
                command_line='"{exe}" x', exit_code=0, stdout=b"", writes=True, **rest)
 
 
-NO_CLASS_DATA_OPTIONS = [Like(r"option -Xlog:.*"), Like(r"option -XX:.*(Shared|Archive).*")]
+# None of the launcher's: the application's own archive options may be there.
+NO_CLASS_DATA_OPTIONS = [Like(r"option -Xlog:.*"), Like(r"option -XX:\+.*"), Like(r"option .*\\local\\run\\class-data\\.*")]
 
 CLASS_DATA = [
     class_data("class-data-17-writes-at-exit", b'IMPLEMENTOR="Vendor"\r\nJAVA_VERSION="17.0.9"\r\n',
@@ -937,9 +938,9 @@ CLASS_DATA = [
 # Nothing added: an old, unknown or other VM, or the application's own
 # archive options.
 CLASS_DATA += [
-    class_data("class-data-none-" + name, release, vm=vm, vm_log=[CLASS_PATH, MAIN_CALL, *MAIN_END],
-               vm_log_excludes=NO_CLASS_DATA_OPTIONS if not vm else [Like(r"option -Xlog:cds.*"),
-                                                                     Like(r"option -XX:(\+AutoCreate|ArchiveClasses|\+Verify).*")])
+    class_data("class-data-none-" + name, release, vm=vm,
+               vm_log=[CLASS_PATH] + (["option " + vm] if vm else []) + [MAIN_CALL, *MAIN_END],
+               vm_log_excludes=NO_CLASS_DATA_OPTIONS)
     for name, release, vm in [
         ("for-12", b'JAVA_VERSION="12.0.2"\n', ""),
         ("for-8", b'JAVA_VERSION="1.8.0_392"\n', ""),
