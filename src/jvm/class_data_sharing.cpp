@@ -155,7 +155,11 @@ std::vector<std::wstring> staleArchiveNames(const std::vector<std::wstring>& nam
 std::wstring classDataFolder(const std::wstring& application, const PathStyle& style, const VariableLookup& lookup) {
   std::wstring root;
   if (style.windowsForms) {
-    if (!lookup(L"LOCALAPPDATA", root) || !isAbsolutePath(root, style, true)) return std::wstring();
+    // A service's environment may lack LOCALAPPDATA; its profile folder holds the same place.
+    if (!lookup(L"LOCALAPPDATA", root) || !isAbsolutePath(root, style, true)) {
+      if (!lookup(L"USERPROFILE", root) || !isAbsolutePath(root, style, true)) return std::wstring();
+      root = withTrailingSeparator(root, style.separator) + L"AppData\\Local";
+    }
   } else if (!lookup(L"XDG_CACHE_HOME", root) || !isAbsolutePath(root, style)) {
     if (!lookup(L"HOME", root) || !isAbsolutePath(root, style)) return std::wstring();
     root = withTrailingSeparator(root, style.separator) + L".cache";

@@ -89,7 +89,8 @@ std::vector<std::wstring> staleArchiveNames(const std::vector<std::wstring>& nam
                                             const std::wstring& keep, bool keepTemporaries);
 
 // The per-user folder of the application's archives, ending in a separator:
-// Windows: %LOCALAPPDATA%\<application>\class-data\; POSIX:
+// Windows: %LOCALAPPDATA%\<application>\class-data\ (without that variable,
+// as in a service's environment, %USERPROFILE%\AppData\Local); POSIX:
 // $XDG_CACHE_HOME/<application>/class-data/ when that is an absolute path,
 // else $HOME/.cache/<application>/class-data/. Empty when neither is known.
 std::wstring classDataFolder(const std::wstring& application, const PathStyle& style, const VariableLookup& lookup);
