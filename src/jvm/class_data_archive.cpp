@@ -1,5 +1,7 @@
 #include "jvm/class_data_archive.h"
 
+#include <cstdint>
+
 #include "base/diagnosis.h"
 #include "base/environment.h"
 #include "base/file_system.h"
@@ -54,23 +56,22 @@ void removeStale(const std::wstring& folder, const std::vector<std::wstring>& na
   }
 }
 
-// The file that a complete archive's name names has the size the name
-// gives and starts as HotSpot's finished archives do.
-bool isComplete(const std::wstring& path, uint64_t namedSize) {
-  uint64_t size = 0;
-  uint64_t time = 0;
-  std::string start;
-  return fileSizeAndTime(path, size, time) && size == namedSize && readFileStart(path, 4, start) &&
-         isFinishedDynamicArchive(start);
+// The file holds what HotSpot writes last, and the size and sum that its
+// name gives: it was kept whole and has not changed since.
+bool isComplete(const std::wstring& path, uint64_t namedSize, uint64_t namedSum) {
+  std::string bytes;
+  return readFileStart(path, SIZE_MAX, bytes) && bytes.size() == namedSize && isFinishedDynamicArchive(bytes) &&
+         archiveSum(bytes) == namedSum;
 }
 
 std::wstring findComplete(const std::wstring& folder, const std::vector<std::wstring>& names,
                           const ClassDataName& name) {
   for (const std::wstring& file : names) {
     uint64_t size = 0;
-    if (!completeArchiveSize(name, file, size)) continue;
-    if (isComplete(folder + file, size)) return file;
-    if (diagnosing()) diagnose("class data archive %s: passed over, cut short or not an archive", folder + file);
+    uint64_t sum = 0;
+    if (!parseCompleteArchiveName(name, file, size, sum)) continue;
+    if (isComplete(folder + file, size, sum)) return file;
+    if (diagnosing()) diagnose("class data archive %s: passed over, changed since it was kept", folder + file);
   }
   return std::wstring();
 }
@@ -135,17 +136,14 @@ void adoptWrittenArchive() {
   if (pending.temporary.empty()) return;
   const PendingArchive written = std::move(pending);
   pending = PendingArchive();
-  uint64_t size = 0;
-  uint64_t time = 0;
-  std::string start;
-  const bool finished = fileSizeAndTime(written.temporary, size, time) && readFileStart(written.temporary, 4, start) &&
-                        isFinishedDynamicArchive(start);
+  std::string bytes;
+  const bool finished = readFileStart(written.temporary, SIZE_MAX, bytes) && isFinishedDynamicArchive(bytes);
   // Another start of the same application that wrote one at the same moment
   // was first: its archive is as good.
   const bool taken =
       finished && !findComplete(written.folder, matchingNames(written.folder + written.name.prefix + L'*'), written.name)
                        .empty();
-  const std::wstring archive = written.folder + completeArchiveName(written.name, size);
+  const std::wstring archive = written.folder + completeArchiveName(written.name, bytes.size(), archiveSum(bytes));
   if (finished && !taken && replaceFile(written.temporary, archive)) {
     if (diagnosing()) diagnose("class data archive %s: written, kept for the next start", archive);
     return;

@@ -23,6 +23,13 @@ bool setsOwnSharing(const std::vector<std::string>& vmOptions) {
   return false;
 }
 
+std::wstring hexDigits(uint64_t value, int digits) {
+  static const wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring text;
+  for (int i = digits - 1; i >= 0; --i) text += kDigits[(value >> (i * 4)) & 0xF];
+  return text;
+}
+
 // FNV-1a, 64 bits, over the UTF-16 units of each text and a 0 after it.
 class NameHash {
  public:
@@ -31,12 +38,7 @@ class NameHash {
     addUnit(0);
   }
   void add(uint64_t number) { add(decimalText(static_cast<int64_t>(number))); }
-  std::wstring hex(int digits) const {
-    static const wchar_t kDigits[] = L"0123456789abcdef";
-    std::wstring text;
-    for (int i = digits - 1; i >= 0; --i) text += kDigits[(value_ >> (i * 4)) & 0xF];
-    return text;
-  }
+  std::wstring hex(int digits) const { return hexDigits(value_, digits); }
 
  private:
   void addUnit(uint16_t unit) {
@@ -47,6 +49,28 @@ class NameHash {
   }
   uint64_t value_ = 0xCBF29CE484222325ull;
 };
+
+// Digits from fileName[first] up to the character `end`; false for none,
+// another character, or more than `most`.
+bool readNumber(const std::wstring& fileName, size_t& first, wchar_t end, int base, size_t most, uint64_t& value) {
+  const size_t stop = fileName.find(end, first);
+  if (stop == std::wstring::npos || stop == first || stop - first > most) return false;
+  value = 0;
+  for (size_t i = first; i < stop; ++i) {
+    const wchar_t c = fileName[i];
+    uint64_t digit;
+    if (c >= L'0' && c <= L'9') {
+      digit = static_cast<uint64_t>(c - L'0');
+    } else if (base == 16 && c >= L'a' && c <= L'f') {
+      digit = static_cast<uint64_t>(c - L'a' + 10);
+    } else {
+      return false;
+    }
+    value = value * static_cast<uint64_t>(base) + digit;
+  }
+  first = stop + 1;
+  return true;
+}
 
 bool startsWith(const std::wstring& text, const std::wstring& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
@@ -86,15 +110,14 @@ std::vector<std::wstring> classDataOptions(const ClassDataChoice& choice, const 
   std::vector<std::wstring> options;
   if (choice.mode == ClassDataMode::None) return options;
   options.push_back(choice.feature >= 25 ? L"-Xlog:cds*=off,aot*=off" : L"-Xlog:cds*=off");
-  if (write && choice.mode == ClassDataMode::MapOrWrite) {
-    options.push_back(L"-XX:ArchiveClassesAtExit=" + archive);
-    return options;
+  if (choice.mode == ClassDataMode::AutoCreate) {
+    // The VM's own archive: only the VM can check it, by the sums of its
+    // regions (the launcher checks the archives it keeps itself).
+    options.push_back(L"-XX:+VerifySharedSpaces");
+    options.push_back(L"-XX:+AutoCreateSharedArchive");
   }
-  // An archive damaged past its header would be mapped as it is: the sums
-  // of its regions are checked first.
-  options.push_back(L"-XX:+VerifySharedSpaces");
-  if (choice.mode == ClassDataMode::AutoCreate) options.push_back(L"-XX:+AutoCreateSharedArchive");
-  options.push_back(L"-XX:SharedArchiveFile=" + archive);
+  const bool dump = write && choice.mode == ClassDataMode::MapOrWrite;
+  options.push_back((dump ? L"-XX:ArchiveClassesAtExit=" : L"-XX:SharedArchiveFile=") + archive);
   return options;
 }
 
@@ -116,28 +139,36 @@ ClassDataName classDataNameFor(const std::wstring& launcher, const StampedFile& 
 
 std::wstring autoArchiveName(const ClassDataName& name) { return name.prefix + name.key + L".jsa"; }
 
-std::wstring completeArchiveName(const ClassDataName& name, uint64_t size) {
-  return name.prefix + name.key + L'-' + decimalText(static_cast<int64_t>(size)) + L".jsa";
+std::wstring completeArchiveName(const ClassDataName& name, uint64_t size, uint64_t sum) {
+  return name.prefix + name.key + L'-' + decimalText(static_cast<int64_t>(size)) + L'-' + hexDigits(sum, 16) + L".jsa";
 }
 
 std::wstring temporaryArchiveName(const ClassDataName& name, uint32_t processId) {
   return name.prefix + name.key + L'.' + decimalText(processId) + L".tmp";
 }
 
-bool completeArchiveSize(const ClassDataName& name, const std::wstring& fileName, uint64_t& size) {
+bool parseCompleteArchiveName(const ClassDataName& name, const std::wstring& fileName, uint64_t& size,
+                              uint64_t& sum) {
   const std::wstring start = name.prefix + name.key + L'-';
-  if (!startsWith(fileName, start) || !endsWith(fileName, L".jsa")) return false;
-  const size_t first = start.size();
-  const size_t last = fileName.size() - 4;
-  // At most 19 digits: no overflow.
-  if (last == first || last - first > 19) return false;
-  uint64_t value = 0;
-  for (size_t i = first; i < last; ++i) {
-    if (fileName[i] < L'0' || fileName[i] > L'9') return false;
-    value = value * 10 + static_cast<uint64_t>(fileName[i] - L'0');
+  size_t position = start.size();
+  // At most 19 decimal digits: no overflow.
+  return startsWith(fileName, start) && endsWith(fileName, L".jsa") && readNumber(fileName, position, L'-', 10, 19, size) &&
+         readNumber(fileName, position, L'.', 16, 16, sum) && position == fileName.size() - 3;
+}
+
+uint64_t archiveSum(const std::string& bytes) {
+  // Eight bytes at a time, so that the sum of a large archive costs little
+  // beside the time the VM saves.
+  uint64_t sum = 0x84222325CBF29CE4ull ^ bytes.size();
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word = 0;
+    for (int b = 7; b >= 0; --b) word = (word << 8) | static_cast<unsigned char>(bytes[i + static_cast<size_t>(b)]);
+    sum = (sum ^ word) * 0x9E3779B97F4A7C15ull;
+    sum ^= sum >> 29;
   }
-  size = value;
-  return true;
+  for (; i < bytes.size(); ++i) sum = (sum ^ static_cast<unsigned char>(bytes[i])) * 0x100000001B3ull;
+  return sum;
 }
 
 std::vector<std::wstring> staleArchiveNames(const std::vector<std::wstring>& names, const ClassDataName& name,

@@ -46,9 +46,10 @@ ClassDataChoice chooseClassDataMode(const std::string& release, const std::vecto
 // exit. The VM's own lines about archives are kept off the standard output
 // stream: only the cds tags are turned off there (from 25 on the aot tags
 // too; an older VM stops at a tag it does not know), and they come first,
-// so that an application's own -Xlog options, which follow, still hold. A
-// mapped archive has its sums checked (-XX:+VerifySharedSpaces): HotSpot
-// then refuses a damaged one instead of running on what it holds.
+// so that an application's own -Xlog options, which follow, still hold. The
+// VM's own archive (AutoCreate) has the sums of its regions checked
+// (-XX:+VerifySharedSpaces), which costs every start a few milliseconds; one
+// the launcher keeps is checked by the launcher (class_data_archive.h).
 std::vector<std::wstring> classDataOptions(const ClassDataChoice& choice, const std::wstring& archive, bool write);
 
 // A file the archive depends on: its path, size and last-write time.
@@ -72,15 +73,22 @@ ClassDataName classDataNameFor(const std::wstring& launcher, const StampedFile& 
 
 // The names in the archive folder. The VM's own archive (AutoCreate):
 // prefix + key + ".jsa". One the launcher moved into place: prefix + key +
-// "-" + its size in bytes + ".jsa", so that a file cut short is known (a
-// JDK 17 VM that maps one crashes). One being written: prefix + key + "." +
-// the process id + ".tmp".
+// "-" + its size in bytes + "-" + its sum (archiveSum, 16 hex digits) +
+// ".jsa", so that a file cut short or damaged is known (a JDK 17 VM maps
+// what it is given: one cut short crashes it, one damaged past its header
+// runs on what it holds). One being written: prefix + key + "." + the
+// process id + ".tmp".
 std::wstring autoArchiveName(const ClassDataName& name);
-std::wstring completeArchiveName(const ClassDataName& name, uint64_t size);
+std::wstring completeArchiveName(const ClassDataName& name, uint64_t size, uint64_t sum);
 std::wstring temporaryArchiveName(const ClassDataName& name, uint32_t processId);
 
-// The size that a complete archive's name gives; false for any other name.
-bool completeArchiveSize(const ClassDataName& name, const std::wstring& fileName, uint64_t& size);
+// The size and sum that a complete archive's name gives; false for any
+// other name.
+bool parseCompleteArchiveName(const ClassDataName& name, const std::wstring& fileName, uint64_t& size,
+                              uint64_t& sum);
+
+// The sum of an archive's bytes kept in its name.
+uint64_t archiveSum(const std::string& bytes);
 
 // Of the names found in the folder, those of this launcher (its prefix) to
 // remove: all but `keep`, and, with `keepTemporaries`, all but the archives

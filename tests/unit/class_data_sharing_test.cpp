@@ -63,7 +63,7 @@ TEST(ClassDataSharing, OptionsForEachMode) {
   choice.mode = ClassDataMode::MapOrWrite;
   choice.feature = 17;
   EXPECT_EQ(classDataOptions(choice, L"/c/a.jsa", false),
-            (std::vector<std::wstring>{L"-Xlog:cds*=off", L"-XX:+VerifySharedSpaces", L"-XX:SharedArchiveFile=/c/a.jsa"}));
+            (std::vector<std::wstring>{L"-Xlog:cds*=off", L"-XX:SharedArchiveFile=/c/a.jsa"}));
   EXPECT_EQ(classDataOptions(choice, L"/c/a.tmp", true),
             (std::vector<std::wstring>{L"-Xlog:cds*=off", L"-XX:ArchiveClassesAtExit=/c/a.tmp"}));
   choice.mode = ClassDataMode::AutoCreate;
@@ -113,38 +113,69 @@ TEST(ClassDataSharing, NameChangesWithWhatTheArchiveDependsOn) {
 TEST(ClassDataSharing, ArchiveNames) {
   const ClassDataName name{L"0123abcd-", L"00112233aabbccdd"};
   EXPECT_EQ(autoArchiveName(name), L"0123abcd-00112233aabbccdd.jsa");
-  EXPECT_EQ(completeArchiveName(name, 1011712), L"0123abcd-00112233aabbccdd-1011712.jsa");
+  EXPECT_EQ(completeArchiveName(name, 1011712, 0x0123456789abcdefull),
+            L"0123abcd-00112233aabbccdd-1011712-0123456789abcdef.jsa");
   EXPECT_EQ(temporaryArchiveName(name, 4242), L"0123abcd-00112233aabbccdd.4242.tmp");
 
   struct Row {
     const wchar_t* file;
     bool complete;
     uint64_t size;
+    uint64_t sum;
   };
   const Row rows[] = {
-      {L"0123abcd-00112233aabbccdd-1011712.jsa", true, 1011712},
-      {L"0123abcd-00112233aabbccdd-18446744073709551615.jsa", false, 0},  // 20 digits
-      {L"0123abcd-00112233aabbccdd-9999999999999999999.jsa", true, 9999999999999999999ull},
-      {L"0123abcd-00112233aabbccdd-.jsa", false, 0},
-      {L"0123abcd-00112233aabbccdd-12x4.jsa", false, 0},
-      {L"0123abcd-00112233aabbccdd-1011712.tmp", false, 0},
-      {L"0123abcd-00112233aabbccdd.jsa", false, 0},
-      {L"0123abcd-00112233aabbccdd.4242.tmp", false, 0},
-      {L"0123abcd-ffff2233aabbccdd-1011712.jsa", false, 0},
-      {L"9999abcd-00112233aabbccdd-1011712.jsa", false, 0},
+      {L"0123abcd-00112233aabbccdd-1011712-0123456789abcdef.jsa", true, 1011712, 0x0123456789abcdefull},
+      {L"0123abcd-00112233aabbccdd-9999999999999999999-ffffffffffffffff.jsa", true, 9999999999999999999ull,
+       0xffffffffffffffffull},
+      {L"0123abcd-00112233aabbccdd-1-0.jsa", true, 1, 0},
+      {L"0123abcd-00112233aabbccdd-18446744073709551615-0.jsa", false, 0, 0},  // 20 digits
+      {L"0123abcd-00112233aabbccdd-1-10000000000000000.jsa", false, 0, 0},     // 17 hex digits
+      {L"0123abcd-00112233aabbccdd-1011712.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd--0123.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd-1-.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd-12x4-0123.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd-1-0123ABCD.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd-1-0123.jsa.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd-1-0123.tmp", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd.jsa", false, 0, 0},
+      {L"0123abcd-00112233aabbccdd.4242.tmp", false, 0, 0},
+      {L"0123abcd-ffff2233aabbccdd-1-0123.jsa", false, 0, 0},
+      {L"9999abcd-00112233aabbccdd-1-0123.jsa", false, 0, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.file);
     uint64_t size = 0;
-    EXPECT_EQ(completeArchiveSize(name, row.file, size), row.complete);
-    EXPECT_EQ(size, row.size);
+    uint64_t sum = 0;
+    ASSERT_EQ(parseCompleteArchiveName(name, row.file, size, sum), row.complete);
+    if (row.complete) {
+      EXPECT_EQ(size, row.size);
+      EXPECT_EQ(sum, row.sum);
+    }
   }
+}
+
+TEST(ClassDataSharing, ArchiveSumSeesEveryByteAndTheLength) {
+  std::string archive(4099, '\0');
+  for (size_t i = 0; i < archive.size(); ++i) archive[i] = static_cast<char>(i * 7);
+  const uint64_t sum = archiveSum(archive);
+  EXPECT_EQ(archiveSum(archive), sum);
+  // A changed byte in the first word, in the middle, in the last whole word
+  // and in the tail.
+  for (size_t at : {size_t{0}, size_t{7}, size_t{2048}, size_t{4095}, size_t{4098}}) {
+    std::string changed = archive;
+    changed[at] = static_cast<char>(changed[at] ^ 0x10);
+    EXPECT_NE(archiveSum(changed), sum) << at;
+  }
+  // Cut short, or longer by bytes of zero.
+  EXPECT_NE(archiveSum(archive.substr(0, 4096)), sum);
+  EXPECT_NE(archiveSum(archive + std::string(5, '\0')), sum);
+  EXPECT_NE(archiveSum(std::string(8, '\0')), archiveSum(std::string(16, '\0')));
 }
 
 TEST(ClassDataSharing, StaleArchives) {
   const ClassDataName name{L"0123abcd-", L"00112233aabbccdd"};
   const std::vector<std::wstring> names{
-      L"0123abcd-00112233aabbccdd-1000.jsa",  // complete, this key
+      L"0123abcd-00112233aabbccdd-1000-0.jsa",  // complete, this key
       L"0123abcd-00112233aabbccdd.77.tmp",    // being written, this key
       L"0123abcd-00112233aabbccdd.77.tmp.x",  // not one of ours, though of this launcher
       L"0123abcd-ffffffffffffffff-2000.jsa",  // another runtime or class path
@@ -153,14 +184,14 @@ TEST(ClassDataSharing, StaleArchives) {
       L"9999abcd-00112233aabbccdd-1000.jsa",  // another launcher of the same name
       L"notes.txt",
   };
-  EXPECT_EQ(staleArchiveNames(names, name, L"0123abcd-00112233aabbccdd-1000.jsa", false),
+  EXPECT_EQ(staleArchiveNames(names, name, L"0123abcd-00112233aabbccdd-1000-0.jsa", false),
             (std::vector<std::wstring>{L"0123abcd-00112233aabbccdd.77.tmp", L"0123abcd-00112233aabbccdd.77.tmp.x",
                                        L"0123abcd-ffffffffffffffff-2000.jsa", L"0123abcd-ffffffffffffffff.88.tmp",
                                        L"0123abcd-ffffffffffffffff.jsa"}));
   // Writing: another start's file of the same key stays; a complete one
   // that failed its check goes.
   EXPECT_EQ(staleArchiveNames(names, name, L"", true),
-            (std::vector<std::wstring>{L"0123abcd-00112233aabbccdd-1000.jsa", L"0123abcd-00112233aabbccdd.77.tmp.x",
+            (std::vector<std::wstring>{L"0123abcd-00112233aabbccdd-1000-0.jsa", L"0123abcd-00112233aabbccdd.77.tmp.x",
                                        L"0123abcd-ffffffffffffffff-2000.jsa", L"0123abcd-ffffffffffffffff.88.tmp",
                                        L"0123abcd-ffffffffffffffff.jsa"}));
 }
