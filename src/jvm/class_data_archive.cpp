@@ -112,7 +112,9 @@ void prepareClassDataArchive(const ClassDataRequest& request, JvmOptionList& opt
       return skip(L"too little free space to write one");
     }
     addOptions(options, choice, folder + archive, false);
-    if (diagnosing()) diagnose("class data archive %s: the VM maps it, or writes it when missing or stale", folder + archive);
+    if (diagnosing()) {
+      diagnose("class data archive %s: the VM maps it, or writes it when missing or stale", folder + archive);
+    }
     return;
   }
 
@@ -120,7 +122,9 @@ void prepareClassDataArchive(const ClassDataRequest& request, JvmOptionList& opt
   if (!complete.empty()) {
     removeStale(folder, names, name, complete, false);
     addOptions(options, choice, folder + complete, false);
-    if (diagnosing()) diagnose("class data archive %s: mapped", folder + complete);
+    if (diagnosing()) {
+      diagnose("class data archive %s: handed to the VM to map, its size and sum agree", folder + complete);
+    }
     return;
   }
   removeStale(folder, names, name, std::wstring(), true);
@@ -141,8 +145,8 @@ void adoptWrittenArchive() {
   // Another start of the same application that wrote one at the same moment
   // was first: its archive is as good.
   const bool taken =
-      finished && !findComplete(written.folder, matchingNames(written.folder + written.name.prefix + L'*'), written.name)
-                       .empty();
+      finished &&
+      !findComplete(written.folder, matchingNames(written.folder + written.name.prefix + L'*'), written.name).empty();
   const std::wstring archive = written.folder + completeArchiveName(written.name, bytes.size(), archiveSum(bytes));
   if (finished && !taken && replaceFile(written.temporary, archive)) {
     if (diagnosing()) diagnose("class data archive %s: written, kept for the next start", archive);

@@ -12,8 +12,11 @@ bool startsWith(const std::string& text, const char* prefix) {
 }
 
 bool setsOwnSharing(const std::vector<std::string>& vmOptions) {
-  static const char* const kOwn[] = {"-Xshare:", "-XX:SharedArchiveFile=", "-XX:ArchiveClassesAtExit=",
-                                     "-XX:+AutoCreateSharedArchive", "-XX:-AutoCreateSharedArchive",
+  static const char* const kOwn[] = {"-Xshare:",
+                                     "-XX:SharedArchiveFile=",
+                                     "-XX:ArchiveClassesAtExit=",
+                                     "-XX:+AutoCreateSharedArchive",
+                                     "-XX:-AutoCreateSharedArchive",
                                      "-XX:-UseSharedSpaces"};
   for (const std::string& option : vmOptions) {
     for (const char* own : kOwn) {
@@ -72,7 +75,9 @@ bool readNumber(const std::wstring& fileName, size_t& first, wchar_t end, int ba
   return true;
 }
 
-bool startsWith(const std::wstring& text, const std::wstring& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool startsWith(const std::wstring& text, const std::wstring& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 bool endsWith(const std::wstring& text, const wchar_t* suffix) {
   const size_t length = std::char_traits<wchar_t>::length(suffix);
@@ -147,13 +152,13 @@ std::wstring temporaryArchiveName(const ClassDataName& name, uint32_t processId)
   return name.prefix + name.key + L'.' + decimalText(processId) + L".tmp";
 }
 
-bool parseCompleteArchiveName(const ClassDataName& name, const std::wstring& fileName, uint64_t& size,
-                              uint64_t& sum) {
+bool parseCompleteArchiveName(const ClassDataName& name, const std::wstring& fileName, uint64_t& size, uint64_t& sum) {
   const std::wstring start = name.prefix + name.key + L'-';
   size_t position = start.size();
   // At most 19 decimal digits: no overflow.
-  return startsWith(fileName, start) && endsWith(fileName, L".jsa") && readNumber(fileName, position, L'-', 10, 19, size) &&
-         readNumber(fileName, position, L'.', 16, 16, sum) && position == fileName.size() - 3;
+  return startsWith(fileName, start) && endsWith(fileName, L".jsa") &&
+         readNumber(fileName, position, L'-', 10, 19, size) && readNumber(fileName, position, L'.', 16, 16, sum) &&
+         position == fileName.size() - 3;
 }
 
 uint64_t archiveSum(const std::string& bytes) {

@@ -84,8 +84,7 @@ std::wstring temporaryArchiveName(const ClassDataName& name, uint32_t processId)
 
 // The size and sum that a complete archive's name gives; false for any
 // other name.
-bool parseCompleteArchiveName(const ClassDataName& name, const std::wstring& fileName, uint64_t& size,
-                              uint64_t& sum);
+bool parseCompleteArchiveName(const ClassDataName& name, const std::wstring& fileName, uint64_t& size, uint64_t& sum);
 
 // The sum of an archive's bytes kept in its name.
 uint64_t archiveSum(const std::string& bytes);

@@ -130,7 +130,7 @@ def lines_like(*expected: str):
 FOLDER = r"class data archive {dir}/cache/run/class-data/"
 WRITING = FOLDER + r"[0-9a-f]{8}-([0-9a-f]{16})\.\d+\.tmp: written at exit \(none is complete yet\)"
 KEPT = FOLDER + r"[0-9a-f]{8}-[0-9a-f]{16}-\d+-[0-9a-f]{16}\.jsa: written, kept for the next start"
-MAPPED = FOLDER + r"[0-9a-f]{8}-[0-9a-f]{16}-\d+-[0-9a-f]{16}\.jsa: mapped"
+MAPPED = FOLDER + r"[0-9a-f]{8}-[0-9a-f]{16}-\d+-[0-9a-f]{16}\.jsa: handed to the VM to map, its size and sum agree"
 PASSED_OVER = FOLDER + r"[0-9a-f-]+\.jsa: passed over, changed since it was kept"
 
 

@@ -41,8 +41,10 @@ TEST(ClassDataSharing, ModeForEachRuntime) {
       {"JAVA_VERSION=\"21\"\n", {"-XX:-AutoCreateSharedArchive"}, ClassDataMode::None, 0},
       {"JAVA_VERSION=\"21\"\n", {"-XX:-UseSharedSpaces"}, ClassDataMode::None, 0},
       // Options that only look alike take nothing away.
-      {"JAVA_VERSION=\"17\"\n", {"-Xlog:cds=info:file=cds.log", "-XX:+UseSharedSpaces", "-Dx=-Xshare:off"},
-       ClassDataMode::MapOrWrite, 17},
+      {"JAVA_VERSION=\"17\"\n",
+       {"-Xlog:cds=info:file=cds.log", "-XX:+UseSharedSpaces", "-Dx=-Xshare:off"},
+       ClassDataMode::MapOrWrite,
+       17},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.release);
@@ -176,9 +178,9 @@ TEST(ClassDataSharing, StaleArchives) {
   const ClassDataName name{L"0123abcd-", L"00112233aabbccdd"};
   const std::vector<std::wstring> names{
       L"0123abcd-00112233aabbccdd-1000-0.jsa",  // complete, this key
-      L"0123abcd-00112233aabbccdd.77.tmp",    // being written, this key
-      L"0123abcd-00112233aabbccdd.77.tmp.x",  // not one of ours, though of this launcher
-      L"0123abcd-ffffffffffffffff-2000.jsa",  // another runtime or class path
+      L"0123abcd-00112233aabbccdd.77.tmp",      // being written, this key
+      L"0123abcd-00112233aabbccdd.77.tmp.x",    // not one of ours, though of this launcher
+      L"0123abcd-ffffffffffffffff-2000.jsa",    // another runtime or class path
       L"0123abcd-ffffffffffffffff.88.tmp",
       L"0123abcd-ffffffffffffffff.jsa",
       L"9999abcd-00112233aabbccdd-1000.jsa",  // another launcher of the same name
@@ -203,7 +205,9 @@ TEST(ClassDataSharing, CacheFolder) {
     const wchar_t* folder;
   };
   const Row rows[] = {
-      {true, {{L"LOCALAPPDATA", L"C:\\Users\\ann\\AppData\\Local"}}, L"C:\\Users\\ann\\AppData\\Local\\app\\class-data\\"},
+      {true,
+       {{L"LOCALAPPDATA", L"C:\\Users\\ann\\AppData\\Local"}},
+       L"C:\\Users\\ann\\AppData\\Local\\app\\class-data\\"},
       {true, {{L"LOCALAPPDATA", L"C:\\Local\\"}}, L"C:\\Local\\app\\class-data\\"},
       {true, {{L"LOCALAPPDATA", L"Local"}}, L""},
       {true,
