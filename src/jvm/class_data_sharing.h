@@ -75,8 +75,8 @@ ClassDataName classDataNameFor(const std::wstring& launcher, const StampedFile& 
 // prefix + key + ".jsa". One the launcher moved into place: prefix + key +
 // "-" + its size in bytes + "-" + its sum (archiveSum, 16 hex digits) +
 // ".jsa", so that a file cut short or damaged is known (a JDK 17 VM maps
-// what it is given: one cut short crashes it, one damaged past its header
-// runs on what it holds). One being written: prefix + key + "." + the
+// what it is given, and one cut short or damaged past its header can crash
+// it). One being written: prefix + key + "." + the
 // process id + ".tmp".
 std::wstring autoArchiveName(const ClassDataName& name);
 std::wstring completeArchiveName(const ClassDataName& name, uint64_t size, uint64_t sum);
