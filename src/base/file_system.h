@@ -1,5 +1,6 @@
 #pragma once
-// Names in a folder, and the folders above a file made.
+// Names in a folder, the folders above a file made, and the few whole-file
+// operations of the class data archive.
 
 #include <cstdint>
 #include <string>
@@ -16,5 +17,27 @@ std::vector<std::wstring> matchingNames(const std::wstring& pattern);
 // the folder that could not be made; the folders this call made are removed
 // again when it fails.
 uint32_t ensureParentDirectories(const std::wstring& path);
+
+// The size in bytes and the last-write time (in the platform's own unit) of
+// a file; false when the path names none or it cannot be read.
+bool fileSizeAndTime(const std::wstring& path, uint64_t& size, uint64_t& time);
+
+// Makes an empty file where none exists; false when one exists or the
+// folder cannot be written.
+bool createNewFile(const std::wstring& path);
+
+// Puts `from` in the place of `to` in one step, replacing a file there;
+// false, both files as they were, when the system refuses.
+bool replaceFile(const std::wstring& from, const std::wstring& to);
+
+// False when the file stays (missing, in use or protected).
+bool removeFile(const std::wstring& path);
+
+// The bytes this user may still write on the volume that holds `folder`;
+// 0 when the system cannot tell.
+uint64_t freeBytesAt(const std::wstring& folder);
+
+// The number that tells this process from the others running.
+uint32_t currentProcessId();
 
 }  // namespace tarn

@@ -2,7 +2,10 @@
 // operations of the parent folder walk.
 #include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <fnmatch.h>
+#include <stdio.h>
+#include <sys/statvfs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +14,7 @@
 #include "base/file_system.h"
 #include "base/parent_directories.h"
 #include "base/path.h"
+#include "base/scoped_descriptor_posix.h"
 #include "base/text.h"
 
 namespace tarn {
@@ -75,5 +79,32 @@ uint32_t ensureParentDirectories(const std::wstring& path) {
   PosixFolders folders;
   return createParentFolders(path, kPosixPathStyle, folders);
 }
+
+bool fileSizeAndTime(const std::wstring& path, uint64_t& size, uint64_t& time) {
+  struct stat status;
+  if (stat(toUtf8(path).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  size = static_cast<uint64_t>(status.st_size);
+  time = static_cast<uint64_t>(status.st_mtim.tv_sec) * 1000000000u + static_cast<uint64_t>(status.st_mtim.tv_nsec);
+  return true;
+}
+
+bool createNewFile(const std::wstring& path) {
+  ScopedDescriptor file(open(toUtf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  return file.get() >= 0;
+}
+
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+  return rename(toUtf8(from).c_str(), toUtf8(to).c_str()) == 0;
+}
+
+bool removeFile(const std::wstring& path) { return unlink(toUtf8(path).c_str()) == 0; }
+
+uint64_t freeBytesAt(const std::wstring& folder) {
+  struct statvfs volume;
+  if (statvfs(toUtf8(folder).c_str(), &volume) != 0) return 0;
+  return static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
+}
+
+uint32_t currentProcessId() { return static_cast<uint32_t>(getpid()); }
 
 }  // namespace tarn

@@ -42,4 +42,35 @@ uint32_t ensureParentDirectories(const std::wstring& path) {
   return createParentFolders(path, kWindowsPathStyle, folders);
 }
 
+bool fileSizeAndTime(const std::wstring& path, uint64_t& size, uint64_t& time) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(longPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return false;
+  }
+  size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  time = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
+bool createNewFile(const std::wstring& path) {
+  const ScopedFileHandle file(CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(longPathForm(from).c_str(), longPathForm(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool removeFile(const std::wstring& path) { return DeleteFileW(longPathForm(path).c_str()) != 0; }
+
+uint64_t freeBytesAt(const std::wstring& folder) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(longPathForm(folder).c_str(), &available, nullptr, nullptr)) return 0;
+  return available.QuadPart;
+}
+
+uint32_t currentProcessId() { return GetCurrentProcessId(); }
+
 }  // namespace tarn

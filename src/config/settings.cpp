@@ -48,6 +48,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
   out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
+  out.classDataSharing = equalsNoCase(trimWhiteSpace(read(kJavaRuntimeEnvironment, kClassDataSharing)), L"auto");
   const std::wstring downloadUrl = read(kJavaRuntimeEnvironment, kDownloadUrl);
   if (!downloadUrl.empty()) out.downloadUrl = downloadUrl;
 

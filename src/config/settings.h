@@ -41,6 +41,9 @@ struct Settings {
   std::wstring vmParameters;
   // An image shown as the VM starts; empty: none.
   std::wstring splashImage;
+  // Class Data Sharing=auto: the launcher keeps a class-data archive for the
+  // application (jvm/class_data_archive.h).
+  bool classDataSharing = false;
   // The address that the missing-runtime text and the dialog's link give.
   std::wstring downloadUrl = kDefaultDownloadUrl;
 

@@ -33,6 +33,7 @@ inline constexpr wchar_t kDownloadUrl[] = L"Download URL";
 inline constexpr wchar_t kRegistrySearch[] = L"Registry Search";
 inline constexpr wchar_t kUseJavaHome[] = L"Use JAVA_HOME";
 inline constexpr wchar_t kSplashImage[] = L"Splash Image";
+inline constexpr wchar_t kClassDataSharing[] = L"Class Data Sharing";
 
 // [Application]
 inline constexpr wchar_t kApplicationType[] = L"Application Type";

@@ -6,6 +6,7 @@
 #include "base/error_output.h"
 #include "base/text.h"
 #include "base/message_table.h"
+#include "jvm/class_data_archive.h"
 #include "jni/jvm_hook_listener.h"
 #include "jvm/output_redirection.h"
 
@@ -65,6 +66,8 @@ void setJvmHookListener(JvmHookListener* listener) { hookListener = listener; }
 
 void JNICALL jvmExitHook(jint code) {
   if (diagnosing()) diagnose("exit code %s: System.exit", decimalText(code));
+  // The VM has written its archive by now; the process ends when this returns.
+  adoptWrittenArchive();
   if (hookListener != nullptr) hookListener->onJvmExit(code);
 }
 

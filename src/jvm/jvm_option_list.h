@@ -9,6 +9,10 @@ namespace tarn {
 class JvmOptionList {
  public:
   void add(std::string option) { options_.push_back(std::move(option)); }
+  // Before every option added so far.
+  void addFront(const std::vector<std::string>& options) {
+    options_.insert(options_.begin(), options.begin(), options.end());
+  }
   const std::vector<std::string>& options() const { return options_; }
   bool empty() const { return options_.empty(); }
 

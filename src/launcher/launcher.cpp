@@ -2,6 +2,7 @@
 
 #include "base/diagnosis.h"
 #include "base/text.h"
+#include "jvm/class_data_archive.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
 #include "jvm/splash_screen.h"
@@ -55,6 +56,7 @@ Launcher::~Launcher() {
     javaVm_->DestroyJavaVM();
     teardown.report("DestroyJavaVM (the application's threads) took %s");
   }
+  adoptWrittenArchive();
   if (diagnosing()) diagnose(exitFact_, decimalText(exitCode_));
   whole_.report("the whole start took %s");
 }
@@ -116,6 +118,10 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
+  if (settings_.classDataSharing) {
+    prepareClassDataArchive({paths_.executable, runtime_.jvmLibrary, classPath, settings_.vmParameters},
+                            setup_.options);
+  }
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
   if (!settings_.splashImage.empty() && !settings_.service) {

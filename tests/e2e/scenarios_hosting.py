@@ -928,4 +928,61 @@ SIBLING = [
     ),
 ]
 
-SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING
+
+# --- Class Data Sharing=auto: the options for each runtime --------------------
+
+CDS_FOLDER = r"{dir}\\local\\run\\class-data\\[0-9a-f]{8}-[0-9a-f]{16}"
+
+
+def class_data(name: str, release: Optional[bytes], vm: str = "", **rest):
+    """Class Data Sharing=auto with the private runtime's release file (none
+    for None), LOCALAPPDATA in the scenario folder."""
+    jre = "Class Data Sharing=auto\n" + ("Virtual Machine Parameters=%s\n" % vm if vm else "")
+    files = {"jre64\\release": release} if release is not None else {}
+    return app(name, settings=ini(jre=jre), files=files, env={"LOCALAPPDATA": lambda folder: folder + "\\local"},
+               command_line='"{exe}" x', exit_code=0, stdout=b"", writes=True, **rest)
+
+
+# None of the launcher's: the application's own archive options may be there.
+NO_CLASS_DATA_OPTIONS = [Like(r"option -Xlog:.*"), Like(r"option -XX:\+.*"), Like(r"option .*\\local\\run\\class-data\\.*")]
+
+CLASS_DATA = [
+    class_data("class-data-17-writes-at-exit", b'IMPLEMENTOR="Vendor"\r\nJAVA_VERSION="17.0.9"\r\n',
+               vm_log=[Like(r"CreateJavaVM version=0x00010002 nOptions=7 .*"),
+                       "option -Xlog:cds*=off", Like(r"option -XX:ArchiveClassesAtExit=" + CDS_FOLDER + r"\.\d+\.tmp"),
+                       CLASS_PATH, MAIN_CALL, *MAIN_END]),
+    class_data("class-data-13-writes-at-exit", b'JAVA_VERSION="13"\n',
+               vm_log=["option -Xlog:cds*=off", Like(r"option -XX:ArchiveClassesAtExit=" + CDS_FOLDER + r"\.\d+\.tmp"),
+                       CLASS_PATH]),
+    class_data("class-data-21-vm-keeps-it", b'JAVA_VERSION="21.0.2"\r\nJVM_VARIANT="Hotspot"\r\n',
+               vm_log=["option -Xlog:cds*=off", "option -XX:+VerifySharedSpaces", "option -XX:+AutoCreateSharedArchive",
+                       Like(r"option -XX:SharedArchiveFile=" + CDS_FOLDER + r"\.jsa"), CLASS_PATH, MAIN_CALL]),
+    class_data("class-data-25-aot-tags-too", b'JAVA_VERSION="25"\n',
+               vm_log=["option -Xlog:cds*=off,aot*=off", "option -XX:+VerifySharedSpaces",
+                       "option -XX:+AutoCreateSharedArchive", Like(r"option -XX:SharedArchiveFile=" + CDS_FOLDER + r"\.jsa")]),
+    # The application's own option comes after the launcher's -Xlog one and
+    # still holds.
+    class_data("class-data-own-xlog-after", b'JAVA_VERSION="17"\n', vm="-Xlog:cds=info:file=cds.log",
+               vm_log=["option -Xlog:cds*=off", Like(r"option -XX:ArchiveClassesAtExit=.*"), CLASS_PATH,
+                       "option -Xlog:cds=info:file=cds.log"]),
+]
+
+# Nothing added: an old, unknown or other VM, or the application's own
+# archive options.
+CLASS_DATA += [
+    class_data("class-data-none-" + name, release, vm=vm,
+               vm_log=[CLASS_PATH] + (["option " + vm] if vm else []) + [MAIN_CALL, *MAIN_END],
+               vm_log_excludes=NO_CLASS_DATA_OPTIONS)
+    for name, release, vm in [
+        ("for-12", b'JAVA_VERSION="12.0.2"\n', ""),
+        ("for-8", b'JAVA_VERSION="1.8.0_392"\n', ""),
+        ("without-release-file", None, ""),
+        ("without-version", b'IMPLEMENTOR="Vendor"\n', ""),
+        ("for-openj9", b'JAVA_VERSION="17.0.9"\nJVM_VARIANT="Openj9"\n', ""),
+        ("with-own-archive", b'JAVA_VERSION="21"\n', "-XX:SharedArchiveFile=C:\\app.jsa"),
+        ("with-share-off", b'JAVA_VERSION="17"\n', "-Xshare:off"),
+        ("with-own-dump", b'JAVA_VERSION="17"\n', "-XX:ArchiveClassesAtExit=C:\\app.jsa"),
+    ]
+]
+
+SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA

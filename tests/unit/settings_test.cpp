@@ -58,6 +58,7 @@ std::string describe(const Settings& s) {
   text += "systemPath " + toUtf8(s.systemPath) + "\n";
   text += "libraryPath " + toUtf8(s.libraryPath) + "\n";
   text += "vmParameters " + toUtf8(s.vmParameters) + "\n";
+  text += std::string("classDataSharing ") + flag(s.classDataSharing) + "\n";
   text += std::string("service ") + flag(s.service) + " omitServiceName " + flag(s.omitServiceName) + "\n";
   text += std::string("failureCheck ") + flag(s.failureCheck) + "\n";
   text += std::string("overrideWorkingDir ") + flag(s.overrideWorkingDir) + "\n";
@@ -153,6 +154,10 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
        {"Use JAVA_HOME=YES"},
        [](Settings& s) { s.runtime.javaHomeVariable = !nativePathStyle().windowsForms; }},
       {"Use JAVA_HOME other values", {"Use JAVA_HOME=1"}, [](Settings&) {}},
+      {"Class Data Sharing auto in any case",
+       {"Class Data Sharing= Auto "},
+       [](Settings& s) { s.classDataSharing = true; }},
+      {"Class Data Sharing other values", {"Class Data Sharing=yes"}, [](Settings&) {}},
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
       {"Virtual Machine Parameters",
