@@ -45,6 +45,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
   out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  out.mainJar = read(kJavaRuntimeEnvironment, kMainJar);
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
   out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
@@ -62,7 +63,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.cmd = read(kApplication, kCmd);
   out.classPath = read(kClassPath, kClassPathKey);
 
-  if (out.mainClass.empty()) {
+  if (out.mainClass.empty() && out.mainJar.empty()) {
     printError(loadMessage(MessageId::MainClassMissing));
     return false;
   }
@@ -84,6 +85,8 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   LayeredIniFile ini(file, builtInSettingsText());
   if (!readSettings(ini, out)) return false;
   nativeConfiguredPaths(nativePathStyle(), out);
+  // A Main Jar that names nothing here, reported as such, leaves nothing to run.
+  if (out.mainClass.empty() && out.mainJar.empty()) return false;
 
   // A service runs under an account of its own: its runtime comes from the
   // file beside the executable.

@@ -36,6 +36,9 @@ struct Settings {
   RuntimeCriteria runtime;
   std::wstring jrePath;
   std::wstring mainClass;  // with "/" between the package names
+  // An executable JAR, as configured: run as "java -jar" runs it, unless
+  // Main Class is set, which then wins and leaves the JAR a class path entry.
+  std::wstring mainJar;
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
@@ -62,7 +65,7 @@ struct Settings {
 ProductInformation readProductInformation(IniStore& file);
 
 // Every key but the product keys, through the layered reader. False, with
-// the message written, when no Main Class is configured.
+// the message written, when neither Main Class nor Main Jar is configured.
 bool readSettings(IniStore& ini, Settings& out);
 
 // The whole configuration of the launcher at `paths`: the product keys, the

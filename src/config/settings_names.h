@@ -26,12 +26,14 @@ inline constexpr wchar_t kJvmType[] = L"JVM Type";
 inline constexpr wchar_t kJvmSource[] = L"JVM Source";
 inline constexpr wchar_t kVmProvider[] = L"VM Provider";
 inline constexpr wchar_t kMainClass[] = L"Main Class";
+inline constexpr wchar_t kMainJar[] = L"Main Jar";
 inline constexpr wchar_t kSystemPath[] = L"System Path";
 inline constexpr wchar_t kLibraryPath[] = L"Library Path";
 inline constexpr wchar_t kVirtualMachineParameters[] = L"Virtual Machine Parameters";
 inline constexpr wchar_t kDownloadUrl[] = L"Download URL";
 inline constexpr wchar_t kRegistrySearch[] = L"Registry Search";
 inline constexpr wchar_t kUseJavaHome[] = L"Use JAVA_HOME";
+inline constexpr wchar_t kUserVmParameters[] = L"User VM Parameters";
 
 // [Application]
 inline constexpr wchar_t kApplicationType[] = L"Application Type";

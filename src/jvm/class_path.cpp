@@ -50,7 +50,16 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
   }
 }
 
-std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths) {
+std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& paths) {
+  const PathStyle& style = nativePathStyle();
+  std::wstring entry = configured;
+  expandEnvironment(entry);
+  ClassPathSearch search;
+  if (!classPathSearchFor(entry, parentFolder(paths.executable, style.separator), style, search)) return entry;
+  return search.pattern;
+}
+
+std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths, const std::wstring& mainJar) {
   const PathStyle& style = nativePathStyle();
 
   // The entries are separated by ";" on every platform; the class path the
@@ -77,6 +86,7 @@ std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& pa
     }
   }
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
+  if (!mainJar.empty()) classPath = mainJar + style.listSeparator + classPath;
   classPath = withoutEmptyElements(classPath, style.listSeparator);
 
   if (classPath.empty()) {

@@ -13,7 +13,11 @@
 
 namespace tarn {
 
-std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+std::wstring commandHead(const Settings& settings, const std::wstring& mainJar) {
+  return settings.mainClass.empty() ? mainJar : replaceAll(settings.mainClass, L'/', L'.');
+}
+
+std::vector<std::wstring> launcherProperties(const std::wstring& commandHead, const std::vector<std::wstring>& arguments,
                                              const std::vector<std::wstring>& vmParameters) {
   auto configured = [&vmParameters](const std::wstring& prefix) {
     for (const std::wstring& parameter : vmParameters) {
@@ -25,7 +29,7 @@ std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, cons
   static const std::wstring kLauncher = L"-Dsun.java.launcher=";
   std::vector<std::wstring> properties;
   if (!configured(kCommand)) {
-    std::wstring command = kCommand + replaceAll(mainClass, L'/', L'.');
+    std::wstring command = kCommand + commandHead;
     for (const std::wstring& argument : arguments) command += L' ' + argument;
     properties.push_back(std::move(command));
   }
@@ -91,7 +95,7 @@ void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& argu
 }
 
 bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments) {
+                              const std::vector<std::wstring>& arguments, const std::wstring& mainJar) {
   const PathStyle& style = nativePathStyle();
 
   // Each entry was expanded once by assembleClassPath; the names a search
@@ -111,7 +115,7 @@ bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& set
   setup.error = settings.error;
   expandOutputFileName(settings::kErrorFile, setup.error.file);
 
-  for (const std::wstring& option : launcherProperties(settings.mainClass, arguments, parameters)) {
+  for (const std::wstring& option : launcherProperties(commandHead(settings, mainJar), arguments, parameters)) {
     setup.options.add(toJvmCodePage(option));
   }
   return true;

@@ -1,6 +1,8 @@
 #include "launcher/launcher.h"
 
 #include "base/diagnosis.h"
+#include "base/error_output.h"
+#include "base/message_table.h"
 #include "base/text.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
@@ -109,10 +111,17 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   const PhaseTimer assembling;
   // Without a class path the VM would take its classes from CLASSPATH or
   // the current directory: the start ends, its message written.
-  const std::wstring classPath = assembleClassPath(settings_, paths_);
+  mainJar_ = mainJarPath(settings_.mainJar, paths_);
+  if (!mainJar_.empty() && !isFile(mainJar_)) {
+    printError(loadMessage(MessageId::MainJarMissing), mainJar_);
+    return {-1, RunFailure::MainClass};
+  }
+  const std::wstring classPath = assembleClassPath(settings_, paths_, mainJar_);
   if (classPath.empty()) return {-1, RunFailure::VmCreation};
   appendCmdArguments(settings_.cmd, arguments_);
-  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_, mainJar_)) {
+    return {-1, RunFailure::VmCreation};
+  }
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
@@ -154,6 +163,7 @@ RunOutcome Launcher::workerMain(void* context) {
   call.env = launcher.jniEnv_;
   call.findClassFromBootLoader = launcher.jvm_.findClassFromBootLoader;
   call.mainClass = launcher.settings_.mainClass;
+  call.mainJar = launcher.mainJar_;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
   call.threadsStayAttached = threadsStayAttached;

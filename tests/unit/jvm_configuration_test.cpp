@@ -383,7 +383,7 @@ TEST(LauncherProperties, AsTheJdksLauncherSetsThem) {
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(launcherProperties(L"com/example/App", row.arguments, row.vmParameters), row.expected);
+    EXPECT_EQ(launcherProperties(L"com.example.App", row.arguments, row.vmParameters), row.expected);
   }
 }
 
