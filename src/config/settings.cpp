@@ -49,6 +49,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
   out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
+  out.acceptUserVmParameters = isYesIgnoringCase(read(kJavaRuntimeEnvironment, kUserVmParameters));
   const std::wstring downloadUrl = read(kJavaRuntimeEnvironment, kDownloadUrl);
   if (!downloadUrl.empty()) out.downloadUrl = downloadUrl;
 
@@ -109,6 +110,12 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
       diagnose("per-user file %s: JRE Path=%s (it alone gives JRE Path)", userFile, out.jrePath);
     }
     nativeConfiguredPath(settings::kJrePath, nativePathStyle(), out.jrePath);
+    if (out.acceptUserVmParameters) {
+      IniFile(userFile).readString(settings::kJavaRuntimeEnvironment, settings::kVirtualMachineParameters,
+                                   out.userVmParameters);
+      out.userFile = userFile;
+      if (diagnosing()) diagnose("per-user file %s: Virtual Machine Parameters=%s", userFile, out.userVmParameters);
+    }
   } else if (diagnosing()) {
     diagnose("per-user file %s: not found", userFile);
   }

@@ -42,6 +42,13 @@ struct Settings {
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
+  // User VM Parameters: the per-user file's Virtual Machine Parameters are
+  // added after vmParameters. Never for a service (which reads no per-user
+  // file), and from the configuration file only where the built-in settings
+  // open it.
+  bool acceptUserVmParameters = false;
+  std::wstring userVmParameters;
+  std::wstring userFile;  // the per-user file they came from
   // The address that the missing-runtime text and the dialog's link give.
   std::wstring downloadUrl = kDefaultDownloadUrl;
 

@@ -10,6 +10,7 @@
 #include "jvm/jvm_parameters.h"
 #include "jvm/output_file_name.h"
 #include "jvm/search_paths.h"
+#include "jvm/user_vm_parameters.h"
 
 namespace tarn {
 
@@ -105,10 +106,13 @@ bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& set
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
     appendVmParameters(settings.vmParameters, currentMemoryStatus(), parameters, setup.stackSize);
   }
-  for (std::wstring& parameter : parameters) {
-    expandEnvironment(parameter);
-    setup.options.add(toJvmCodePage(parameter));
+  for (std::wstring& parameter : parameters) expandEnvironment(parameter);
+  if (settings.userVmParameters.find_first_not_of(L' ') != std::wstring::npos) {
+    std::vector<std::wstring> userParameters;
+    appendVmParameters(settings.userVmParameters, currentMemoryStatus(), userParameters, setup.stackSize);
+    appendUserVmParameters(userParameters, settings.userFile, parameters);
   }
+  for (const std::wstring& parameter : parameters) setup.options.add(toJvmCodePage(parameter));
 
   setup.output = settings.output;
   expandOutputFileName(settings::kOutputFile, setup.output.file);
