@@ -52,11 +52,13 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
 
 std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& paths) {
   const PathStyle& style = nativePathStyle();
-  std::wstring entry = configured;
-  expandEnvironment(entry);
-  ClassPathSearch search;
-  if (!classPathSearchFor(entry, parentFolder(paths.executable, style.separator), style, search)) return entry;
-  return search.pattern;
+  std::wstring path = configured;
+  expandEnvironment(path);
+  if (path.empty() || isAbsolutePath(path, style)) return path;
+  // "app.jar" and "\app.jar" alike lie in the launcher's folder, which ends
+  // in a separator.
+  const size_t name = style.windowsForms ? path.find_first_not_of(L"\\/") : 0;
+  return name == std::wstring::npos ? path : paths.folder + path.substr(name);
 }
 
 std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths, const std::wstring& mainJar) {

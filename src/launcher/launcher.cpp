@@ -105,17 +105,19 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
             RunFailure::None};
   }
   if (!prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_)) return {-1, RunFailure::VmCreation};
+  // After the environment, whose TARN_JVM_HOME the path may name; before
+  // the JVM library is loaded.
+  mainJar_ = mainJarPath(settings_.mainJar, paths_);
+  if (!mainJar_.empty() && !isFile(mainJar_)) {
+    printError(loadMessage(MessageId::MainJarMissing), mainJar_);
+    return {-1, RunFailure::MainClass};
+  }
   const PhaseTimer loading;
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
   loading.report("loading the JVM library took %s");
   const PhaseTimer assembling;
   // Without a class path the VM would take its classes from CLASSPATH or
   // the current directory: the start ends, its message written.
-  mainJar_ = mainJarPath(settings_.mainJar, paths_);
-  if (!mainJar_.empty() && !isFile(mainJar_)) {
-    printError(loadMessage(MessageId::MainJarMissing), mainJar_);
-    return {-1, RunFailure::MainClass};
-  }
   const std::wstring classPath = assembleClassPath(settings_, paths_, mainJar_);
   if (classPath.empty()) return {-1, RunFailure::VmCreation};
   appendCmdArguments(settings_.cmd, arguments_);

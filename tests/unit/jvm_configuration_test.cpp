@@ -441,6 +441,27 @@ TEST_F(Assemble, MainJarHeadsTheClassPathAndNamesTheCommand) {
   EXPECT_EQ(commandHead(settings_, jar), L"com.example.App");
 }
 
+// The JAR lies in the launcher's folder unless the path is absolute; a
+// leading separator on Windows names that folder too, as for a class path entry.
+TEST_F(Assemble, MainJarPathIsTakenAgainstTheLaunchersFolder) {
+  const bool windows = style().windowsForms;
+  const std::wstring root = windows ? L"C:\\apps\\app.jar" : L"/apps/app.jar";
+  const struct {
+    std::wstring configured;
+    std::wstring expected;
+  } cases[] = {
+      {L"", L""},
+      {L"app.jar", paths_.folder + L"app.jar"},
+      {windows ? L"lib\\app.jar" : L"lib/app.jar", paths_.folder + (windows ? L"lib\\app.jar" : L"lib/app.jar")},
+      {L"%TARN_TEST_HOME%.jar", paths_.folder + L"my home.jar"},
+      {root, root},
+  };
+  for (const auto& row : cases) EXPECT_EQ(mainJarPath(row.configured, paths_), row.expected);
+  if (windows) {
+    EXPECT_EQ(mainJarPath(L"\\app.jar", paths_), paths_.folder + L"app.jar");
+  }
+}
+
 TEST(UserVmParameters, WhatChoosesCode) {
   const struct {
     const wchar_t* parameter;
