@@ -169,8 +169,8 @@ RunOutcome Launcher::workerMain(void* context) {
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
   call.threadsStayAttached = threadsStayAttached;
-  call.beforeMain = [&launcher, threadsStayAttached] {
-    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, threadsStayAttached);
+  call.beforeMain = [&launcher, threadsStayAttached](const std::wstring& mainClass) {
+    launcher.platform_->beforeMain(launcher.javaVm_, mainClass, threadsStayAttached);
   };
   switch (runMainClass(call)) {
     case MainOutcome::Returned:

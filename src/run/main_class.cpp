@@ -51,18 +51,21 @@ jclass loadThroughFindClass(const MainClassCall& call) {
   return nullptr;
 }
 
-jclass loadMainClass(MainClassCall call) {
+// `name` becomes the main class's name (with "/"), from the manifest for a JAR.
+jclass loadMainClass(MainClassCall call, std::wstring& name) {
+  name = call.mainClass;
   if (call.mainClass.empty()) {
     // The runtime's own JAR reader: a JAR that cannot run gets its message
     // here, and the manifest's Main-Class serves FindClass without LauncherHelper.
     const MainJarManifest manifest = readMainJarManifest(call.env, call.mainJar);
     if (diagnosing()) diagnose("main JAR %s: Main-Class %s", call.mainJar, manifest.text);
     if (!reportMainJarState(manifest, call.mainJar)) return nullptr;
+    name = replaceAll(manifest.text, L'.', L'/');
     if (jclass mainClass = loadThroughBootLoader(call)) {
       if (diagnosing()) diagnose("main JAR %s: loaded through LauncherHelper.checkAndLoadMain", call.mainJar);
       return mainClass;
     }
-    call.mainClass = replaceAll(manifest.text, L'.', L'/');
+    call.mainClass = name;
   } else if (jclass mainClass = loadThroughBootLoader(call)) {
     if (diagnosing()) diagnose("main class %s: loaded through LauncherHelper.checkAndLoadMain", call.mainClass);
     return mainClass;
@@ -106,7 +109,8 @@ bool stopAfterException(const MainClassCall& call, jthrowable exception) {
 // before the thread detaches.
 MainOutcome callMainMethod(const MainClassCall& call) {
   JNIEnv* env = call.env;
-  jclass mainClass = loadMainClass(call);
+  std::wstring mainClassName;
+  jclass mainClass = loadMainClass(call, mainClassName);
   if (mainClass == nullptr) return MainOutcome::NotCalled;
   LocalRef classReference(env, mainClass);
   jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
@@ -124,7 +128,7 @@ MainOutcome callMainMethod(const MainClassCall& call) {
     return MainOutcome::NotCalled;
   }
   LocalRef argumentsReference(env, arguments);
-  if (call.beforeMain) call.beforeMain();
+  if (call.beforeMain) call.beforeMain(mainClassName);
   const PhaseTimer running;
   jvalue argument;
   argument.l = arguments;

@@ -31,8 +31,9 @@ struct MainClassCall {
   // The thread stays attached and parked after main returns, so that the
   // application ends only through System.exit or from outside.
   bool threadsStayAttached = false;
-  // Called right before main, when set.
-  std::function<void()> beforeMain;
+  // Called right before main, when set, with the main class (with "/"):
+  // mainClass, or the one the JAR's manifest named.
+  std::function<void(const std::wstring& mainClass)> beforeMain;
 };
 
 enum class MainOutcome {
