@@ -68,6 +68,62 @@ def jar_ini(jar="app.jar", main="", vm="", class_path=None, jre="") -> str:
 
 MAIN = {"Main-Class": "probe.JarProgram"}
 
+# A runtime that knows Enable-Native-Access (Java 22 and later); without the
+# attribute it warns on standard error when a restricted method is called.
+NEWER_JDK = Path("/usr/lib/jvm/temurin-25-jdk-amd64")
+NATIVE_ACCESS_SOURCE = """package probe;
+
+import java.lang.foreign.*;
+
+// Calls C's strlen through a restricted method of the foreign function API.
+public class NativeAccess {
+    public static void main(String[] args) throws Throwable {
+        Linker linker = Linker.nativeLinker();
+        var strlen = linker.downcallHandle(linker.defaultLookup().find("strlen").orElseThrow(),
+                FunctionDescriptor.of(ValueLayout.JAVA_LONG, ValueLayout.ADDRESS));
+        try (Arena arena = Arena.ofConfined()) {
+            System.out.println("strlen " + (long) strlen.invokeExact(arena.allocateFrom("four")));
+        }
+    }
+}
+"""
+
+
+def native_access_jar(manifest):
+    """The JAR of NativeAccess, compiled by the newer runtime's javac."""
+
+    def prepare(context: Context):
+        source = context.dir / "src" / "NativeAccess.java"
+        source.parent.mkdir()
+        source.write_text(NATIVE_ACCESS_SOURCE)
+        classes = context.dir / "classes"
+        subprocess.run([str(NEWER_JDK / "bin" / "javac"), "-d", str(classes), str(source)], check=True)
+        (context.dir / "manifest.txt").write_text("".join("%s: %s\n" % item for item in manifest.items()))
+        subprocess.run([str(NEWER_JDK / "bin" / "jar"), "--create", "--file", str(context.dir / "app.jar"),
+                        "--manifest", str(context.dir / "manifest.txt"), "-C", str(classes), "probe"], check=True)
+
+    return prepare
+
+
+def like_newer_java_jar(quiet: bool):
+    """As like_java_jar, with the newer runtime; `quiet`: nothing on standard error."""
+
+    def check(result: Result) -> List[str]:
+        context = result.context
+        reference = subprocess.run([str(NEWER_JDK / "bin" / "java"), "-jar", str(context.dir / "app.jar")],
+                                   cwd=str(context.dir), stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        failures = [] if result.stdout == b"strlen 4\n" else ["standard output %r" % result.stdout]
+        if quiet != (result.stderr == b""):
+            failures.append("standard error %r" % result.stderr)
+        for what, ours, theirs in (("exit code", result.exit_code, reference.returncode),
+                                   ("standard output", result.stdout, reference.stdout),
+                                   ("standard error", result.stderr, reference.stderr)):
+            if ours != theirs:
+                failures.append("%s: %r, java -jar gives %r" % (what, ours, theirs))
+        return failures
+
+    return check
+
 SCENARIOS = [
     # sun.java.command names the JAR, java.class.path is the JAR alone, and
     # System.exit's code comes through.
@@ -98,6 +154,16 @@ SCENARIOS = [
              jars={"lib/util.jar": "util.jar"}, env={"APP_FOLDER": "{dir}"}, args=["x"], exit_code=41,
              prepare=jar_setup("app.jar", ["JarProgram"], MAIN),
              stdout=b"command {dir}/app.jar x\nclass path {dir}/app.jar:{dir}/lib/util.jar\narguments x\n"),
+    # Enable-Native-Access on a runtime that knows it: no warning, as under
+    # java -jar; without it, the same warning as there.
+    Scenario("main-jar-enable-native-access", ini=jar_ini(), jars={}, links={"jre64": str(NEWER_JDK)},
+             exit_code=None, stdout=None, stderr=None,
+             prepare=native_access_jar({"Main-Class": "probe.NativeAccess", "Enable-Native-Access": "ALL-UNNAMED"}),
+             check=like_newer_java_jar(quiet=True)),
+    Scenario("main-jar-without-enable-native-access", ini=jar_ini(), jars={}, links={"jre64": str(NEWER_JDK)},
+             exit_code=None, stdout=None, stderr=None,
+             prepare=native_access_jar({"Main-Class": "probe.NativeAccess"}),
+             check=like_newer_java_jar(quiet=False)),
     # --- the failures: each its own message, exit code -1 ---
     Scenario("main-jar-missing", ini=jar_ini(jar="gone.jar"), jars={}, exit_code=255,
              stdout=error_line("Main Jar names no file: {dir}/gone.jar. The Java VM is not started.")),
