@@ -9,9 +9,9 @@ namespace tarn {
 
 // True for a parameter that loads or picks code, or runs a command: agents,
 // the boot or application class path, the module path and patches, a
-// class loader, a security manager or policy, native library paths, an
-// options file (which could hold any of them), a command on error and the
-// JVMCI compiler. Exact case, as the VM reads its options.
+// class loader, a security manager, policy or properties file, native
+// library paths, an options file (which could hold any of them), a class
+// data archive, a command on error and the JVMCI compiler. Exact case, as the VM reads its options.
 bool choosesCode(const std::wstring& parameter);
 
 // Appends the parameters that choosesCode lets through, each after its

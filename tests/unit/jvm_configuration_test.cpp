@@ -489,6 +489,9 @@ TEST(UserVmParameters, WhatChoosesCode) {
       {L"-XX:OnOutOfMemoryError=sh x", true},
       {L"-XX:OnError=sh x", true},
       {L"-XX:+EnableJVMCI", true},
+      {L"-Djava.security.properties=my.security", true},
+      {L"-XX:SharedArchiveFile=app.jsa", true},
+      {L"-Xshare:off", false},
       // The VM reads its options in exact case: this one is no agent to it.
       {L"-JavaAgent:a.jar", false},
   };
