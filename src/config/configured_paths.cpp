@@ -38,6 +38,10 @@ void nativeConfiguredPaths(const PathStyle& style, Settings& settings) {
   if (style.windowsForms) return;
   nativeConfiguredPath(kJrePath, style, settings.jrePath);
   nativeConfiguredPath(kLibraryPath, style, settings.libraryPath);
+  // "\app.jar": the launcher's folder, as for a class path entry.
+  std::wstring& mainJar = settings.mainJar;
+  if (mainJar.size() >= 2 && mainJar[0] == L'\\' && mainJar[1] != L'\\') mainJar.erase(0, 1);
+  if (!nativeConfiguredPath(kMainJar, style, mainJar)) mainJar.clear();
   nativeConfiguredPath(kOutputFile, style, settings.output.file);
   nativeConfiguredPath(kErrorFile, style, settings.error.file);
   fromLauncherFolder(settings.splashImage);

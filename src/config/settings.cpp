@@ -45,10 +45,12 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
   out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  out.mainJar = read(kJavaRuntimeEnvironment, kMainJar);
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
   out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
   out.classDataSharing = equalsNoCase(trimWhiteSpace(read(kJavaRuntimeEnvironment, kClassDataSharing)), L"auto");
+  out.acceptUserVmParameters = isYesIgnoringCase(read(kJavaRuntimeEnvironment, kUserVmParameters));
   const std::wstring downloadUrl = read(kJavaRuntimeEnvironment, kDownloadUrl);
   if (!downloadUrl.empty()) out.downloadUrl = downloadUrl;
 
@@ -64,7 +66,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.splashImage = read(kJavaRuntimeEnvironment, kSplashImage);
   out.classPath = read(kClassPath, kClassPathKey);
 
-  if (out.mainClass.empty()) {
+  if (out.mainClass.empty() && out.mainJar.empty()) {
     printError(loadMessage(MessageId::MainClassMissing));
     return false;
   }
@@ -86,6 +88,8 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   LayeredIniFile ini(file, builtInSettingsText());
   if (!readSettings(ini, out)) return false;
   nativeConfiguredPaths(nativePathStyle(), out);
+  // A Main Jar that names nothing here, reported as such, leaves nothing to run.
+  if (out.mainClass.empty() && out.mainJar.empty()) return false;
 
   // A service runs under an account of its own: its runtime comes from the
   // file beside the executable.
@@ -108,6 +112,12 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
       diagnose("per-user file %s: JRE Path=%s (it alone gives JRE Path)", userFile, out.jrePath);
     }
     nativeConfiguredPath(settings::kJrePath, nativePathStyle(), out.jrePath);
+    if (out.acceptUserVmParameters) {
+      IniFile(userFile).readString(settings::kJavaRuntimeEnvironment, settings::kVirtualMachineParameters,
+                                   out.userVmParameters);
+      out.userFile = userFile;
+      if (diagnosing()) diagnose("per-user file %s: Virtual Machine Parameters=%s", userFile, out.userVmParameters);
+    }
   } else if (diagnosing()) {
     diagnose("per-user file %s: not found", userFile);
   }

@@ -36,6 +36,9 @@ struct Settings {
   RuntimeCriteria runtime;
   std::wstring jrePath;
   std::wstring mainClass;  // with "/" between the package names
+  // An executable JAR, as configured: run as "java -jar" runs it, unless
+  // Main Class is set, which then wins and leaves the JAR a class path entry.
+  std::wstring mainJar;
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
@@ -44,6 +47,13 @@ struct Settings {
   // Class Data Sharing=auto: the launcher keeps a class-data archive for the
   // application (jvm/class_data_archive.h).
   bool classDataSharing = false;
+  // User VM Parameters: the per-user file's Virtual Machine Parameters are
+  // added after vmParameters. Never for a service (which reads no per-user
+  // file), and from the configuration file only where the built-in settings
+  // open it.
+  bool acceptUserVmParameters = false;
+  std::wstring userVmParameters;
+  std::wstring userFile;  // the per-user file they came from
   // The address that the missing-runtime text and the dialog's link give.
   std::wstring downloadUrl = kDefaultDownloadUrl;
 
@@ -67,7 +77,7 @@ struct Settings {
 ProductInformation readProductInformation(IniStore& file);
 
 // Every key but the product keys, through the layered reader. False, with
-// the message written, when no Main Class is configured.
+// the message written, when neither Main Class nor Main Jar is configured.
 bool readSettings(IniStore& ini, Settings& out);
 
 // The whole configuration of the launcher at `paths`: the product keys, the

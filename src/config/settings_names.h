@@ -26,6 +26,7 @@ inline constexpr wchar_t kJvmType[] = L"JVM Type";
 inline constexpr wchar_t kJvmSource[] = L"JVM Source";
 inline constexpr wchar_t kVmProvider[] = L"VM Provider";
 inline constexpr wchar_t kMainClass[] = L"Main Class";
+inline constexpr wchar_t kMainJar[] = L"Main Jar";
 inline constexpr wchar_t kSystemPath[] = L"System Path";
 inline constexpr wchar_t kLibraryPath[] = L"Library Path";
 inline constexpr wchar_t kVirtualMachineParameters[] = L"Virtual Machine Parameters";
@@ -34,6 +35,7 @@ inline constexpr wchar_t kRegistrySearch[] = L"Registry Search";
 inline constexpr wchar_t kUseJavaHome[] = L"Use JAVA_HOME";
 inline constexpr wchar_t kSplashImage[] = L"Splash Image";
 inline constexpr wchar_t kClassDataSharing[] = L"Class Data Sharing";
+inline constexpr wchar_t kUserVmParameters[] = L"User VM Parameters";
 
 // [Application]
 inline constexpr wchar_t kApplicationType[] = L"Application Type";

@@ -48,4 +48,14 @@ jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::wstring>& te
   return array;
 }
 
+std::wstring javaStringText(JNIEnv* env, jstring string) {
+  if (string == nullptr) return std::wstring();
+  const jsize length = env->GetStringLength(string);
+  if (length <= 0) return std::wstring();
+  std::u16string units(static_cast<size_t>(length), u'\0');
+  env->GetStringRegion(string, 0, length, reinterpret_cast<jchar*>(units.data()));
+  if (env->ExceptionCheck()) return std::wstring();
+  return fromUtf16(units, UnpairedSurrogates::Replace);
+}
+
 }  // namespace tarn

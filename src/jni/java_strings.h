@@ -16,4 +16,8 @@ jstring newJavaString(JNIEnv* env, const std::wstring& text);
 // list gives a zero-length array), or null when a step fails.
 jobjectArray newJavaStringArray(JNIEnv* env, const std::vector<std::wstring>& texts);
 
+// The text of a java.lang.String; empty for null or when the VM fails a
+// step (an exception it raised stays pending).
+std::wstring javaStringText(JNIEnv* env, jstring string);
+
 }  // namespace tarn

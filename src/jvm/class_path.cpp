@@ -50,7 +50,18 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
   }
 }
 
-std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths) {
+std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& paths) {
+  const PathStyle& style = nativePathStyle();
+  std::wstring path = configured;
+  expandEnvironment(path);
+  if (path.empty() || isAbsolutePath(path, style)) return path;
+  // "app.jar" and "\app.jar" alike lie in the launcher's folder, which ends
+  // in a separator.
+  const size_t name = style.windowsForms ? path.find_first_not_of(L"\\/") : 0;
+  return name == std::wstring::npos ? path : paths.folder + path.substr(name);
+}
+
+std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths, const std::wstring& mainJar) {
   const PathStyle& style = nativePathStyle();
 
   // The entries are separated by ";" on every platform; the class path the
@@ -77,6 +88,7 @@ std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& pa
     }
   }
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
+  if (!mainJar.empty()) classPath = mainJar + style.listSeparator + classPath;
   classPath = withoutEmptyElements(classPath, style.listSeparator);
 
   if (classPath.empty()) {

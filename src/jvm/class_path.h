@@ -29,9 +29,15 @@ bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherD
 // ".." included when the pattern matches them.
 void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath);
 
+// The full path of the Main Jar: environment references expanded, a
+// relative one taken against the launcher's folder. Empty when none is set.
+std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& paths);
+
 // The class path of the run in the platform's form, its entries separated
-// by the platform's list separator, the executable first with Embedded Jar.
-// Empty, with its message written, when no entry yields a path.
-std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths);
+// by the platform's list separator: the main JAR (mainJarPath) first, then
+// the executable with Embedded Jar, then the [Class Path] entries. Empty,
+// with its message written, when no entry yields a path.
+std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths,
+                               const std::wstring& mainJar = std::wstring());
 
 }  // namespace tarn

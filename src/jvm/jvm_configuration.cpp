@@ -10,10 +10,15 @@
 #include "jvm/jvm_parameters.h"
 #include "jvm/output_file_name.h"
 #include "jvm/search_paths.h"
+#include "jvm/user_vm_parameters.h"
 
 namespace tarn {
 
-std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+std::wstring commandHead(const Settings& settings, const std::wstring& mainJar) {
+  return settings.mainClass.empty() ? mainJar : replaceAll(settings.mainClass, L'/', L'.');
+}
+
+std::vector<std::wstring> launcherProperties(const std::wstring& commandHead, const std::vector<std::wstring>& arguments,
                                              const std::vector<std::wstring>& vmParameters) {
   auto configured = [&vmParameters](const std::wstring& prefix) {
     for (const std::wstring& parameter : vmParameters) {
@@ -25,7 +30,7 @@ std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, cons
   static const std::wstring kLauncher = L"-Dsun.java.launcher=";
   std::vector<std::wstring> properties;
   if (!configured(kCommand)) {
-    std::wstring command = kCommand + replaceAll(mainClass, L'/', L'.');
+    std::wstring command = kCommand + commandHead;
     for (const std::wstring& argument : arguments) command += L' ' + argument;
     properties.push_back(std::move(command));
   }
@@ -91,7 +96,7 @@ void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& argu
 }
 
 bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments) {
+                              const std::vector<std::wstring>& arguments, const std::wstring& mainJar) {
   const PathStyle& style = nativePathStyle();
 
   // Each entry was expanded once by assembleClassPath; the names a search
@@ -101,17 +106,20 @@ bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& set
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
     appendVmParameters(settings.vmParameters, currentMemoryStatus(), parameters, setup.stackSize);
   }
-  for (std::wstring& parameter : parameters) {
-    expandEnvironment(parameter);
-    setup.options.add(toJvmCodePage(parameter));
+  for (std::wstring& parameter : parameters) expandEnvironment(parameter);
+  if (settings.userVmParameters.find_first_not_of(L' ') != std::wstring::npos) {
+    std::vector<std::wstring> userParameters;
+    appendVmParameters(settings.userVmParameters, currentMemoryStatus(), userParameters, setup.stackSize);
+    appendUserVmParameters(userParameters, settings.userFile, parameters);
   }
+  for (const std::wstring& parameter : parameters) setup.options.add(toJvmCodePage(parameter));
 
   setup.output = settings.output;
   expandOutputFileName(settings::kOutputFile, setup.output.file);
   setup.error = settings.error;
   expandOutputFileName(settings::kErrorFile, setup.error.file);
 
-  for (const std::wstring& option : launcherProperties(settings.mainClass, arguments, parameters)) {
+  for (const std::wstring& option : launcherProperties(commandHead(settings, mainJar), arguments, parameters)) {
     setup.options.add(toJvmCodePage(option));
   }
   return true;

@@ -24,10 +24,10 @@ struct VmSetup {
 };
 
 // The properties that the JDK's own launcher sets and its tools read (jps,
-// jcmd, Flight Recorder, monitoring consoles): sun.java.command (the main
-// class, dotted, and the arguments) and sun.java.launcher. One that the VM
+// jcmd, Flight Recorder, monitoring consoles): sun.java.command (what runs,
+// commandHead, then the arguments) and sun.java.launcher. One that the VM
 // parameters already set is left to them.
-std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+std::vector<std::wstring> launcherProperties(const std::wstring& commandHead, const std::vector<std::wstring>& arguments,
                                              const std::vector<std::wstring>& vmParameters);
 
 // Sets TARN_JVM_PATH, TARN_JVM_HOME and the search path for the chosen JVM
@@ -42,11 +42,16 @@ bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
 // has a class path.
 void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& arguments);
 
+// What sun.java.command names before the arguments: the main class, dotted,
+// or, when only a Main Jar is set, the JAR's path, as "java -jar" gives it.
+std::wstring commandHead(const Settings& settings, const std::wstring& mainJar);
+
 // The class path option (classPath as assembleClassPath gave it), the VM
 // parameters, the launcher properties for `arguments` and the redirected
 // streams into the setup. False, with its message written, when a class
 // path entry cannot be given to the VM in the code page.
 bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments);
+                              const std::vector<std::wstring>& arguments,
+                              const std::wstring& mainJar = std::wstring());
 
 }  // namespace tarn

@@ -1,6 +1,8 @@
 #include "launcher/launcher.h"
 
 #include "base/diagnosis.h"
+#include "base/error_output.h"
+#include "base/message_table.h"
 #include "base/text.h"
 #include "jvm/class_data_archive.h"
 #include "jvm/class_path.h"
@@ -107,16 +109,25 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
             RunFailure::None};
   }
   if (!prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_)) return {-1, RunFailure::VmCreation};
+  // After the environment, whose TARN_JVM_HOME the path may name; before
+  // the JVM library is loaded.
+  mainJar_ = mainJarPath(settings_.mainJar, paths_);
+  if (!mainJar_.empty() && !isFile(mainJar_)) {
+    printError(loadMessage(MessageId::MainJarMissing), mainJar_);
+    return {-1, RunFailure::MainClass};
+  }
   const PhaseTimer loading;
   if (!loadJvmLibrary(runtime_.jvmLibrary, jvm_)) return {-1, RunFailure::JvmLibrary};
   loading.report("loading the JVM library took %s");
   const PhaseTimer assembling;
   // Without a class path the VM would take its classes from CLASSPATH or
   // the current directory: the start ends, its message written.
-  const std::wstring classPath = assembleClassPath(settings_, paths_);
+  const std::wstring classPath = assembleClassPath(settings_, paths_, mainJar_);
   if (classPath.empty()) return {-1, RunFailure::VmCreation};
   appendCmdArguments(settings_.cmd, arguments_);
-  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_, mainJar_)) {
+    return {-1, RunFailure::VmCreation};
+  }
   for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
   if (settings_.classDataSharing) {
     prepareClassDataArchive({paths_.executable, runtime_.jvmLibrary, classPath, settings_.vmParameters},
@@ -168,11 +179,12 @@ RunOutcome Launcher::workerMain(void* context) {
   call.env = launcher.jniEnv_;
   call.findClassFromBootLoader = launcher.jvm_.findClassFromBootLoader;
   call.mainClass = launcher.settings_.mainClass;
+  call.mainJar = launcher.mainJar_;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
   call.threadsStayAttached = threadsStayAttached;
-  call.beforeMain = [&launcher, threadsStayAttached] {
-    launcher.platform_->beforeMain(launcher.javaVm_, launcher.settings_.mainClass, threadsStayAttached);
+  call.beforeMain = [&launcher, threadsStayAttached](const std::wstring& mainClass) {
+    launcher.platform_->beforeMain(launcher.javaVm_, mainClass, threadsStayAttached);
   };
   switch (runMainClass(call)) {
     case MainOutcome::Returned:

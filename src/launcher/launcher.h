@@ -53,6 +53,8 @@ class Launcher {
   std::unique_ptr<PlatformSteps> platform_;
   LauncherPaths paths_;
   Settings settings_;
+  // The Main Jar's full path; empty without one.
+  std::wstring mainJar_;
   RuntimeChoice runtime_;
   JvmEntryPoints jvm_;
   VmSetup setup_;

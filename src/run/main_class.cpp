@@ -7,10 +7,16 @@
 #include "jni/class_lookup.h"
 #include "jni/java_strings.h"
 #include "jni/local_ref.h"
+#include "run/main_jar.h"
 #include "run/stack_trace.h"
 
 namespace tarn {
 namespace {
+
+// LauncherHelper's modes: a class by its name, or the main class of a JAR,
+// whose manifest's Add-Opens, Add-Exports and Launcher-Agent-Class it applies.
+constexpr jint kLoadClass = 1;
+constexpr jint kLoadJar = 2;
 
 jclass loadThroughBootLoader(const MainClassCall& call) {
   if (call.findClassFromBootLoader == nullptr) return nullptr;
@@ -20,12 +26,13 @@ jclass loadThroughBootLoader(const MainClassCall& call) {
   jmethodID checkAndLoadMain =
       env->GetStaticMethodID(helper.asClass(), "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;");
   if (checkAndLoadMain == nullptr) return nullptr;
-  LocalRef dottedName(env, newJavaString(env, replaceAll(call.mainClass, L'/', L'.')));
-  if (!dottedName) return nullptr;
+  const bool jar = call.mainClass.empty();
+  LocalRef what(env, newJavaString(env, jar ? call.mainJar : replaceAll(call.mainClass, L'/', L'.')));
+  if (!what) return nullptr;
   jvalue arguments[3];
   arguments[0].z = JNI_TRUE;
-  arguments[1].i = 1;
-  arguments[2].l = dottedName.get();
+  arguments[1].i = jar ? kLoadJar : kLoadClass;
+  arguments[2].l = what.get();
   return static_cast<jclass>(env->CallStaticObjectMethodA(helper.asClass(), checkAndLoadMain, arguments));
 }
 
@@ -44,8 +51,22 @@ jclass loadThroughFindClass(const MainClassCall& call) {
   return nullptr;
 }
 
-jclass loadMainClass(const MainClassCall& call) {
-  if (jclass mainClass = loadThroughBootLoader(call)) {
+// `name` becomes the main class's name (with "/"), from the manifest for a JAR.
+jclass loadMainClass(MainClassCall call, std::wstring& name) {
+  name = call.mainClass;
+  if (call.mainClass.empty()) {
+    // The runtime's own JAR reader: a JAR that cannot run gets its message
+    // here, and the manifest's Main-Class serves FindClass without LauncherHelper.
+    const MainJarManifest manifest = readMainJarManifest(call.env, call.mainJar);
+    if (diagnosing()) diagnose("main JAR %s: Main-Class %s", call.mainJar, manifest.text);
+    if (!reportMainJarState(manifest, call.mainJar)) return nullptr;
+    name = replaceAll(manifest.text, L'.', L'/');
+    if (jclass mainClass = loadThroughBootLoader(call)) {
+      if (diagnosing()) diagnose("main JAR %s: loaded through LauncherHelper.checkAndLoadMain", call.mainJar);
+      return mainClass;
+    }
+    call.mainClass = name;
+  } else if (jclass mainClass = loadThroughBootLoader(call)) {
     if (diagnosing()) diagnose("main class %s: loaded through LauncherHelper.checkAndLoadMain", call.mainClass);
     return mainClass;
   }
@@ -88,7 +109,8 @@ bool stopAfterException(const MainClassCall& call, jthrowable exception) {
 // before the thread detaches.
 MainOutcome callMainMethod(const MainClassCall& call) {
   JNIEnv* env = call.env;
-  jclass mainClass = loadMainClass(call);
+  std::wstring mainClassName;
+  jclass mainClass = loadMainClass(call, mainClassName);
   if (mainClass == nullptr) return MainOutcome::NotCalled;
   LocalRef classReference(env, mainClass);
   jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
@@ -106,7 +128,7 @@ MainOutcome callMainMethod(const MainClassCall& call) {
     return MainOutcome::NotCalled;
   }
   LocalRef argumentsReference(env, arguments);
-  if (call.beforeMain) call.beforeMain();
+  if (call.beforeMain) call.beforeMain(mainClassName);
   const PhaseTimer running;
   jvalue argument;
   argument.l = arguments;

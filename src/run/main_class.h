@@ -21,6 +21,9 @@ struct MainClassCall {
   // The library's boot-loader lookup, when it has one.
   FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
   std::wstring mainClass;  // with "/" between the package names
+  // With no main class: the executable JAR whose manifest names it, loaded
+  // as "java -jar" loads it.
+  std::wstring mainJar;
   std::vector<std::wstring> arguments;
   // "Failure Check": an exception out of main is put to it. Null: the
   // exception is left to the VM, as when no one can be asked.
@@ -28,8 +31,9 @@ struct MainClassCall {
   // The thread stays attached and parked after main returns, so that the
   // application ends only through System.exit or from outside.
   bool threadsStayAttached = false;
-  // Called right before main, when set.
-  std::function<void()> beforeMain;
+  // Called right before main, when set, with the main class (with "/"):
+  // mainClass, or the one the JAR's manifest named.
+  std::function<void(const std::wstring& mainClass)> beforeMain;
 };
 
 enum class MainOutcome {

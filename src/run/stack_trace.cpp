@@ -1,6 +1,6 @@
 #include "run/stack_trace.h"
 
-#include "base/text.h"
+#include "jni/java_strings.h"
 #include "jni/local_ref.h"
 
 namespace tarn {
@@ -35,13 +35,7 @@ std::wstring printedTrace(JNIEnv* env, jthrowable exception) {
   if (env->ExceptionCheck()) return std::wstring();
   LocalRef text(env, env->CallObjectMethodA(writer.get(), writtenText, nullptr));
   if (!text) return std::wstring();
-  const jstring string = static_cast<jstring>(text.get());
-  const jsize length = env->GetStringLength(string);
-  if (length <= 0) return std::wstring();
-  std::u16string units(static_cast<size_t>(length), u'\0');
-  env->GetStringRegion(string, 0, length, reinterpret_cast<jchar*>(units.data()));
-  if (env->ExceptionCheck()) return std::wstring();
-  return fromUtf16(units, UnpairedSurrogates::Replace);
+  return javaStringText(env, static_cast<jstring>(text.get()));
 }
 
 }  // namespace

@@ -985,4 +985,97 @@ CLASS_DATA += [
     ]
 ]
 
-SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA
+# --- an executable JAR and the per-user VM options ------------------------------
+
+
+def jar_ini(jar="app.jar", vm="", extra="") -> bytes:
+    return crlf("[Product Information]\nProduct Name=Tool\nProduct Code={C0DE}\n"
+                "[Java Runtime Environment]\nMain Jar=%s\nMinimum Version=1.6\n%s%s" % (jar, vm, extra))
+
+
+USER_FILE = "appdata\\Tool\\{C0DE}\\run.ini"
+APPDATA = {"APPDATA": lambda folder: folder + "\\appdata"}
+JAR_OPENED = ['new JarFile "{dir}\\app.jar"', 'JarFile.close "{dir}\\app.jar"']
+
+MAIN_JAR = [
+    # The JAR alone is the class path, sun.java.command names it, and
+    # LauncherHelper gets it in its JAR mode after the runtime's JarFile read
+    # the manifest.
+    app(
+        "main-jar-handed-to-the-helper-in-jar-mode",
+        settings=jar_ini(),
+        files={"app.jar": b"PK"},
+        vm_scenario=world("print out Hello", extra="jar-manifest com.example.App\n"),
+        command_line='"{exe}" x',
+        stdout=b"Hello\r\n",
+        exit_code=0,
+        vm_log=[
+            "option -Djava.class.path={dir}\\app.jar",
+            "option -Dsun.java.command={dir}\\app.jar x",
+            *JAR_OPENED,
+            'call sun/launcher/LauncherHelper.checkAndLoadMain(ZILjava/lang/String;)Ljava/lang/Class; '
+            '(true, 2, "{dir}\\app.jar")',
+            MAIN_CALL,
+            *MAIN_END,
+        ],
+    ),
+    # Main Class wins: the JAR is the first class path entry, then [Class Path].
+    app(
+        "main-jar-with-main-class-and-class-path",
+        settings=jar_ini(jar="\\app.jar", extra="Main Class=com.example.App\n[Class Path]\nClass Path=\\lib\\*.jar\n"),
+        files={"app.jar": b"PK"},
+        command_line='"{exe}" x',
+        exit_code=0,
+        vm_log=[
+            "option -Djava.class.path={dir}\\app.jar;{dir}\\lib\\a.jar;{dir}\\lib\\b.jar",
+            "option -Dsun.java.command=com.example.App x",
+            'call sun/launcher/LauncherHelper.checkAndLoadMain(ZILjava/lang/String;)Ljava/lang/Class; '
+            '(true, 1, "com.example.App")',
+            MAIN_CALL,
+        ],
+        vm_log_excludes=[Like("new JarFile .*")],
+    ),
+    app("main-jar-missing", settings=jar_ini(jar="%TARN_E2E_NOWHERE%\\app.jar"), env={"TARN_E2E_NOWHERE": "gone"},
+        exit_code=-1, vm_log_excludes=NOTHING_LOADED,
+        stdout=lambda folder: error("Main Jar names no file: %s\\gone\\app.jar. The Java VM is not started." % folder)),
+    app("main-jar-without-manifest", settings=jar_ini(), files={"app.jar": b"PK"},
+        vm_scenario=world(extra="jar-manifest no-manifest\n"), exit_code=-1,
+        stdout=lambda folder: error("The main JAR %s\\app.jar has no manifest.\n" % folder),
+        vm_log=JAR_OPENED, vm_log_excludes=[Like("call .*checkAndLoadMain.*")]),
+    app("main-jar-without-main-class", settings=jar_ini(), files={"app.jar": b"PK"},
+        vm_scenario=world(extra="jar-manifest no-main-class\n"), exit_code=-1,
+        stdout=lambda folder: error("The manifest of the main JAR %s\\app.jar names no Main-Class.\n" % folder),
+        vm_log_excludes=[Like("call .*checkAndLoadMain.*")]),
+    app("main-jar-damaged", settings=jar_ini(), files={"app.jar": b"PK"}, exit_code=-1,
+        stdout=lambda folder: error("The main JAR %s\\app.jar cannot be read as a JAR: "
+                                    "java.util.zip.ZipException: zip END header not found.\n" % folder),
+        vm_log_excludes=[Like("call .*checkAndLoadMain.*")]),
+    # The per-user parameters follow the configured ones; the agent is refused.
+    app(
+        "user-vm-parameters-follow-and-code-is-refused",
+        settings=jar_ini(vm="Virtual Machine Parameters=-Xmx1g\nUser VM Parameters=yes\n"),
+        files={"app.jar": b"PK", USER_FILE: crlf("[Java Runtime Environment]\n"
+                                                 "Virtual Machine Parameters=-Xmx2g -javaagent:evil.jar -Dx=1\n")},
+        vm_scenario=world(extra="jar-manifest com.example.App\n"),
+        env=APPDATA,
+        exit_code=0,
+        stdout=lambda folder: error("-javaagent:evil.jar in the per-user file %s\\appdata\\Tool\\{C0DE}\\run.ini "
+                                    "chooses the code that runs: it is not given to the Java VM." % folder),
+        vm_log=["option -Djava.class.path={dir}\\app.jar", "option -Xmx1g", "option -Xmx2g", "option -Dx=1",
+                "option -Dsun.java.command={dir}\\app.jar", MAIN_CALL.replace('["x"]', "[]")],
+        vm_log_excludes=[Like("option -javaagent.*")],
+    ),
+    # Without the key the per-user file gives no options.
+    app(
+        "user-vm-parameters-off-by-default",
+        settings=jar_ini(vm="Virtual Machine Parameters=-Xmx1g\n"),
+        files={"app.jar": b"PK", USER_FILE: crlf("[Java Runtime Environment]\nVirtual Machine Parameters=-Xmx2g\n")},
+        vm_scenario=world(extra="jar-manifest com.example.App\n"),
+        env=APPDATA,
+        exit_code=0,
+        vm_log=["option -Xmx1g"],
+        vm_log_excludes=["option -Xmx2g"],
+    ),
+]
+
+SCENARIOS = MAIN_JAR + ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA

@@ -10,7 +10,7 @@ arguments, and their exit codes and the VM's log tell what reached it.
 import re
 from typing import Dict, List
 
-from scenarios_hosting import app, ini, world
+from scenarios_hosting import app, ini, jar_ini, world
 from scenarios_windows import Like, Result
 
 GUARD = "Single Instance=yes\n"
@@ -385,8 +385,20 @@ OTHER_FOLDER = app(
     vm_log=[Like(r"host {dir}\\run\.exe"), Like(r"host {dir}\\copy\\run\.exe")],
 )
 
+# With a Main Jar, secondaryMain is looked up on the class its manifest names.
+MAIN_JAR = app(
+    "single-instance-main-jar",
+    settings=jar_ini(extra="[Application]\n" + GUARD),
+    files={"app.jar": b"PK"},
+    vm_scenario=world(MAIN_WAITS, extra=secondary(INT_FORM, "return 7") + "jar-manifest com.example.App\n"),
+    plan=FIRST_RUNS + start("two", "a b") + "wait two\n" + FIRST_ENDS,
+    check=expect_codes({"two": 7, "first": 0}),
+    vm_log=["return com/example/App.secondaryMain -> 7"],
+)
+
 SCENARIOS = [
     ARGUMENTS,
+    MAIN_JAR,
     VOID_FORM_ANSWERS_FIRST,
     CROWD_WHILE_STARTING,
     no_answer(3),

@@ -64,6 +64,14 @@ const BuiltInMethod kBuiltInMethods[] = {
     {"java/lang/Throwable", "printStackTrace", "(Ljava/io/PrintWriter;)V", false, Behaviour::PrintStackTrace},
     {"sun/launcher/LauncherHelper", "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;", true,
      Behaviour::CheckAndLoadMain},
+    {"java/util/jar/JarFile", "<init>", "(Ljava/lang/String;)V", false, Behaviour::JarFileInit},
+    {"java/util/jar/JarFile", "getManifest", "()Ljava/util/jar/Manifest;", false, Behaviour::JarFileGetManifest},
+    {"java/util/jar/JarFile", "close", "()V", false, Behaviour::JarFileClose},
+    {"java/util/jar/Manifest", "getMainAttributes", "()Ljava/util/jar/Attributes;", false,
+     Behaviour::ManifestMainAttributes},
+    {"java/util/jar/Attributes", "getValue", "(Ljava/lang/String;)Ljava/lang/String;", false,
+     Behaviour::AttributesGetValue},
+    {"java/lang/Throwable", "toString", "()Ljava/lang/String;", false, Behaviour::ThrowableToString},
 };
 
 std::map<std::string, Object*> makeBootClasses() {
@@ -164,7 +172,9 @@ Object* openFileStream(ThreadState& thread, Object* name, bool append) {
 // The JDK's LauncherHelper.checkAndLoadMain: loads the class by its dotted
 // name and checks its main method; on failure it prints its own message and
 // exits the VM with 1.
-Object* checkAndLoadMain(ThreadState& thread, const std::u16string& dottedName) {
+Object* checkAndLoadMain(ThreadState& thread, jint mode, const std::u16string& what) {
+  // Mode 2 (a JAR): the class that its manifest names.
+  const std::u16string dottedName = mode == 2 ? utf16(scenario().jarManifest) : what;
   std::u16string slashName = dottedName;
   std::replace(slashName.begin(), slashName.end(), u'.', u'/');
   auto found = applicationClasses().find(utf8(slashName));
@@ -186,6 +196,13 @@ Object* checkAndLoadMain(ThreadState& thread, const std::u16string& dottedName) 
     javaPrintln(true, u"or a JavaFX application class must extend javafx.application.Application");
   }
   systemExit(1);
+}
+
+Object* newJarPart(const std::string& className, const std::u16string& jarPath) {
+  Object* part = newObject(Kind::JarPart);
+  part->name = className;
+  part->text = jarPath;
+  return part;
 }
 
 DWORD WINAPI javaThreadMain(void* parameter) {
@@ -482,6 +499,7 @@ std::string describe(Object* object) {
     case Kind::Throwable: return object->name + (object->hasMessage ? " " + quoted(object->text) : "");
     case Kind::StringWriter: return "StringWriter " + quoted(object->text);
     case Kind::PrintWriter: return "PrintWriter";
+    case Kind::JarPart: return object->name + " " + quoted(object->text);
   }
   return "?";
 }
@@ -596,7 +614,45 @@ jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& ar
       if (name == nullptr || name->kind != Kind::String) {
         fail(kMisuse, "checkAndLoadMain: a String expected, got " + describe(name));
       }
-      *created = checkAndLoadMain(thread, name->text);
+      *created = checkAndLoadMain(thread, arguments[1].i, name->text);
+      return result;
+    }
+    case Behaviour::JarFileInit: {
+      Object* name = objectArgument(thread, arguments[0].l, {Kind::String}, "new JarFile: a String");
+      if (name == nullptr) return result;
+      logLine("new JarFile " + quoted(name->text));
+      if (scenario().jarManifest == "damaged") {
+        throwNew(thread, "java/util/zip/ZipException", u"zip END header not found", true);
+        return result;
+      }
+      *created = newJarPart("java/util/jar/JarFile", name->text);
+      return result;
+    }
+    case Behaviour::JarFileGetManifest:
+      if (scenario().jarManifest != "no-manifest") *created = newJarPart("java/util/jar/Manifest", self->text);
+      return result;
+    case Behaviour::JarFileClose:
+      logLine("JarFile.close " + quoted(self->text));
+      return result;
+    case Behaviour::ManifestMainAttributes:
+      *created = newJarPart("java/util/jar/Attributes", self->text);
+      return result;
+    case Behaviour::AttributesGetValue: {
+      Object* key = objectArgument(thread, arguments[0].l, {Kind::String}, "Attributes.getValue: a String");
+      const std::string& manifest = scenario().jarManifest;
+      if (key != nullptr && key->text == u"Main-Class" && manifest != "no-main-class") {
+        Object* value = newObject(Kind::String);
+        value->text = utf16(manifest);
+        *created = value;
+      }
+      return result;
+    }
+    case Behaviour::ThrowableToString: {
+      std::string dotted = self->name;
+      std::replace(dotted.begin(), dotted.end(), '/', '.');
+      Object* text = newObject(Kind::String);
+      text->text = utf16(dotted) + (self->hasMessage ? u": " + self->text : u"");
+      *created = text;
       return result;
     }
     case Behaviour::Scripted: return runScripted(thread, method);

@@ -17,7 +17,10 @@
 
 namespace tarn::testvm {
 
-enum class Kind { Class, String, CharArray, ObjectArray, FileStream, PrintStream, Throwable, StringWriter, PrintWriter };
+enum class Kind {
+  Class, String, CharArray, ObjectArray, FileStream, PrintStream, Throwable, StringWriter, PrintWriter,
+  JarPart  // a java.util.jar JarFile, Manifest or Attributes (name: its class; path: the JAR)
+};
 
 struct Method;
 
@@ -47,6 +50,12 @@ enum class Behaviour {
   SetErr,
   SystemExit,
   CheckAndLoadMain,
+  JarFileInit,
+  JarFileGetManifest,
+  JarFileClose,
+  ManifestMainAttributes,
+  AttributesGetValue,
+  ThrowableToString,
   Scripted
 };
 

@@ -144,7 +144,13 @@ jvalue callStaticWith(JNIEnv* env, jclass type, jmethodID id, const char* functi
 bool receives(Object* self, Method* method) {
   switch (method->behaviour) {
     case Behaviour::StringWriterToString: return self->kind == Kind::StringWriter;
-    case Behaviour::PrintStackTrace: return self->kind == Kind::Throwable;
+    case Behaviour::PrintStackTrace:
+    case Behaviour::ThrowableToString: return self->kind == Kind::Throwable;
+    // A JarFile, Manifest or Attributes receives the methods of its own class.
+    case Behaviour::JarFileGetManifest:
+    case Behaviour::JarFileClose:
+    case Behaviour::ManifestMainAttributes:
+    case Behaviour::AttributesGetValue: return self->kind == Kind::JarPart && self->name == method->owner->name;
     default: return false;
   }
 }

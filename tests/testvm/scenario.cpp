@@ -99,6 +99,9 @@ class Parser {
       if (!parseYesNo(nextWord(rest), scenario_.launcherHelper)) bad("launcher-helper takes yes or no");
     } else if (directive == "helper-exits") {
       if (!parseYesNo(nextWord(rest), scenario_.helperExits)) bad("helper-exits takes yes or no");
+    } else if (directive == "jar-manifest") {
+      scenario_.jarManifest = nextWord(rest);
+      if (scenario_.jarManifest.empty()) bad("jar-manifest needs a Main-Class, no-manifest, no-main-class or damaged");
     } else if (directive == "create-result") {
       scenario_.hasCreateResult = true;
       scenario_.createResult = static_cast<int32_t>(number(nextWord(rest)));

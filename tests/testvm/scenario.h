@@ -30,6 +30,10 @@ struct Scenario {
   // checkAndLoadMain on a class that cannot be used: exits the VM with 1 after
   // its own message (true, as the JDK does) or returns null (false).
   bool helperExits = true;
+  // What every JAR holds for java.util.jar.JarFile: "damaged" (the default:
+  // opening throws ZipException), "no-manifest", "no-main-class", or the
+  // manifest's Main-Class (dotted).
+  std::string jarManifest = "damaged";
   bool hasCreateResult = false;
   int32_t createResult = 0;
   bool rejectUnknownOptions = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "jvm/class_path.h"
 #include "jvm/jvm_parameters.h"
 #include "jvm/search_paths.h"
+#include "jvm/user_vm_parameters.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 #include "support/stdout_capture.h"
@@ -383,7 +385,7 @@ TEST(LauncherProperties, AsTheJdksLauncherSetsThem) {
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(launcherProperties(L"com/example/App", row.arguments, row.vmParameters), row.expected);
+    EXPECT_EQ(launcherProperties(L"com.example.App", row.arguments, row.vmParameters), row.expected);
   }
 }
 
@@ -404,6 +406,99 @@ TEST_F(Assemble, LibraryPathOptionComesFirst) {
             0u);
   EXPECT_EQ(options[1], classPathOption({missing}));
   EXPECT_EQ(options[2], "-Xmx1g");
+}
+
+// The per-user parameters follow the configured ones, expanded; one that
+// chooses code is refused with its message, and the rest still go.
+TEST_F(Assemble, UserVmParametersFollowAndCodeChoosersAreRefused) {
+  settings_.classPath = relative(L"lib/*.jar");
+  settings_.vmParameters = L"-Xmx512m";
+  settings_.userVmParameters = L"-Xmx2g -javaagent:%TARN_TEST_HOME%.jar \"-Dtitle=%TARN_TEST_HOME%\" -Xss1m";
+  settings_.userFile = L"user.ini";
+  EXPECT_EQ(assemble(), "Error: -javaagent:my home.jar in the per-user file user.ini chooses the code that runs: "
+                        "it is not given to the Java VM. \n");
+  EXPECT_EQ(setup_.options.options(),
+            withProperties({classPathOption({inFolder(L"lib/a.jar")}), "-Xmx512m", "-Xmx2g", "-Dtitle=my home", "-Xss1m"}));
+  EXPECT_EQ(setup_.stackSize, 1048576u);
+}
+
+// The JAR heads the class path, before the [Class Path] entries, and
+// sun.java.command names it as written, separators and all.
+TEST_F(Assemble, MainJarHeadsTheClassPathAndNamesTheCommand) {
+  settings_.mainClass.clear();
+  settings_.classPath = relative(L"lib/*.jar");
+  const std::wstring jar = inFolder(L"app.jar");
+  test::StdoutCapture capture;
+  const std::wstring classPath = assembleClassPath(settings_, paths_, jar);
+  ASSERT_TRUE(assembleJvmConfiguration(classPath, settings_, setup_, arguments_, jar));
+  EXPECT_EQ(capture.finish(), "");
+  EXPECT_EQ(setup_.options.options(),
+            (std::vector<std::string>{classPathOption({jar, inFolder(L"lib/a.jar")}),
+                                      toJvmCodePage(L"-Dsun.java.command=" + jar + L" first"),
+                                      "-Dsun.java.launcher=SUN_STANDARD"}));
+  // Main Class wins: the JAR is then only the first entry.
+  settings_.mainClass = L"com/example/App";
+  EXPECT_EQ(commandHead(settings_, jar), L"com.example.App");
+}
+
+// The JAR lies in the launcher's folder unless the path is absolute; a
+// leading separator on Windows names that folder too, as for a class path entry.
+TEST_F(Assemble, MainJarPathIsTakenAgainstTheLaunchersFolder) {
+  const bool windows = style().windowsForms;
+  const std::wstring root = windows ? L"C:\\apps\\app.jar" : L"/apps/app.jar";
+  const struct {
+    std::wstring configured;
+    std::wstring expected;
+  } cases[] = {
+      {L"", L""},
+      {L"app.jar", paths_.folder + L"app.jar"},
+      {windows ? L"lib\\app.jar" : L"lib/app.jar", paths_.folder + (windows ? L"lib\\app.jar" : L"lib/app.jar")},
+      {L"%TARN_TEST_HOME%.jar", paths_.folder + L"my home.jar"},
+      {root, root},
+  };
+  for (const auto& row : cases) EXPECT_EQ(mainJarPath(row.configured, paths_), row.expected);
+  if (windows) {
+    EXPECT_EQ(mainJarPath(L"\\app.jar", paths_), paths_.folder + L"app.jar");
+  }
+}
+
+TEST(UserVmParameters, WhatChoosesCode) {
+  const struct {
+    const wchar_t* parameter;
+    bool refused;
+  } cases[] = {
+      {L"-Xmx4g", false},
+      {L"-XX:MaxRAMPercentage=75", false},
+      {L"-Dfile.encoding=UTF-8", false},
+      {L"--add-opens=java.base/java.lang=ALL-UNNAMED", false},
+      {L"-XX:+UseG1GC", false},
+      {L"-javaagent:a.jar", true},
+      {L"-agentpath:/x.so", true},
+      {L"-agentlib:jdwp=transport=dt_socket", true},
+      {L"-Xrunhprof", true},
+      {L"-Xbootclasspath/a:x.jar", true},
+      {L"-Djava.class.path=x.jar", true},
+      {L"-Djava.system.class.loader=x.Loader", true},
+      {L"-Djava.security.manager", true},
+      {L"-Djava.security.manager=allow", true},
+      {L"-Djava.library.path=/tmp", true},
+      {L"-Djdk.module.path=/m", true},
+      {L"--patch-module=java.base=x.jar", true},
+      {L"--module-path=/m", true},
+      {L"-XX:VMOptionsFile=opts.txt", true},
+      {L"-XX:OnOutOfMemoryError=sh x", true},
+      {L"-XX:OnError=sh x", true},
+      {L"-XX:+EnableJVMCI", true},
+      {L"-Djava.security.properties=my.security", true},
+      {L"-XX:SharedArchiveFile=app.jsa", true},
+      {L"-Xshare:off", false},
+      // The VM reads its options in exact case: this one is no agent to it.
+      {L"-JavaAgent:a.jar", false},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(testing::Message() << std::string(row.parameter, row.parameter + wcslen(row.parameter)));
+    EXPECT_EQ(choosesCode(row.parameter), row.refused);
+  }
 }
 
 }  // namespace

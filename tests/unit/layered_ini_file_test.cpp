@@ -83,6 +83,7 @@ TEST(LayeredIniStore, LayersAnyStore) {
 TEST(LayeredIniStore, BuiltInSettingsCloseTheKeysThatChooseCode) {
   const std::wstring planted =
       L"[Java Runtime Environment]\r\nJRE Path=planted\r\nMain Class=Planted\r\nMinimum Version=21\r\n"
+      L"Main Jar=planted.jar\r\nUser VM Parameters=yes\r\n"
       L"[Java Runtime Environment+]\r\nVirtual Machine Parameters=-javaagent:planted.jar\r\n"
       L"[Class Path]\r\nClass Path=planted.jar\r\n[Application]\r\nPair Product=planted.exe\r\n"
       L"Embedded Jar=Yes\r\nOutput File=out.log\r\nOutput Append=Yes\r\nFailure Check=Yes\r\nCmd=--planted\r\n"
@@ -100,6 +101,11 @@ TEST(LayeredIniStore, BuiltInSettingsCloseTheKeysThatChooseCode) {
       {"JRE Path closed", L"", L"Java Runtime Environment", L"JRE Path", L"jre"},
       {"Main Class closed", L"", L"Java Runtime Environment", L"Main Class", L"app.Main"},
       {"addition closed", L"", L"Java Runtime Environment", L"Virtual Machine Parameters", L"-Xmx1g"},
+      {"Main Jar closed", L"", L"Java Runtime Environment", L"Main Jar", L""},
+      // The per-user VM options are for the built-in settings alone to allow.
+      {"User VM Parameters closed", L"", L"Java Runtime Environment", L"User VM Parameters", L""},
+      {"User VM Parameters built in", L"User VM Parameters=yes\r\n", L"Java Runtime Environment",
+       L"User VM Parameters", L"yes"},
       {"closed key absent from the built-in settings", L"", L"Class Path", L"Class Path", L""},
       {"Pair Product closed", L"", L"Application", L"Pair Product", L""},
       {"Embedded Jar closed", L"", L"Application", L"Embedded Jar", L""},

@@ -261,14 +261,17 @@ TEST(RunMainClass, BeforeMainRunsRightBeforeTheCallOnly) {
     World world;
     c.arrange(world);
     int runs = 0;
-    world.call.beforeMain = [&world, &runs] {
+    std::wstring toldClass;
+    world.call.beforeMain = [&world, &runs, &toldClass](const std::wstring& mainClass) {
       ++runs;
+      toldClass = mainClass;
       world.fake.calls.push_back("beforeMain");
     };
     test::StdoutCapture capture;
     runMainClass(world.call);
     capture.finish();
     EXPECT_EQ(runs, c.reached ? 1 : 0);
+    EXPECT_EQ(toldClass, c.reached ? L"com/example/App" : L"");
     const std::vector<std::string> calls = world.fake.mainCalls();
     const auto step = std::find(calls.begin(), calls.end(), "beforeMain");
     if (c.reached) {

@@ -363,6 +363,51 @@ TEST_F(LoadSettingsTest, HugeValueIsReadWhole) {
 
 // The per-user file of the missing-runtime dialog, below %APPDATA% on
 // Windows NT. Linux keeps none: there the file beside always counts.
+// User VM Parameters: the per-user file's Virtual Machine Parameters are
+// taken only when the key says yes, never by a service, and only where a
+// per-user file is kept (Windows).
+TEST_F(LoadSettingsTest, UserVmParametersFromThePerUserFile) {
+  test::ScopedEnvironment appData(L"APPDATA", folder_.pathOf("AppData"));
+  std::wstring settingsFolder;
+  const bool perUser = perUserSettingsFolder(settingsFolder);
+  const std::wstring userFile = userConfigPathFor(folder_.pathOf("AppData"), L"Tarn: Settings Test", L"{5E77}",
+                                                  paths_.executable, nativePathStyle());
+  const struct {
+    const char* name;
+    const char* key;
+    const char* applicationType;
+    const wchar_t* expected;
+  } rows[] = {
+      {"taken", "yes", "", L"-Xmx4g"},
+      {"any case", "YES", "", L"-Xmx4g"},
+      {"off by default", "", "", L""},
+      {"anything but yes is off", "1", "", L""},
+      {"never for a service", "yes", "service", L""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    writeConfiguration({
+        "[Product Information]",
+        "Product Name=Tarn: Settings Test",
+        "Product Code={5E77}",
+        "[Java Runtime Environment]",
+        "Main Class=App",
+        "Virtual Machine Parameters=-Xmx1g",
+        std::string("User VM Parameters=") + row.key,
+        "[Application]",
+        std::string("Application Type=") + row.applicationType,
+    });
+    folder_.writeFile(std::filesystem::relative(userFile, folder_.path()),
+                      toUtf8(iniText({"[Java Runtime Environment]", "Virtual Machine Parameters=-Xmx4g"})));
+    Settings settings;
+    std::string output;
+    ASSERT_TRUE(load(settings, output));
+    EXPECT_EQ(settings.vmParameters, L"-Xmx1g");
+    EXPECT_EQ(settings.userVmParameters, perUser ? row.expected : L"");
+    EXPECT_EQ(settings.userFile, perUser && *row.expected != L'\0' ? userFile : L"");
+  }
+}
+
 TEST_F(LoadSettingsTest, JrePathFromThePerUserFileWhereOneIsKept) {
   test::ScopedEnvironment appData(L"APPDATA", folder_.pathOf("AppData"));
   std::wstring settingsFolder;
