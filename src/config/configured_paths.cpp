@@ -15,6 +15,20 @@ bool namesWindowsOnly(const std::wstring& path) {
   return path.compare(0, 2, L"\\\\") == 0;
 }
 
+// The entries are separated by ";" on every platform.
+std::wstring nativeConfiguredList(const wchar_t* setting, const PathStyle& style, const std::wstring& list) {
+  std::wstring result;
+  for (std::wstring entry : splitAtSeparator(list, L';')) {
+    // "\lib\*.jar": the launcher's folder, as Windows appends it.
+    const bool fromLauncherFolder = entry.size() >= 2 && entry[0] == L'\\' && entry[1] != L'\\';
+    if (fromLauncherFolder) entry.erase(0, entry.find_first_not_of(L'\\'));
+    if (!nativeConfiguredPath(setting, style, entry)) continue;
+    if (!result.empty()) result += L';';
+    result += entry;
+  }
+  return result;
+}
+
 }  // namespace
 
 bool nativeConfiguredPath(const wchar_t* setting, const PathStyle& style, std::wstring& path) {
@@ -35,18 +49,8 @@ void nativeConfiguredPaths(const PathStyle& style, Settings& settings) {
   nativeConfiguredPath(kLibraryPath, style, settings.libraryPath);
   nativeConfiguredPath(kOutputFile, style, settings.output.file);
   nativeConfiguredPath(kErrorFile, style, settings.error.file);
-
-  // The entries are separated by ";" on every platform.
-  std::wstring classPath;
-  for (std::wstring entry : splitAtSeparator(settings.classPath, L';')) {
-    // "\lib\*.jar": the launcher's folder, as Windows appends it.
-    const bool fromLauncherFolder = entry.size() >= 2 && entry[0] == L'\\' && entry[1] != L'\\';
-    if (fromLauncherFolder) entry.erase(0, entry.find_first_not_of(L'\\'));
-    if (!nativeConfiguredPath(kClassPathKey, style, entry)) continue;
-    if (!classPath.empty()) classPath += L';';
-    classPath += entry;
-  }
-  settings.classPath = classPath;
+  settings.classPath = nativeConfiguredList(kClassPathKey, style, settings.classPath);
+  settings.modulePath = nativeConfiguredList(kModulePath, style, settings.modulePath);
 }
 
 }  // namespace tarn

@@ -44,7 +44,9 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.service = isServiceType(read(kApplication, kApplicationType));
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
-  out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  out.mainModule = trimWhiteSpace(read(kJavaRuntimeEnvironment, kMainModule));
+  if (out.mainModule.empty()) out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  out.modulePath = read(kJavaRuntimeEnvironment, kModulePath);
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
   out.vmParameters = read(kJavaRuntimeEnvironment, kVirtualMachineParameters);
@@ -62,7 +64,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.cmd = read(kApplication, kCmd);
   out.classPath = read(kClassPath, kClassPathKey);
 
-  if (out.mainClass.empty()) {
+  if (out.mainClass.empty() && out.mainModule.empty()) {
     printError(loadMessage(MessageId::MainClassMissing));
     return false;
   }

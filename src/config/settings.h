@@ -36,6 +36,10 @@ struct Settings {
   RuntimeCriteria runtime;
   std::wstring jrePath;
   std::wstring mainClass;  // with "/" between the package names
+  // "module" or "module/class" (dotted), as java's --module takes it; when
+  // set, it chooses the main class and Main Class is not read.
+  std::wstring mainModule;
+  std::wstring modulePath;  // entries separated by ";", as the class path's
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
@@ -62,7 +66,7 @@ struct Settings {
 ProductInformation readProductInformation(IniStore& file);
 
 // Every key but the product keys, through the layered reader. False, with
-// the message written, when no Main Class is configured.
+// the message written, when neither Main Class nor Main Module is configured.
 bool readSettings(IniStore& ini, Settings& out);
 
 // The whole configuration of the launcher at `paths`: the product keys, the

@@ -34,4 +34,9 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
 // Empty, with its message written, when no entry yields a path.
 std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths);
 
+// The module path of the run, its entries found as the class path's. Empty
+// when none is configured or no entry yields a path: a module it should have
+// held is then reported missing by the VM.
+std::wstring assembleModulePath(const Settings& settings, const LauncherPaths& paths);
+
 }  // namespace tarn

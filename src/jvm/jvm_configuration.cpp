@@ -13,7 +13,7 @@
 
 namespace tarn {
 
-std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+std::vector<std::wstring> launcherProperties(const Settings& settings, const std::vector<std::wstring>& arguments,
                                              const std::vector<std::wstring>& vmParameters) {
   auto configured = [&vmParameters](const std::wstring& prefix) {
     for (const std::wstring& parameter : vmParameters) {
@@ -25,7 +25,8 @@ std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, cons
   static const std::wstring kLauncher = L"-Dsun.java.launcher=";
   std::vector<std::wstring> properties;
   if (!configured(kCommand)) {
-    std::wstring command = kCommand + replaceAll(mainClass, L'/', L'.');
+    std::wstring command =
+        kCommand + (settings.mainModule.empty() ? replaceAll(settings.mainClass, L'/', L'.') : settings.mainModule);
     for (const std::wstring& argument : arguments) command += L' ' + argument;
     properties.push_back(std::move(command));
   }
@@ -90,13 +91,23 @@ void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& argu
   }
 }
 
-bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments) {
+bool assembleJvmConfiguration(const std::wstring& classPath, const std::wstring& modulePath, const Settings& settings,
+                              VmSetup& setup, const std::vector<std::wstring>& arguments) {
   const PathStyle& style = nativePathStyle();
 
   // Each entry was expanded once by assembleClassPath; the names a search
   // found are never expanded, so a file name cannot add entries.
   if (!addPathListOption(setup.options, L"-Djava.class.path=", classPath, style.listSeparator)) return false;
+  // As the JDK's launcher gives "--module-path" and "--module" to the VM: the
+  // VM resolves the main module first, and LauncherHelper finds its class.
+  if (!modulePath.empty() &&
+      !addPathListOption(setup.options, L"--module-path=", modulePath, style.listSeparator)) {
+    return false;
+  }
+  if (!settings.mainModule.empty()) {
+    const std::wstring module = settings.mainModule.substr(0, settings.mainModule.find(L'/'));
+    setup.options.add(toJvmCodePage(L"-Djdk.module.main=" + module));
+  }
   std::vector<std::wstring> parameters;
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
     appendVmParameters(settings.vmParameters, currentMemoryStatus(), parameters, setup.stackSize);
@@ -111,7 +122,7 @@ bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& set
   setup.error = settings.error;
   expandOutputFileName(settings::kErrorFile, setup.error.file);
 
-  for (const std::wstring& option : launcherProperties(settings.mainClass, arguments, parameters)) {
+  for (const std::wstring& option : launcherProperties(settings, arguments, parameters)) {
     setup.options.add(toJvmCodePage(option));
   }
   return true;

@@ -25,9 +25,9 @@ struct VmSetup {
 
 // The properties that the JDK's own launcher sets and its tools read (jps,
 // jcmd, Flight Recorder, monitoring consoles): sun.java.command (the main
-// class, dotted, and the arguments) and sun.java.launcher. One that the VM
-// parameters already set is left to them.
-std::vector<std::wstring> launcherProperties(const std::wstring& mainClass, const std::vector<std::wstring>& arguments,
+// class, dotted, or the main module as configured, and the arguments) and
+// sun.java.launcher. One that the VM parameters already set is left to them.
+std::vector<std::wstring> launcherProperties(const Settings& settings, const std::vector<std::wstring>& arguments,
                                              const std::vector<std::wstring>& vmParameters);
 
 // Sets TARN_JVM_PATH, TARN_JVM_HOME and the search path for the chosen JVM
@@ -42,11 +42,12 @@ bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
 // has a class path.
 void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& arguments);
 
-// The class path option (classPath as assembleClassPath gave it), the VM
-// parameters, the launcher properties for `arguments` and the redirected
-// streams into the setup. False, with its message written, when a class
-// path entry cannot be given to the VM in the code page.
-bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments);
+// The class path option (classPath as assembleClassPath gave it), the
+// module options, the VM parameters, the launcher properties for
+// `arguments` and the redirected streams into the setup. False, with its
+// message written, when a path entry cannot be given to the VM in the code
+// page.
+bool assembleJvmConfiguration(const std::wstring& classPath, const std::wstring& modulePath, const Settings& settings,
+                              VmSetup& setup, const std::vector<std::wstring>& arguments);
 
 }  // namespace tarn

@@ -109,11 +109,17 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   loading.report("loading the JVM library took %s");
   const PhaseTimer assembling;
   // Without a class path the VM would take its classes from CLASSPATH or
-  // the current directory: the start ends, its message written.
-  const std::wstring classPath = assembleClassPath(settings_, paths_);
-  if (classPath.empty()) return {-1, RunFailure::VmCreation};
+  // the current directory: the start ends, its message written. A main
+  // module needs none, as under java --module: the class path is empty.
+  const bool classPathNeeded =
+      settings_.mainModule.empty() || !settings_.classPath.empty() || settings_.embeddedJar;
+  const std::wstring classPath = classPathNeeded ? assembleClassPath(settings_, paths_) : std::wstring();
+  if (classPathNeeded && classPath.empty()) return {-1, RunFailure::VmCreation};
+  const std::wstring modulePath = assembleModulePath(settings_, paths_);
   appendCmdArguments(settings_.cmd, arguments_);
-  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  if (!assembleJvmConfiguration(classPath, modulePath, settings_, setup_, arguments_)) {
+    return {-1, RunFailure::VmCreation};
+  }
   for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
@@ -156,6 +162,7 @@ RunOutcome Launcher::workerMain(void* context) {
   call.env = launcher.jniEnv_;
   call.findClassFromBootLoader = launcher.jvm_.findClassFromBootLoader;
   call.mainClass = launcher.settings_.mainClass;
+  call.mainModule = launcher.settings_.mainModule;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
   call.threadsStayAttached = threadsStayAttached;

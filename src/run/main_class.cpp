@@ -20,11 +20,13 @@ jclass loadThroughBootLoader(const MainClassCall& call) {
   jmethodID checkAndLoadMain =
       env->GetStaticMethodID(helper.asClass(), "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;");
   if (checkAndLoadMain == nullptr) return nullptr;
-  LocalRef dottedName(env, newJavaString(env, replaceAll(call.mainClass, L'/', L'.')));
+  // LauncherHelper's modes: LM_CLASS, and LM_MODULE with "module[/class]".
+  const bool module = !call.mainModule.empty();
+  LocalRef dottedName(env, newJavaString(env, module ? call.mainModule : replaceAll(call.mainClass, L'/', L'.')));
   if (!dottedName) return nullptr;
   jvalue arguments[3];
   arguments[0].z = JNI_TRUE;
-  arguments[1].i = 1;
+  arguments[1].i = module ? 3 : 1;
   arguments[2].l = dottedName.get();
   return static_cast<jclass>(env->CallStaticObjectMethodA(helper.asClass(), checkAndLoadMain, arguments));
 }
@@ -45,6 +47,16 @@ jclass loadThroughFindClass(const MainClassCall& call) {
 }
 
 jclass loadMainClass(const MainClassCall& call) {
+  if (!call.mainModule.empty()) {
+    // Only LauncherHelper knows the module; it reports its own failures.
+    jclass mainClass = loadThroughBootLoader(call);
+    if (mainClass == nullptr && call.env->ExceptionCheck()) {
+      call.env->ExceptionDescribe();
+    } else if (mainClass == nullptr) {
+      printError(loadMessage(MessageId::MainModuleLoadFailed), call.mainModule);
+    }
+    return mainClass;
+  }
   if (jclass mainClass = loadThroughBootLoader(call)) {
     if (diagnosing()) diagnose("main class %s: loaded through LauncherHelper.checkAndLoadMain", call.mainClass);
     return mainClass;

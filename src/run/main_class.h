@@ -21,6 +21,9 @@ struct MainClassCall {
   // The library's boot-loader lookup, when it has one.
   FindClassFromBootLoaderFunction findClassFromBootLoader = nullptr;
   std::wstring mainClass;  // with "/" between the package names
+  // "module" or "module/class": LauncherHelper's module mode loads the main
+  // class, in place of mainClass.
+  std::wstring mainModule;
   std::vector<std::wstring> arguments;
   // "Failure Check": an exception out of main is put to it. Null: the
   // exception is left to the VM, as when no one can be asked.
