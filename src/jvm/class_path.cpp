@@ -105,6 +105,10 @@ std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& pa
   return classPath;
 }
 
+bool needsClassPath(const Settings& settings) {
+  return settings.mainModule.empty() || !settings.classPath.empty() || settings.embeddedJar;
+}
+
 std::wstring assembleModulePath(const Settings& settings, const LauncherPaths& paths) {
   const PathStyle& style = nativePathStyle();
   const std::wstring directory = parentFolder(paths.executable, style.separator);

@@ -34,6 +34,10 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
 // Empty, with its message written, when no entry yields a path.
 std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths);
 
+// Whether the run needs a class path: always but for a main module, which
+// needs one only when Class Path or Embedded Jar gives it entries.
+bool needsClassPath(const Settings& settings);
+
 // The module path of the run, its entries found as the class path's. Empty
 // when none is configured or no entry yields a path: a module it should have
 // held is then reported missing by the VM.

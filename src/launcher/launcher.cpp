@@ -111,8 +111,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   // Without a class path the VM would take its classes from CLASSPATH or
   // the current directory: the start ends, its message written. A main
   // module needs none, as under java --module: the class path is empty.
-  const bool classPathNeeded =
-      settings_.mainModule.empty() || !settings_.classPath.empty() || settings_.embeddedJar;
+  const bool classPathNeeded = needsClassPath(settings_);
   const std::wstring classPath = classPathNeeded ? assembleClassPath(settings_, paths_) : std::wstring();
   if (classPathNeeded && classPath.empty()) return {-1, RunFailure::VmCreation};
   const std::wstring modulePath = assembleModulePath(settings_, paths_);

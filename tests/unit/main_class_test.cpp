@@ -163,6 +163,46 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
   }
 }
 
+// A main module is LauncherHelper's alone to load: FindClass knows nothing
+// of modules, so no route falls back to it.
+TEST(RunMainClass, MainModuleThroughLauncherHelpersModuleMode) {
+  const std::vector<std::string> moduleCall = {
+      "CallStaticObjectMethodA sun/launcher/LauncherHelper.checkAndLoadMain(true, 3, app/com.example.App)"};
+  const struct {
+    const char* name;
+    std::function<void(World&)> arrange;
+    MainOutcome result;
+    std::string output;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {"module and class", [](World& t) { t.offerBootLoaderRoute(); }, MainOutcome::Returned, "",
+       joined({kBootLoaderLookUp, moduleCall, kMainCall, kDetach})},
+      {"checkAndLoadMain throws: described, no FindClass",
+       [](World& t) {
+         t.offerBootLoaderRoute();
+         t.fake.throwing["sun/launcher/LauncherHelper.checkAndLoadMain"] = "java/lang/IllegalStateException";
+       },
+       MainOutcome::NotCalled, "[exception java/lang/IllegalStateException]\n",
+       joined({kBootLoaderLookUp, moduleCall, {"ExceptionDescribe"}, kDetach})},
+      {"runtime without the boot loader export: 244", [](World&) {}, MainOutcome::NotCalled,
+       "Error: Could not start the main module app/com.example.App: this Java runtime has no launcher support for "
+       "modules.\n \n",
+       kDetach},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World world;
+    world.call.mainClass.clear();
+    world.call.mainModule = L"app/com.example.App";
+    c.arrange(world);
+    test::StdoutCapture capture;
+    EXPECT_EQ(runMainClass(world.call), c.result);
+    EXPECT_EQ(capture.finish(), c.output);
+    EXPECT_EQ(world.fake.mainCalls(), c.calls);
+    world.expectCleanUse();
+  }
+}
+
 TEST(RunMainClass, NameOutsideTheBasicPlaneIsShownAsConfigured) {
   World world;
   world.call.mainClass = L"com/\U00010400/App";

@@ -55,6 +55,8 @@ std::string describe(const Settings& s) {
   text += std::string("JAVA_HOME ") + flag(r.javaHomeVariable) + "\n";
   text += "jrePath " + toUtf8(s.jrePath) + "\n";
   text += "mainClass " + toUtf8(s.mainClass) + "\n";
+  text += "mainModule " + toUtf8(s.mainModule) + "\n";
+  text += "modulePath " + toUtf8(s.modulePath) + "\n";
   text += "systemPath " + toUtf8(s.systemPath) + "\n";
   text += "libraryPath " + toUtf8(s.libraryPath) + "\n";
   text += "vmParameters " + toUtf8(s.vmParameters) + "\n";
@@ -154,6 +156,14 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
        [](Settings& s) { s.runtime.javaHomeVariable = !nativePathStyle().windowsForms; }},
       {"Use JAVA_HOME other values", {"Use JAVA_HOME=1"}, [](Settings&) {}},
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
+      {"Module Path", {"Module Path=mods;%FX%\\lib"}, [](Settings& s) { s.modulePath = L"mods;%FX%\\lib"; }},
+      // It names the main class, and Main Class is not read.
+      {"Main Module",
+       {"Main Module= app.mod/com.example.App "},
+       [](Settings& s) {
+         s.mainModule = L"app.mod/com.example.App";
+         s.mainClass.clear();
+       }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
       {"Virtual Machine Parameters",
        {"Virtual Machine Parameters=-Xmx1g -Da=b"},
@@ -232,6 +242,14 @@ TEST(ReadSettings, MainClassHasSlashesBetweenItsPackages) {
   }
 }
 
+TEST(ReadSettings, AMainModuleStandsInForTheMainClass) {
+  const ReadResult result = readFromText({"[Java Runtime Environment]", "Main Module=app.mod"});
+  ASSERT_TRUE(result.read);
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.settings.mainModule, L"app.mod");
+  EXPECT_EQ(result.settings.mainClass, L"");
+}
+
 TEST(ReadSettings, WithoutAMainClassItStopsWithTheMessage) {
   const struct {
     const char* name;
@@ -241,6 +259,7 @@ TEST(ReadSettings, WithoutAMainClassItStopsWithTheMessage) {
       {"empty value", {"[Java Runtime Environment]", "JVM Type=server", "Main Class=", "Library Path=lib"}},
       {"only in another section", {"[Application]", "Main Class=App"}},
       {"names match with their case", {"[Java Runtime Environment]", "main class=App"}},
+      {"a blank Main Module", {"[Java Runtime Environment]", "Main Module=  "}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
