@@ -162,9 +162,31 @@ Object* openFileStream(ThreadState& thread, Object* name, bool append) {
 }
 
 // The JDK's LauncherHelper.checkAndLoadMain: loads the class by its dotted
-// name and checks its main method; on failure it prints its own message and
-// exits the VM with 1.
-Object* checkAndLoadMain(ThreadState& thread, const std::u16string& dottedName) {
+// name (mode 1) or "module[/class]" (mode 3) and checks its main method; on
+// failure it prints its own message and exits the VM with 1. A module must
+// be the one the VM resolved first (-Djdk.module.main).
+Object* checkAndLoadMain(ThreadState& thread, jint mode, const std::u16string& what) {
+  std::u16string dottedName = what;
+  std::u16string inModule;
+  if (mode == 3) {
+    const size_t slash = what.find(u'/');
+    const std::string module = utf8(what.substr(0, slash));
+    if (module != vmState().mainModule) {
+      throwNew(thread, "java/lang/InternalError", u"Module " + utf16(module) + u" not in boot Layer", true);
+      return nullptr;
+    }
+    auto named = scenario().moduleMainClasses.find(module);
+    if (slash != std::u16string::npos) {
+      dottedName = what.substr(slash + 1);
+    } else if (named != scenario().moduleMainClasses.end()) {
+      dottedName = utf16(named->second);
+    } else {
+      javaPrintln(true, u"module " + utf16(module) +
+                            u" does not have a ModuleMainClass attribute, use -m <module>/<main-class>");
+      systemExit(1);
+    }
+    inModule = u" in module " + utf16(module);
+  }
   std::u16string slashName = dottedName;
   std::replace(slashName.begin(), slashName.end(), u'.', u'/');
   auto found = applicationClasses().find(utf8(slashName));
@@ -177,8 +199,8 @@ Object* checkAndLoadMain(ThreadState& thread, const std::u16string& dottedName) 
     return nullptr;
   }
   if (mainClass == nullptr) {
-    javaPrintln(true, u"Error: Could not find or load main class " + dottedName);
-    javaPrintln(true, u"Caused by: java.lang.ClassNotFoundException: " + dottedName);
+    javaPrintln(true, u"Error: Could not find or load main class " + dottedName + inModule);
+    if (mode != 3) javaPrintln(true, u"Caused by: java.lang.ClassNotFoundException: " + dottedName);
   } else {
     javaPrintln(true, u"Error: Main method not found in class " + dottedName +
                           u", please define the main method as:");
@@ -596,7 +618,7 @@ jvalue invoke(ThreadState& thread, Method* method, const std::vector<jvalue>& ar
       if (name == nullptr || name->kind != Kind::String) {
         fail(kMisuse, "checkAndLoadMain: a String expected, got " + describe(name));
       }
-      *created = checkAndLoadMain(thread, name->text);
+      *created = checkAndLoadMain(thread, arguments[1].i, name->text);
       return result;
     }
     case Behaviour::Scripted: return runScripted(thread, method);
