@@ -45,7 +45,15 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
   out.mainModule = trimWhiteSpace(read(kJavaRuntimeEnvironment, kMainModule));
-  if (out.mainModule.empty()) out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  // The class of "module/class" is also the one whose stop and secondaryMain
+  // a service and a single instance call.
+  std::wstring mainClass;
+  if (out.mainModule.empty()) {
+    mainClass = read(kJavaRuntimeEnvironment, kMainClass);
+  } else if (out.mainModule.find(L'/') != std::wstring::npos) {
+    mainClass = out.mainModule.substr(out.mainModule.find(L'/') + 1);
+  }
+  out.mainClass = replaceAll(mainClass, L'.', L'/');
   out.modulePath = read(kJavaRuntimeEnvironment, kModulePath);
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);

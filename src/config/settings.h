@@ -37,7 +37,8 @@ struct Settings {
   std::wstring jrePath;
   std::wstring mainClass;  // with "/" between the package names
   // "module" or "module/class" (dotted), as java's --module takes it; when
-  // set, it chooses the main class and Main Class is not read.
+  // set, it chooses the main class and Main Class is not read: mainClass is
+  // then the class of "module/class", or empty.
   std::wstring mainModule;
   std::wstring modulePath;  // entries separated by ";", as the class path's
   std::wstring systemPath;

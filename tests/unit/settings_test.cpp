@@ -158,10 +158,16 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
       {"Module Path", {"Module Path=mods;%FX%\\lib"}, [](Settings& s) { s.modulePath = L"mods;%FX%\\lib"; }},
       // It names the main class, and Main Class is not read.
-      {"Main Module",
+      {"Main Module with a class",
        {"Main Module= app.mod/com.example.App "},
        [](Settings& s) {
          s.mainModule = L"app.mod/com.example.App";
+         s.mainClass = L"com/example/App";
+       }},
+      {"Main Module alone",
+       {"Main Module=app.mod"},
+       [](Settings& s) {
+         s.mainModule = L"app.mod";
          s.mainClass.clear();
        }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
