@@ -76,6 +76,11 @@ bool readSettings(IniStore& ini, Settings& out) {
     printError(loadMessage(MessageId::MainClassMissing));
     return false;
   }
+  // The class a module's descriptor names is known only once the VM runs.
+  if (out.mainClass.empty() && (out.service || out.singleInstance)) {
+    printError(loadMessage(MessageId::MainModuleNeedsClass), out.mainModule);
+    return false;
+  }
   return true;
 }
 

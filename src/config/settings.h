@@ -67,7 +67,8 @@ struct Settings {
 ProductInformation readProductInformation(IniStore& file);
 
 // Every key but the product keys, through the layered reader. False, with
-// the message written, when neither Main Class nor Main Module is configured.
+// the message written, when neither Main Class nor Main Module is configured,
+// or when a service or a single instance has a Main Module without a class.
 bool readSettings(IniStore& ini, Settings& out);
 
 // The whole configuration of the launcher at `paths`: the product keys, the

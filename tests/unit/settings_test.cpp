@@ -256,6 +256,31 @@ TEST(ReadSettings, AMainModuleStandsInForTheMainClass) {
   EXPECT_EQ(result.settings.mainClass, L"");
 }
 
+// stop and secondaryMain are looked up in the main class, which a module
+// alone names only in its descriptor.
+TEST(ReadSettings, AServiceOrASingleInstanceNeedsTheClassOfTheModule) {
+  const struct {
+    const char* name;
+    const char* mainModule;
+    const char* application;
+    bool read;
+  } rows[] = {
+    {"service, module alone", "app.mod", "Application Type=service", false},
+    {"single instance, module alone", "app.mod", "Single Instance=yes", false},
+    {"service, module and class", "app.mod/com.example.App", "Application Type=service", true},
+    {"single instance, module and class", "app.mod/com.example.App", "Single Instance=yes", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ReadResult result = readFromText(
+        {"[Java Runtime Environment]", std::string("Main Module=") + row.mainModule, "[Application]", row.application});
+    EXPECT_EQ(result.read, row.read);
+    EXPECT_EQ(result.output, row.read ? "" : "Error: Main Module app.mod names no class: a service and Single Instance "
+                                             "call stop and secondaryMain in the class of module/class. Write the "
+                                             "class after the module. \n");
+  }
+}
+
 TEST(ReadSettings, WithoutAMainClassItStopsWithTheMessage) {
   const struct {
     const char* name;
