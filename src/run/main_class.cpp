@@ -50,6 +50,9 @@ jclass loadMainClass(const MainClassCall& call) {
   if (!call.mainModule.empty()) {
     // Only LauncherHelper knows the module; it reports its own failures.
     jclass mainClass = loadThroughBootLoader(call);
+    if (mainClass != nullptr && diagnosing()) {
+      diagnose("main module %s: loaded through LauncherHelper.checkAndLoadMain", call.mainModule);
+    }
     if (mainClass == nullptr && call.env->ExceptionCheck()) {
       call.env->ExceptionDescribe();
     } else if (mainClass == nullptr) {

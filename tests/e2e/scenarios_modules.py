@@ -12,7 +12,7 @@ import time
 from pathlib import Path
 from typing import List
 
-from scenarios_linux import Result, Scenario, ini
+from scenarios_linux import Result, Scenario, diagnosed, ini
 
 # Debian's openjfx.
 JAVAFX_MODULES = Path("/usr/share/openjfx/lib")
@@ -104,6 +104,29 @@ SCENARIOS = [
         stdout=b"module probe.modular\nclass path []\ncommand [probe.modular x]\njava.sql true\narguments x\n",
         check=same_as_java("--module-path", "mods/probe.modular.jar", "--add-modules", "java.sql", "--module",
                            "probe.modular", "x"),
+    ),
+    Scenario(
+        "module-diagnose-lines",
+        ini=module_ini("probe.modular/probe.modular.Where", "mods;nowhere/*.jar"),
+        env={"TARN_DIAGNOSE": "1"},
+        jars=MODULAR_JAR,
+        stdout=b"module probe.modular\nclass path []\ncommand [probe.modular/probe.modular.Where]\n"
+        b"java.sql false\narguments \n",
+        stderr=None,
+        check=diagnosed(
+            [
+                "[Java Runtime Environment] Main Module=probe.modular/probe.modular.Where (configuration file)",
+                "module path entry mods: gave {dir}/mods",
+                "module path entry nowhere/*.jar: matched nothing",
+                "module path: {dir}/mods",
+                "VM option 1: -Djava.class.path=",
+                "VM option 2: --module-path={dir}/mods",
+                "VM option 3: -Djdk.module.main=probe.modular",
+                "VM option 4: -Dsun.java.command=probe.modular/probe.modular.Where",
+                "main module probe.modular/probe.modular.Where: loaded through LauncherHelper.checkAndLoadMain",
+                "exit code 0: main returned",
+            ]
+        ),
     ),
     # The runtime reports these itself, and exits with 1, as under java.
     Scenario(
