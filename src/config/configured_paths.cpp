@@ -20,6 +20,18 @@ void fromLauncherFolder(std::wstring& entry) {
   if (entry.size() >= 2 && entry[0] == L'\\' && entry[1] != L'\\') entry.erase(0, entry.find_first_not_of(L'\\'));
 }
 
+// The entries are separated by ";" on every platform.
+std::wstring nativeConfiguredList(const wchar_t* setting, const PathStyle& style, const std::wstring& list) {
+  std::wstring result;
+  for (std::wstring entry : splitAtSeparator(list, L';')) {
+    fromLauncherFolder(entry);
+    if (!nativeConfiguredPath(setting, style, entry)) continue;
+    if (!result.empty()) result += L';';
+    result += entry;
+  }
+  return result;
+}
+
 }  // namespace
 
 bool nativeConfiguredPath(const wchar_t* setting, const PathStyle& style, std::wstring& path) {
@@ -39,23 +51,15 @@ void nativeConfiguredPaths(const PathStyle& style, Settings& settings) {
   nativeConfiguredPath(kJrePath, style, settings.jrePath);
   nativeConfiguredPath(kLibraryPath, style, settings.libraryPath);
   // "\app.jar": the launcher's folder, as for a class path entry.
-  std::wstring& mainJar = settings.mainJar;
-  if (mainJar.size() >= 2 && mainJar[0] == L'\\' && mainJar[1] != L'\\') mainJar.erase(0, 1);
-  if (!nativeConfiguredPath(kMainJar, style, mainJar)) mainJar.clear();
+  fromLauncherFolder(settings.mainJar);
+  if (!nativeConfiguredPath(kMainJar, style, settings.mainJar)) settings.mainJar.clear();
   nativeConfiguredPath(kOutputFile, style, settings.output.file);
   nativeConfiguredPath(kErrorFile, style, settings.error.file);
   fromLauncherFolder(settings.splashImage);
   nativeConfiguredPath(kSplashImage, style, settings.splashImage);
 
-  // The entries are separated by ";" on every platform.
-  std::wstring classPath;
-  for (std::wstring entry : splitAtSeparator(settings.classPath, L';')) {
-    fromLauncherFolder(entry);
-    if (!nativeConfiguredPath(kClassPathKey, style, entry)) continue;
-    if (!classPath.empty()) classPath += L';';
-    classPath += entry;
-  }
-  settings.classPath = classPath;
+  settings.classPath = nativeConfiguredList(kClassPathKey, style, settings.classPath);
+  settings.modulePath = nativeConfiguredList(kModulePath, style, settings.modulePath);
 }
 
 }  // namespace tarn

@@ -15,7 +15,7 @@ const std::vector<KnownSection>& knownSections() {
       {kJavaRuntimeEnvironment,
        {kMinimumVersion, kMaximumVersion, kPreferredVersions, kJrePath, kJvmType, kJvmSource, kVmProvider, kMainClass,
         kSystemPath, kLibraryPath, kVirtualMachineParameters, kDownloadUrl, kRegistrySearch, kUseJavaHome,
-        kSplashImage, kClassDataSharing, kMainJar, kUserVmParameters}},
+        kSplashImage, kClassDataSharing, kMainJar, kUserVmParameters, kMainModule, kModulePath}},
       {kApplication,
        {kApplicationType, kOmitServiceName, kFailureCheck, kOverrideWorkingDir, kPairProduct, kPairReturnCode,
         kSingleInstance, kEmbeddedJar, kOutputFile, kOutputAppend, kErrorFile, kErrorAppend, kCmd}},

@@ -44,7 +44,17 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.service = isServiceType(read(kApplication, kApplicationType));
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
-  out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
+  out.mainModule = trimWhiteSpace(read(kJavaRuntimeEnvironment, kMainModule));
+  // The class of "module/class" is also the one whose stop and secondaryMain
+  // a service and a single instance call.
+  std::wstring mainClass;
+  if (out.mainModule.empty()) {
+    mainClass = read(kJavaRuntimeEnvironment, kMainClass);
+  } else if (out.mainModule.find(L'/') != std::wstring::npos) {
+    mainClass = out.mainModule.substr(out.mainModule.find(L'/') + 1);
+  }
+  out.mainClass = replaceAll(mainClass, L'.', L'/');
+  out.modulePath = read(kJavaRuntimeEnvironment, kModulePath);
   out.mainJar = read(kJavaRuntimeEnvironment, kMainJar);
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);
@@ -66,8 +76,13 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.splashImage = read(kJavaRuntimeEnvironment, kSplashImage);
   out.classPath = read(kClassPath, kClassPathKey);
 
-  if (out.mainClass.empty() && out.mainJar.empty()) {
+  if (out.mainClass.empty() && out.mainJar.empty() && out.mainModule.empty()) {
     printError(loadMessage(MessageId::MainClassMissing));
+    return false;
+  }
+  // The class a module's descriptor names is known only once the VM runs.
+  if (!out.mainModule.empty() && out.mainClass.empty() && (out.service || out.singleInstance)) {
+    printError(loadMessage(MessageId::MainModuleNeedsClass), out.mainModule);
     return false;
   }
   return true;
@@ -89,7 +104,7 @@ bool loadSettings(const LauncherPaths& paths, Settings& out) {
   if (!readSettings(ini, out)) return false;
   nativeConfiguredPaths(nativePathStyle(), out);
   // A Main Jar that names nothing here, reported as such, leaves nothing to run.
-  if (out.mainClass.empty() && out.mainJar.empty()) return false;
+  if (out.mainClass.empty() && out.mainJar.empty() && out.mainModule.empty()) return false;
 
   // A service runs under an account of its own: its runtime comes from the
   // file beside the executable.

@@ -39,6 +39,11 @@ struct Settings {
   // An executable JAR, as configured: run as "java -jar" runs it, unless
   // Main Class is set, which then wins and leaves the JAR a class path entry.
   std::wstring mainJar;
+  // "module" or "module/class" (dotted), as java's --module takes it; when
+  // set, it chooses the main class and Main Class is not read: mainClass is
+  // then the class of "module/class", or empty.
+  std::wstring mainModule;
+  std::wstring modulePath;  // entries separated by ";", as the class path's
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
@@ -77,7 +82,9 @@ struct Settings {
 ProductInformation readProductInformation(IniStore& file);
 
 // Every key but the product keys, through the layered reader. False, with
-// the message written, when neither Main Class nor Main Jar is configured.
+// the message written, when none of Main Class, Main Jar and Main Module is
+// configured, or when a service or a single instance has a Main Module
+// without a class.
 bool readSettings(IniStore& ini, Settings& out);
 
 // The whole configuration of the launcher at `paths`: the product keys, the

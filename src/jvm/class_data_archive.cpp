@@ -1,5 +1,6 @@
 #include "jvm/class_data_archive.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "base/diagnosis.h"
@@ -136,6 +137,25 @@ void prepareClassDataArchive(const ClassDataRequest& request, JvmOptionList& opt
   if (diagnosing()) diagnose("class data archive %s: written at exit (none is complete yet)", temporary);
 }
 
+// Two starts that finished at the same moment may each have kept one: every
+// start that keeps one then leaves only the first by name of those there,
+// so that both leave the same one.
+void keepFirstArchive(const std::wstring& folder, const ClassDataName& name) {
+  std::vector<std::wstring> kept;
+  for (const std::wstring& file : matchingNames(folder + name.prefix + L'*')) {
+    uint64_t size = 0;
+    uint64_t sum = 0;
+    if (parseCompleteArchiveName(name, file, size, sum)) kept.push_back(file);
+  }
+  if (kept.size() < 2) return;
+  std::sort(kept.begin(), kept.end());
+  for (size_t i = 1; i < kept.size(); ++i) {
+    removeFile(folder + kept[i]);
+    if (diagnosing()) diagnose("class data archive %s: removed, another start kept %s at the same moment",
+                               folder + kept[i], kept[0]);
+  }
+}
+
 void adoptWrittenArchive() {
   if (pending.temporary.empty()) return;
   const PendingArchive written = std::move(pending);
@@ -150,6 +170,7 @@ void adoptWrittenArchive() {
   const std::wstring archive = written.folder + completeArchiveName(written.name, bytes.size(), archiveSum(bytes));
   if (finished && !taken && replaceFile(written.temporary, archive)) {
     if (diagnosing()) diagnose("class data archive %s: written, kept for the next start", archive);
+    keepFirstArchive(written.folder, written.name);
     return;
   }
   removeFile(written.temporary);

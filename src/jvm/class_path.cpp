@@ -61,32 +61,50 @@ std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& pa
   return name == std::wstring::npos ? path : paths.folder + path.substr(name);
 }
 
-std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths, const std::wstring& mainJar) {
-  const PathStyle& style = nativePathStyle();
+namespace {
 
-  // The entries are separated by ";" on every platform; the class path the
-  // VM receives uses the platform's list separator.
-  const std::wstring directory = parentFolder(paths.executable, style.separator);
-  std::wstring classPath;
-  for (std::wstring& entry : splitAtSeparator(settings.classPath, L';')) {
+// The diagnose lines of one list's entries.
+struct EntryFacts {
+  const char* matchedNothing;
+  const char* gave;
+  const char* takenAsWritten;
+};
+
+// The entries are separated by ";" on every platform; the list the VM
+// receives uses the platform's list separator, and ends with one.
+std::wstring expandPathList(const std::wstring& list, const std::wstring& directory, const EntryFacts& facts) {
+  const PathStyle& style = nativePathStyle();
+  std::wstring expanded;
+  for (std::wstring& entry : splitAtSeparator(list, L';')) {
     expandEnvironment(entry);
     // An absolute entry without a wildcard is taken as written, existing or not.
     if (entry.find(L'*') != std::wstring::npos || !isAbsolutePath(entry, style)) {
-      const size_t before = classPath.size();
-      expandClassPathEntry(entry, directory, classPath);
+      const size_t before = expanded.size();
+      expandClassPathEntry(entry, directory, expanded);
       if (diagnosing()) {
-        if (classPath.size() == before) {
-          diagnose("class path entry %s: matched nothing", entry);
+        if (expanded.size() == before) {
+          diagnose(facts.matchedNothing, entry);
         } else {
-          diagnose("class path entry %s: gave %s", entry, classPath.substr(before, classPath.size() - before - 1));
+          diagnose(facts.gave, entry, expanded.substr(before, expanded.size() - before - 1));
         }
       }
     } else {
-      classPath += entry;
-      classPath += style.listSeparator;
-      if (diagnosing()) diagnose("class path entry %s: taken as written", entry);
+      expanded += entry;
+      expanded += style.listSeparator;
+      if (diagnosing()) diagnose(facts.takenAsWritten, entry);
     }
   }
+  return expanded;
+}
+
+}  // namespace
+
+std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths, const std::wstring& mainJar) {
+  const PathStyle& style = nativePathStyle();
+  const std::wstring directory = parentFolder(paths.executable, style.separator);
+  static const EntryFacts kFacts = {"class path entry %s: matched nothing", "class path entry %s: gave %s",
+                                    "class path entry %s: taken as written"};
+  std::wstring classPath = expandPathList(settings.classPath, directory, kFacts);
   if (settings.embeddedJar) classPath = paths.executable + style.listSeparator + classPath;
   if (!mainJar.empty()) classPath = mainJar + style.listSeparator + classPath;
   classPath = withoutEmptyElements(classPath, style.listSeparator);
@@ -97,6 +115,21 @@ std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& pa
     diagnose("class path: %s", classPath);
   }
   return classPath;
+}
+
+bool needsClassPath(const Settings& settings) {
+  return settings.mainModule.empty() || !settings.classPath.empty() || settings.embeddedJar;
+}
+
+std::wstring assembleModulePath(const Settings& settings, const LauncherPaths& paths) {
+  const PathStyle& style = nativePathStyle();
+  const std::wstring directory = parentFolder(paths.executable, style.separator);
+  static const EntryFacts kFacts = {"module path entry %s: matched nothing", "module path entry %s: gave %s",
+                                    "module path entry %s: taken as written"};
+  std::wstring modulePath =
+      withoutEmptyElements(expandPathList(settings.modulePath, directory, kFacts), style.listSeparator);
+  if (diagnosing() && !settings.modulePath.empty()) diagnose("module path: %s", modulePath);
+  return modulePath;
 }
 
 }  // namespace tarn

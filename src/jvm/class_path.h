@@ -40,4 +40,13 @@ std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& pa
 std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths,
                                const std::wstring& mainJar = std::wstring());
 
+// Whether the run needs a class path: always but for a main module, which
+// needs one only when Class Path or Embedded Jar gives it entries.
+bool needsClassPath(const Settings& settings);
+
+// The module path of the run, its entries found as the class path's. Empty
+// when none is configured or no entry yields a path: a module it should have
+// held is then reported missing by the VM.
+std::wstring assembleModulePath(const Settings& settings, const LauncherPaths& paths);
+
 }  // namespace tarn

@@ -15,6 +15,7 @@
 namespace tarn {
 
 std::wstring commandHead(const Settings& settings, const std::wstring& mainJar) {
+  if (!settings.mainModule.empty()) return settings.mainModule;
   return settings.mainClass.empty() ? mainJar : replaceAll(settings.mainClass, L'/', L'.');
 }
 
@@ -95,13 +96,23 @@ void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& argu
   }
 }
 
-bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments, const std::wstring& mainJar) {
+bool assembleJvmConfiguration(const std::wstring& classPath, const std::wstring& modulePath, const Settings& settings,
+                              VmSetup& setup, const std::vector<std::wstring>& arguments, const std::wstring& mainJar) {
   const PathStyle& style = nativePathStyle();
 
   // Each entry was expanded once by assembleClassPath; the names a search
   // found are never expanded, so a file name cannot add entries.
   if (!addPathListOption(setup.options, L"-Djava.class.path=", classPath, style.listSeparator)) return false;
+  // As the JDK's launcher gives "--module-path" and "--module" to the VM: the
+  // VM resolves the main module first, and LauncherHelper finds its class.
+  if (!modulePath.empty() &&
+      !addPathListOption(setup.options, L"--module-path=", modulePath, style.listSeparator)) {
+    return false;
+  }
+  if (!settings.mainModule.empty()) {
+    const std::wstring module = settings.mainModule.substr(0, settings.mainModule.find(L'/'));
+    setup.options.add(toJvmCodePage(L"-Djdk.module.main=" + module));
+  }
   std::vector<std::wstring> parameters;
   if (settings.vmParameters.find_first_not_of(L' ') != std::wstring::npos) {
     appendVmParameters(settings.vmParameters, currentMemoryStatus(), parameters, setup.stackSize);

@@ -42,16 +42,18 @@ bool prepareJvmEnvironment(const std::wstring& jvmLibrary, const Settings& setti
 // has a class path.
 void appendCmdArguments(const std::wstring& cmd, std::vector<std::wstring>& arguments);
 
-// What sun.java.command names before the arguments: the main class, dotted,
-// or, when only a Main Jar is set, the JAR's path, as "java -jar" gives it.
+// What sun.java.command names before the arguments: the main module as
+// configured, the main class, dotted, or, when only a Main Jar is set, the
+// JAR's path, as "java -jar" gives it.
 std::wstring commandHead(const Settings& settings, const std::wstring& mainJar);
 
-// The class path option (classPath as assembleClassPath gave it), the VM
-// parameters, the launcher properties for `arguments` and the redirected
-// streams into the setup. False, with its message written, when a class
-// path entry cannot be given to the VM in the code page.
-bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& settings, VmSetup& setup,
-                              const std::vector<std::wstring>& arguments,
+// The class path option (classPath as assembleClassPath gave it), the
+// module options, the VM parameters, the launcher properties for
+// `arguments` and the redirected streams into the setup. False, with its
+// message written, when a path entry cannot be given to the VM in the code
+// page.
+bool assembleJvmConfiguration(const std::wstring& classPath, const std::wstring& modulePath, const Settings& settings,
+                              VmSetup& setup, const std::vector<std::wstring>& arguments,
                               const std::wstring& mainJar = std::wstring());
 
 }  // namespace tarn

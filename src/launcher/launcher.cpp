@@ -121,11 +121,14 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   loading.report("loading the JVM library took %s");
   const PhaseTimer assembling;
   // Without a class path the VM would take its classes from CLASSPATH or
-  // the current directory: the start ends, its message written.
-  const std::wstring classPath = assembleClassPath(settings_, paths_, mainJar_);
-  if (classPath.empty()) return {-1, RunFailure::VmCreation};
+  // the current directory: the start ends, its message written. A main
+  // module needs none, as under java --module: the class path is empty.
+  const bool classPathNeeded = needsClassPath(settings_);
+  const std::wstring classPath = classPathNeeded ? assembleClassPath(settings_, paths_, mainJar_) : std::wstring();
+  if (classPathNeeded && classPath.empty()) return {-1, RunFailure::VmCreation};
+  const std::wstring modulePath = assembleModulePath(settings_, paths_);
   appendCmdArguments(settings_.cmd, arguments_);
-  if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_, mainJar_)) {
+  if (!assembleJvmConfiguration(classPath, modulePath, settings_, setup_, arguments_, mainJar_)) {
     return {-1, RunFailure::VmCreation};
   }
   for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
@@ -180,6 +183,7 @@ RunOutcome Launcher::workerMain(void* context) {
   call.findClassFromBootLoader = launcher.jvm_.findClassFromBootLoader;
   call.mainClass = launcher.settings_.mainClass;
   call.mainJar = launcher.mainJar_;
+  call.mainModule = launcher.settings_.mainModule;
   call.arguments = launcher.arguments_;
   if (launcher.settings_.failureCheck) call.askToStop = launcher.platform_->exceptionQuestion(launcher.settings_);
   call.threadsStayAttached = threadsStayAttached;

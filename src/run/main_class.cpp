@@ -13,10 +13,12 @@
 namespace tarn {
 namespace {
 
-// LauncherHelper's modes: a class by its name, or the main class of a JAR,
-// whose manifest's Add-Opens, Add-Exports and Launcher-Agent-Class it applies.
+// LauncherHelper's modes: a class by its name; the main class of a JAR,
+// whose manifest's Add-Opens, Add-Exports and Launcher-Agent-Class it
+// applies; a main module, "module" or "module/class".
 constexpr jint kLoadClass = 1;
 constexpr jint kLoadJar = 2;
+constexpr jint kLoadModule = 3;
 
 jclass loadThroughBootLoader(const MainClassCall& call) {
   if (call.findClassFromBootLoader == nullptr) return nullptr;
@@ -26,13 +28,15 @@ jclass loadThroughBootLoader(const MainClassCall& call) {
   jmethodID checkAndLoadMain =
       env->GetStaticMethodID(helper.asClass(), "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;");
   if (checkAndLoadMain == nullptr) return nullptr;
-  const bool jar = call.mainClass.empty();
-  LocalRef what(env, newJavaString(env, jar ? call.mainJar : replaceAll(call.mainClass, L'/', L'.')));
-  if (!what) return nullptr;
+  const bool module = !call.mainModule.empty();
+  const bool jar = !module && call.mainClass.empty();
+  const std::wstring what = module ? call.mainModule : jar ? call.mainJar : replaceAll(call.mainClass, L'/', L'.');
+  LocalRef name(env, newJavaString(env, what));
+  if (!name) return nullptr;
   jvalue arguments[3];
   arguments[0].z = JNI_TRUE;
-  arguments[1].i = jar ? kLoadJar : kLoadClass;
-  arguments[2].l = what.get();
+  arguments[1].i = module ? kLoadModule : jar ? kLoadJar : kLoadClass;
+  arguments[2].l = name.get();
   return static_cast<jclass>(env->CallStaticObjectMethodA(helper.asClass(), checkAndLoadMain, arguments));
 }
 
@@ -51,9 +55,23 @@ jclass loadThroughFindClass(const MainClassCall& call) {
   return nullptr;
 }
 
-// `name` becomes the main class's name (with "/"), from the manifest for a JAR.
+// `name` becomes the main class's name (with "/"), from the manifest for a
+// JAR; for a main module the class the configuration names, if any.
 jclass loadMainClass(MainClassCall call, std::wstring& name) {
   name = call.mainClass;
+  if (!call.mainModule.empty()) {
+    // Only LauncherHelper knows the module; it reports its own failures.
+    jclass mainClass = loadThroughBootLoader(call);
+    if (mainClass != nullptr && diagnosing()) {
+      diagnose("main module %s: loaded through LauncherHelper.checkAndLoadMain", call.mainModule);
+    }
+    if (mainClass == nullptr && call.env->ExceptionCheck()) {
+      call.env->ExceptionDescribe();
+    } else if (mainClass == nullptr) {
+      printError(loadMessage(MessageId::MainModuleLoadFailed), call.mainModule);
+    }
+    return mainClass;
+  }
   if (call.mainClass.empty()) {
     // The runtime's own JAR reader: a JAR that cannot run gets its message
     // here, and the manifest's Main-Class serves FindClass without LauncherHelper.

@@ -24,6 +24,9 @@ struct MainClassCall {
   // With no main class: the executable JAR whose manifest names it, loaded
   // as "java -jar" loads it.
   std::wstring mainJar;
+  // "module" or "module/class": LauncherHelper's module mode loads the main
+  // class, in place of mainClass.
+  std::wstring mainModule;
   std::vector<std::wstring> arguments;
   // "Failure Check": an exception out of main is put to it. Null: the
   // exception is left to the VM, as when no one can be asked.

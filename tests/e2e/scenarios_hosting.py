@@ -1078,4 +1078,92 @@ MAIN_JAR = [
     ),
 ]
 
-SCENARIOS = MAIN_JAR + ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA
+# --- a main module ------------------------------------------------------------
+
+
+def module_ini(main_module: str, module_path: str, vm="", class_path: Optional[str] = None) -> bytes:
+    """ini() without Main Class, with Main Module and Module Path."""
+    jre = "Main Module=%s\nModule Path=%s\n" % (main_module, module_path)
+    if vm:
+        jre += "Virtual Machine Parameters=%s\n" % vm
+    return ini(main="", class_path=class_path, jre=jre)
+
+
+MODULE_JAR = {"mods\\app.jar": b"PK\x05\x06" + bytes(18)}
+MODULE_CALL = ('call sun/launcher/LauncherHelper.checkAndLoadMain(ZILjava/lang/String;)Ljava/lang/Class; '
+               '(true, 3, "%s")')
+
+MODULES = [
+    app(
+        # As java --module-path ... --add-modules ... --module app/com.example.App x:
+        # an empty class path, the module path with a relative entry and a
+        # variable, the module resolved first, LauncherHelper's module mode.
+        "main-module-options-and-route",
+        settings=module_ini("app/com.example.App", "\\mods;%TARN_E2E_FX%\\lib", vm="--add-modules=javafx.controls"),
+        env={"TARN_E2E_FX": lambda folder: folder + "\\fx"},
+        files=MODULE_JAR,
+        vm_scenario=world("print out in module", extra="reject-unknown-options\n"),
+        command_line='"{exe}" x',
+        stdout=b"in module\r\n",
+        exit_code=0,
+        vm_log=[
+            "CreateJavaVM version=0x00010002 nOptions=8 ignoreUnrecognized=0",
+            "option -Djava.class.path=",
+            "option --module-path={dir}\\mods;{dir}\\fx\\lib",
+            "option -Djdk.module.main=app",
+            "option --add-modules=javafx.controls",
+            "option -Dsun.java.command=app/com.example.App x",
+            "option -Dsun.java.launcher=SUN_STANDARD",
+            *HOOKS,
+            CREATED,
+            MODULE_CALL % "app/com.example.App",
+            MAIN_CALL,
+            *MAIN_END,
+        ],
+        vm_log_excludes=[Like("FindClass com/example/.*")],
+    ),
+    app(
+        # The module's descriptor names the main class; a class path is given too.
+        "main-module-class-from-descriptor",
+        settings=module_ini("app", "\\mods", class_path="\\lib\\*.jar"),
+        files=MODULE_JAR,
+        vm_scenario=world(extra="module-main app com.example.App\n"),
+        command_line='"{exe}" x',
+        stdout=b"",
+        exit_code=0,
+        vm_log=[
+            CLASS_PATH,
+            "option --module-path={dir}\\mods",
+            "option -Djdk.module.main=app",
+            "option -Dsun.java.command=app x",
+            CREATED,
+            MODULE_CALL % "app",
+            MAIN_CALL,
+            *MAIN_END,
+        ],
+    ),
+    app(
+        # LauncherHelper reports it and exits with 1, as under java.
+        "main-module-without-main-class",
+        settings=module_ini("app", "\\mods"),
+        files=MODULE_JAR,
+        stdout=b"",
+        stderr=b"module app does not have a ModuleMainClass attribute, use -m <module>/<main-class>\r\n",
+        exit_code=1,
+        vm_log=[MODULE_CALL % "app"],
+    ),
+    app(
+        # Only LauncherHelper knows modules: no FindClass in its place.
+        "main-module-on-runtime-without-launcher-helper",
+        settings=module_ini("app/com.example.App", "\\mods"),
+        files=MODULE_JAR,
+        homes=(("jre64", "client", "plain"),),
+        stdout=error("Could not start the main module app/com.example.App: this Java runtime has no launcher "
+                     "support for modules.\n"),
+        exit_code=-1,
+        vm_log=[CREATED, "DetachCurrentThread main"],
+        vm_log_excludes=[Like("FindClass com/example/.*"), Like("call com/example/.*")],
+    ),
+]
+
+SCENARIOS = MAIN_JAR + ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA + MODULES

@@ -92,11 +92,14 @@ size_t reservedStackSize() {
 bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // The options a HotSpot VM would accept, roughly: the hooks, system
-// properties, -X options and the usual switches.
+// properties, -X options, the usual switches and the module options in
+// their "=" form.
 bool knownOption(const std::string& option) {
   if (option == "abort" || option == "exit" || option == "vfprintf") return true;
   for (const char* prefix : {"-D", "-X", "-verbose", "-ea", "-da", "-esa", "-dsa", "-enableassertions",
-                             "-disableassertions", "-agentlib:", "-agentpath:", "-javaagent:"}) {
+                             "-disableassertions", "-agentlib:", "-agentpath:", "-javaagent:", "--module-path=",
+                             "--upgrade-module-path=", "--add-modules=", "--limit-modules=", "--add-reads=",
+                             "--add-exports=", "--add-opens=", "--patch-module="}) {
     if (startsWith(option, prefix) && option.size() > 2) return true;
   }
   return false;
@@ -302,6 +305,7 @@ jint createJavaVm(JavaVM** vm, void** env, void* arguments) {
     std::string text = option.optionString;
     if (text == "exit") state.exitHook = reinterpret_cast<void(JNICALL*)(jint)>(option.extraInfo);
     if (text == "abort") state.abortHook = reinterpret_cast<void(JNICALL*)()>(option.extraInfo);
+    if (startsWith(text, "-Djdk.module.main=")) state.mainModule = text.substr(18);
   }
   state.vm.functions = invokeFunctions();
   state.created = true;

@@ -170,11 +170,32 @@ Object* openFileStream(ThreadState& thread, Object* name, bool append) {
 }
 
 // The JDK's LauncherHelper.checkAndLoadMain: loads the class by its dotted
-// name and checks its main method; on failure it prints its own message and
-// exits the VM with 1.
+// name (mode 1), the class a JAR's manifest names (mode 2) or
+// "module[/class]" (mode 3) and checks its main method; on
+// failure it prints its own message and exits the VM with 1. A module must
+// be the one the VM resolved first (-Djdk.module.main).
 Object* checkAndLoadMain(ThreadState& thread, jint mode, const std::u16string& what) {
-  // Mode 2 (a JAR): the class that its manifest names.
-  const std::u16string dottedName = mode == 2 ? utf16(scenario().jarManifest) : what;
+  std::u16string dottedName = mode == 2 ? utf16(scenario().jarManifest) : what;
+  std::u16string inModule;
+  if (mode == 3) {
+    const size_t slash = what.find(u'/');
+    const std::string module = utf8(what.substr(0, slash));
+    if (module != vmState().mainModule) {
+      throwNew(thread, "java/lang/InternalError", u"Module " + utf16(module) + u" not in boot Layer", true);
+      return nullptr;
+    }
+    auto named = scenario().moduleMainClasses.find(module);
+    if (slash != std::u16string::npos) {
+      dottedName = what.substr(slash + 1);
+    } else if (named != scenario().moduleMainClasses.end()) {
+      dottedName = utf16(named->second);
+    } else {
+      javaPrintln(true, u"module " + utf16(module) +
+                            u" does not have a ModuleMainClass attribute, use -m <module>/<main-class>");
+      systemExit(1);
+    }
+    inModule = u" in module " + utf16(module);
+  }
   std::u16string slashName = dottedName;
   std::replace(slashName.begin(), slashName.end(), u'.', u'/');
   auto found = applicationClasses().find(utf8(slashName));
@@ -187,8 +208,8 @@ Object* checkAndLoadMain(ThreadState& thread, jint mode, const std::u16string& w
     return nullptr;
   }
   if (mainClass == nullptr) {
-    javaPrintln(true, u"Error: Could not find or load main class " + dottedName);
-    javaPrintln(true, u"Caused by: java.lang.ClassNotFoundException: " + dottedName);
+    javaPrintln(true, u"Error: Could not find or load main class " + dottedName + inModule);
+    if (mode != 3) javaPrintln(true, u"Caused by: java.lang.ClassNotFoundException: " + dottedName);
   } else {
     javaPrintln(true, u"Error: Main method not found in class " + dottedName +
                           u", please define the main method as:");

@@ -166,6 +166,7 @@ struct VmState {
   JavaVM vm{};
   void(JNICALL* exitHook)(jint) = nullptr;
   void(JNICALL* abortHook)() = nullptr;
+  std::string mainModule;  // of -Djdk.module.main: the module resolved first
   Object* out = nullptr;  // System.out: a PrintStream, or null for the console
   Object* err = nullptr;  // System.err
   // Set when DestroyJavaVM begins; the threads a scenario starts wait for it.

@@ -97,6 +97,11 @@ class Parser {
       method->actions.push_back(parseAction(rest));
     } else if (directive == "launcher-helper") {
       if (!parseYesNo(nextWord(rest), scenario_.launcherHelper)) bad("launcher-helper takes yes or no");
+    } else if (directive == "module-main") {
+      std::string module = nextWord(rest);
+      std::string mainClass = nextWord(rest);
+      if (mainClass.empty()) bad("module-main needs a module and a class");
+      scenario_.moduleMainClasses[module] = mainClass;
     } else if (directive == "helper-exits") {
       if (!parseYesNo(nextWord(rest), scenario_.helperExits)) bad("helper-exits takes yes or no");
     } else if (directive == "jar-manifest") {

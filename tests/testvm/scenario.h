@@ -3,6 +3,7 @@
 // the file named by TARN_TESTVM_SCENARIO (format: tests/testvm/README.md).
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct Scenario {
   std::vector<std::string> classes;  // application classes, slash form
   std::vector<ScriptedMethod> methods;   // their static methods
   bool launcherHelper = true;
+  // module name -> the main class its descriptor names (dotted); a module
+  // not listed names none.
+  std::map<std::string, std::string> moduleMainClasses;
   // checkAndLoadMain on a class that cannot be used: exits the VM with 1 after
   // its own message (true, as the JDK does) or returns null (false).
   bool helperExits = true;

@@ -60,5 +60,15 @@ TEST(ConfiguredPaths, WindowsPathsInThePlatformsForm) {
   }
 }
 
+// The module path's entries are converted as the class path's, each on its own.
+TEST(ConfiguredPaths, ModulePathAsTheClassPath) {
+  Settings settings;
+  settings.modulePath = L"\\lib;D:\\mods;%FX%\\lib;;/opt/fx";
+  test::StdoutCapture capture;
+  nativeConfiguredPaths(kPosixPathStyle, settings);
+  EXPECT_EQ(capture.finish(), "Error: Module Path is a Windows path, which has no meaning on this platform: D:\\mods. \n");
+  EXPECT_EQ(settings.modulePath, L"lib;%FX%/lib;;/opt/fx");
+}
+
 }  // namespace
 }  // namespace tarn

@@ -169,7 +169,8 @@ jobject JNICALL callStaticObjectMethodA(JNIEnv*, jclass clazz, jmethodID id, con
   const std::string key = method.className + "." + method.name;
   std::string call = "CallStaticObjectMethodA " + key;
   // LauncherHelper.checkAndLoadMain(boolean, int, String): loads the class of
-  // the dotted name, or gives null when FindClass would not find it.
+  // the dotted name (in mode 3, "module/class", the part after the "/"), or
+  // gives null when FindClass would not find it.
   FakeJni::Object* name = fake().use(args[2].l, "CallStaticObjectMethodA");
   std::string dotted = name != nullptr ? narrow(name->chars) : "?";
   call += "(" + std::string(args[0].z ? "true" : "false") + ", " + std::to_string(args[1].i) + ", " + dotted + ")";
@@ -180,6 +181,7 @@ jobject JNICALL callStaticObjectMethodA(JNIEnv*, jclass clazz, jmethodID id, con
     return nullptr;
   }
   std::string slashed = dotted;
+  if (args[1].i == 3) slashed = slashed.find('/') == std::string::npos ? "" : slashed.substr(slashed.find('/') + 1);
   for (char& c : slashed) {
     if (c == '.') c = '/';
   }

@@ -211,11 +211,13 @@ class Assemble : public ::testing::Test {
   // returns what it wrote to standard output.
   std::string assemble(bool expected = true) {
     test::StdoutCapture capture;
-    const std::wstring classPath = assembleClassPath(settings_, paths_);
-    bool assembled = !classPath.empty();
+    const bool classPathNeeded = needsClassPath(settings_);
+    const std::wstring classPath = classPathNeeded ? assembleClassPath(settings_, paths_) : std::wstring();
+    bool assembled = !classPath.empty() || !classPathNeeded;
     if (assembled) {
       appendCmdArguments(settings_.cmd, arguments_);
-      assembled = assembleJvmConfiguration(classPath, settings_, setup_, arguments_);
+      assembled =
+          assembleJvmConfiguration(classPath, assembleModulePath(settings_, paths_), settings_, setup_, arguments_);
     }
     EXPECT_EQ(assembled, expected);
     return capture.finish();
@@ -367,6 +369,59 @@ TEST_F(Assemble, VmParametersFollowTheClassPathAndSetTheStackSize) {
   }
 }
 
+// As java --module-path ... --module ... gives them to the VM (checked with
+// the JDK's own launcher): the module path after the class path, the main
+// module's name alone, and the command as the module was written.
+TEST_F(Assemble, MainModuleAndModulePath) {
+  test::ScopedEnvironment lib(L"TARN_TEST_LIB", std::wstring(L"lib"));
+  const std::wstring missing = inFolder(L"shared/mods");
+  const std::string modulePath = toJvmCodePage(L"--module-path=" + inFolder(L"lib/a.jar") +
+                                               style().listSeparator + missing + style().listSeparator +
+                                               inFolder(L"classes"));
+  const std::wstring configured =
+      relative(L"%TARN_TEST_LIB%/*.jar") + L";;" + missing + L";" + relative(L"classes") + L";" + relative(L"nowhere");
+  const struct {
+    const char* name;
+    std::wstring mainModule;
+    std::wstring classPath;
+    std::wstring modulePath;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"module and class, no class path", L"app/com.example.App", L"", configured,
+       {"-Djava.class.path=", modulePath, "-Djdk.module.main=app", "-Xmx1g",
+        "-Dsun.java.command=app/com.example.App first", "-Dsun.java.launcher=SUN_STANDARD"}},
+      {"module alone, with a class path", L"app", missing, configured,
+       {classPathOption({missing}), modulePath, "-Djdk.module.main=app", "-Xmx1g", "-Dsun.java.command=app first",
+        "-Dsun.java.launcher=SUN_STANDARD"}},
+      {"a module path for a main class", L"", missing, configured,
+       {classPathOption({missing}), modulePath, "-Xmx1g", "-Dsun.java.command=com.example.App first",
+        "-Dsun.java.launcher=SUN_STANDARD"}},
+      // The VM then reports the module it does not find.
+      {"a module path that names nothing", L"app", L"", relative(L"nowhere") + L";;",
+       {"-Djava.class.path=", "-Djdk.module.main=app", "-Xmx1g", "-Dsun.java.command=app first",
+        "-Dsun.java.launcher=SUN_STANDARD"}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    settings_.mainModule = row.mainModule;
+    settings_.classPath = row.classPath;
+    settings_.modulePath = row.modulePath;
+    settings_.vmParameters = L"-Xmx1g";
+    setup_ = VmSetup();
+    EXPECT_EQ(assemble(), "");
+    EXPECT_EQ(setup_.options.options(), row.expected);
+  }
+}
+
+// A class path configured for a main module must still name something.
+TEST_F(Assemble, MainModuleWithAClassPathThatNamesNothing) {
+  settings_.mainModule = L"app";
+  settings_.classPath = relative(L"nowhere/*.jar");
+  EXPECT_EQ(assemble(false), "Error: Java Class Path entries matched no file: " + toUtf8(settings_.classPath) +
+                                 ". The Java VM is not started. \n");
+  EXPECT_TRUE(setup_.options.empty());
+}
+
 TEST(LauncherProperties, AsTheJdksLauncherSetsThem) {
   const struct {
     const char* name;
@@ -430,7 +485,7 @@ TEST_F(Assemble, MainJarHeadsTheClassPathAndNamesTheCommand) {
   const std::wstring jar = inFolder(L"app.jar");
   test::StdoutCapture capture;
   const std::wstring classPath = assembleClassPath(settings_, paths_, jar);
-  ASSERT_TRUE(assembleJvmConfiguration(classPath, settings_, setup_, arguments_, jar));
+  ASSERT_TRUE(assembleJvmConfiguration(classPath, std::wstring(), settings_, setup_, arguments_, jar));
   EXPECT_EQ(capture.finish(), "");
   EXPECT_EQ(setup_.options.options(),
             (std::vector<std::string>{classPathOption({jar, inFolder(L"lib/a.jar")}),

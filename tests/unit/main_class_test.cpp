@@ -27,6 +27,11 @@ struct World {
     fake.methods.insert(kMainMethod);
   }
 
+  void asMainModule() {
+    call.mainClass.clear();
+    call.mainModule = L"app/com.example.App";
+  }
+
   void offerBootLoaderRoute() {
     call.findClassFromBootLoader = &test::fakeFindClassFromBootLoader;
     fake.bootClasses.insert("sun/launcher/LauncherHelper");
@@ -58,6 +63,8 @@ const std::vector<std::string> kBootLoaderLookUp = {
 };
 const std::vector<std::string> kCheckAndLoadMainCall = {
     "CallStaticObjectMethodA sun/launcher/LauncherHelper.checkAndLoadMain(true, 1, com.example.App)"};
+const std::vector<std::string> kModuleCall = {
+    "CallStaticObjectMethodA sun/launcher/LauncherHelper.checkAndLoadMain(true, 3, app/com.example.App)"};
 const std::vector<std::string> kFindClassRoute = {
     "GetStringUTFChars com/example/App",
     "FindClass com/example/App",
@@ -149,6 +156,27 @@ TEST(RunMainClass, FindsTheMainClassAndCallsMain) {
        joined({kFindClassRoute, kMainCall, {"DetachCurrentThread (java/lang/RuntimeException pending)"}})},
       {"failed detach", [](World& t) { t.fake.detachResult = JNI_ERR; }, MainOutcome::NotCalled, "",
        joined({kFindClassRoute, kMainCall, kDetach})},
+      // A main module is LauncherHelper's alone to load: FindClass knows
+      // nothing of modules, so no route falls back to it.
+      {"main module and class through LauncherHelper's module mode",
+       [](World& t) {
+         t.asMainModule();
+         t.offerBootLoaderRoute();
+       },
+       MainOutcome::Returned, "", joined({kBootLoaderLookUp, kModuleCall, kMainCall, kDetach})},
+      {"main module, checkAndLoadMain throws: described, no FindClass",
+       [](World& t) {
+         t.asMainModule();
+         t.offerBootLoaderRoute();
+         t.fake.throwing["sun/launcher/LauncherHelper.checkAndLoadMain"] = "java/lang/IllegalStateException";
+       },
+       MainOutcome::NotCalled, "[exception java/lang/IllegalStateException]\n",
+       joined({kBootLoaderLookUp, kModuleCall, {"ExceptionDescribe"}, kDetach})},
+      {"main module on a runtime without the boot loader export: 244", [](World& t) { t.asMainModule(); },
+       MainOutcome::NotCalled,
+       "Error: Could not start the main module app/com.example.App: this Java runtime has no launcher support for "
+       "modules.\n \n",
+       kDetach},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -55,6 +55,8 @@ std::string describe(const Settings& s) {
   text += std::string("JAVA_HOME ") + flag(r.javaHomeVariable) + "\n";
   text += "jrePath " + toUtf8(s.jrePath) + "\n";
   text += "mainClass " + toUtf8(s.mainClass) + "\n";
+  text += "mainModule " + toUtf8(s.mainModule) + "\n";
+  text += "modulePath " + toUtf8(s.modulePath) + "\n";
   text += "systemPath " + toUtf8(s.systemPath) + "\n";
   text += "libraryPath " + toUtf8(s.libraryPath) + "\n";
   text += "vmParameters " + toUtf8(s.vmParameters) + "\n";
@@ -159,6 +161,20 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
        [](Settings& s) { s.classDataSharing = true; }},
       {"Class Data Sharing other values", {"Class Data Sharing=yes"}, [](Settings&) {}},
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
+      {"Module Path", {"Module Path=mods;%FX%\\lib"}, [](Settings& s) { s.modulePath = L"mods;%FX%\\lib"; }},
+      // It names the main class, and Main Class is not read.
+      {"Main Module with a class",
+       {"Main Module= app.mod/com.example.App "},
+       [](Settings& s) {
+         s.mainModule = L"app.mod/com.example.App";
+         s.mainClass = L"com/example/App";
+       }},
+      {"Main Module alone",
+       {"Main Module=app.mod"},
+       [](Settings& s) {
+         s.mainModule = L"app.mod";
+         s.mainClass.clear();
+       }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
       {"Virtual Machine Parameters",
        {"Virtual Machine Parameters=-Xmx1g -Da=b"},
@@ -237,6 +253,39 @@ TEST(ReadSettings, MainClassHasSlashesBetweenItsPackages) {
   }
 }
 
+TEST(ReadSettings, AMainModuleStandsInForTheMainClass) {
+  const ReadResult result = readFromText({"[Java Runtime Environment]", "Main Module=app.mod"});
+  ASSERT_TRUE(result.read);
+  EXPECT_EQ(result.output, "");
+  EXPECT_EQ(result.settings.mainModule, L"app.mod");
+  EXPECT_EQ(result.settings.mainClass, L"");
+}
+
+// stop and secondaryMain are looked up in the main class, which a module
+// alone names only in its descriptor.
+TEST(ReadSettings, AServiceOrASingleInstanceNeedsTheClassOfTheModule) {
+  const struct {
+    const char* name;
+    const char* mainModule;
+    const char* application;
+    bool read;
+  } rows[] = {
+    {"service, module alone", "app.mod", "Application Type=service", false},
+    {"single instance, module alone", "app.mod", "Single Instance=yes", false},
+    {"service, module and class", "app.mod/com.example.App", "Application Type=service", true},
+    {"single instance, module and class", "app.mod/com.example.App", "Single Instance=yes", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ReadResult result = readFromText(
+        {"[Java Runtime Environment]", std::string("Main Module=") + row.mainModule, "[Application]", row.application});
+    EXPECT_EQ(result.read, row.read);
+    EXPECT_EQ(result.output, row.read ? "" : "Error: Main Module app.mod names no class: a service and Single Instance "
+                                             "call stop and secondaryMain in the class of module/class. Write the "
+                                             "class after the module. \n");
+  }
+}
+
 TEST(ReadSettings, WithoutAMainClassItStopsWithTheMessage) {
   const struct {
     const char* name;
@@ -246,6 +295,7 @@ TEST(ReadSettings, WithoutAMainClassItStopsWithTheMessage) {
       {"empty value", {"[Java Runtime Environment]", "JVM Type=server", "Main Class=", "Library Path=lib"}},
       {"only in another section", {"[Application]", "Main Class=App"}},
       {"names match with their case", {"[Java Runtime Environment]", "main class=App"}},
+      {"a blank Main Module", {"[Java Runtime Environment]", "Main Module=  "}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -211,7 +211,7 @@ TEST(AssembleWin, TenThousandEntries) {
   VmSetup setup;
   std::vector<std::wstring> arguments;
   test::StdoutCapture capture;
-  assembleJvmConfiguration(assembleClassPath(settings, paths), settings, setup, arguments);
+  assembleJvmConfiguration(assembleClassPath(settings, paths), std::wstring(), settings, setup, arguments);
   EXPECT_EQ(capture.finish(), "");
   // The class path, then the two launcher properties.
   ASSERT_EQ(setup.options.options().size(), 3u);

@@ -1,0 +1,4 @@
+module probe.fx {
+    requires javafx.controls;
+    exports probe.fx;
+}

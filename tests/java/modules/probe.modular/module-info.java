@@ -1,0 +1,3 @@
+module probe.modular {
+    exports probe.modular;
+}
