@@ -1,10 +1,29 @@
 #include "base/diagnosis.h"
 
 #include "base/environment.h"
+#include "base/local_time.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "version.h"
 
 namespace tarn {
+namespace {
+
+std::wstring twoDigits(int value) { return value < 10 ? L"0" + decimalText(value) : decimalText(value); }
+
+// Runs appended to one file are told apart by this line.
+void diagnoseStart() {
+  const LocalTime now = currentLocalTime();
+  std::wstring milliseconds = decimalText(now.milliseconds + 1000);
+  milliseconds[0] = L'.';
+  const std::wstring when = decimalText(now.year) + L'-' + twoDigits(now.month) + L'-' + twoDigits(now.day) + L' ' +
+                            twoDigits(now.hour) + L':' + twoDigits(now.minute) + L':' + twoDigits(now.second) +
+                            milliseconds;
+  diagnose("start %s (local time), tarn " TARN_VERSION_TEXT ", %s-bit, process %s", when,
+           sizeof(void*) == 8 ? L"64" : L"32", unsignedDecimalText(currentProcessId()));
+}
+
+}  // namespace
 
 void diagnoseTexts(const char* format, const wchar_t* const* texts, size_t count) {
   const DiagnosisSink sink = detail::diagnosisSink;
@@ -40,6 +59,7 @@ void startDiagnosisFromEnvironment() {
       return;
     case DiagnosisTarget::StandardError:
       setDiagnosisSink(standardErrorDiagnosisSink());
+      diagnoseStart();
       return;
     case DiagnosisTarget::File:
       break;
@@ -48,9 +68,11 @@ void startDiagnosisFromEnvironment() {
   // at the end of the file.
   if (const DiagnosisSink file = fileDiagnosisSink(value)) {
     setDiagnosisSink(file);
+    diagnoseStart();
     return;
   }
   setDiagnosisSink(standardErrorDiagnosisSink());
+  diagnoseStart();
   diagnose("cannot open the diagnose file %s; the lines go to the standard error stream", value);
 }
 

@@ -64,10 +64,13 @@ class PhaseTimer {
 };
 
 // Reads TARN_DIAGNOSE once and sets the sink. Called first thing in main.
+// The first line names the start: the local date and time, the launcher's
+// version and width, and the process id.
 void startDiagnosisFromEnvironment();
 
 // Platform side.
 DiagnosisSink standardErrorDiagnosisSink();
+uint32_t currentProcessId();
 // Opens the file for appending, for the rest of the process; null when it
 // cannot be opened.
 DiagnosisSink fileDiagnosisSink(const std::wstring& path);

@@ -26,6 +26,8 @@ uint64_t PhaseTimer::monotonicMicroseconds() {
   return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
 }
 
+uint32_t currentProcessId() { return static_cast<uint32_t>(getpid()); }
+
 DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }
 
 DiagnosisSink fileDiagnosisSink(const std::wstring& path) {

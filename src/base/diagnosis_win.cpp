@@ -37,6 +37,8 @@ uint64_t PhaseTimer::monotonicMicroseconds() {
   return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
 }
 
+uint32_t currentProcessId() { return GetCurrentProcessId(); }
+
 DiagnosisSink standardErrorDiagnosisSink() { return toStandardError; }
 
 DiagnosisSink fileDiagnosisSink(const std::wstring& path) {

@@ -1,12 +1,14 @@
 #include "config/settings.h"
 
 #include "base/diagnosis.h"
+#include "base/environment.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
 #include "config/configured_paths.h"
 #include "config/ini_file.h"
 #include "config/layered_ini_file.h"
+#include "config/setting_readings.h"
 #include "config/settings_keywords.h"
 #include "config/settings_names.h"
 
@@ -26,6 +28,10 @@ bool readSettings(IniStore& ini, Settings& out) {
   auto read = [&ini](const wchar_t* section, const wchar_t* key) {
     std::wstring value;
     ini.readString(section, key, value);
+    if (diagnosing()) {
+      const std::wstring reading = settingReading(section, key, value);
+      if (!reading.empty()) diagnose("[%s] %s=%s means %s", section, key, value, reading);
+    }
     return value;
   };
 
@@ -40,7 +46,11 @@ bool readSettings(IniStore& ini, Settings& out) {
 
   out.service = isServiceType(read(kApplication, kApplicationType));
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
+  // %TARN_APP_DIR%\jre names a runtime beside the launcher, whatever the
+  // current directory. The per-user file's folder, picked in the dialog, is
+  // taken as written.
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
+  expandEnvironment(out.jrePath);
   out.mainClass = replaceAll(read(kJavaRuntimeEnvironment, kMainClass), L'.', L'/');
   out.systemPath = read(kJavaRuntimeEnvironment, kSystemPath);
   out.libraryPath = read(kJavaRuntimeEnvironment, kLibraryPath);

@@ -1,6 +1,7 @@
 #include "discovery/candidate_ranking.h"
 
 #include "base/diagnosis.h"
+#include "base/text.h"
 
 namespace tarn {
 namespace {
@@ -51,6 +52,42 @@ bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCrit
 
 bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
   return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
+}
+
+const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+  if (isRuntimeSearched(developmentKit, vendor, criteria)) return nullptr;
+  const JvmSourceFlags& source = criteria.source;
+  if (!source.any && !source.jdk && !source.jre) {
+    return L"filtered by JVM Source: its value is none of favor_JRE, favor_JDK, only_JRE, only_JDK, which "
+           L"leaves every registered runtime out";
+  }
+  if (!source.any && !wantsKind(source, developmentKit)) {
+    return developmentKit ? L"filtered by JVM Source: a development kit, and only_JRE takes runtimes alone"
+                          : L"filtered by JVM Source: a runtime, and only_JDK takes development kits alone";
+  }
+  switch (vendor) {
+    case JavaVendor::Sun:
+      return criteria.provider.favorJRockit
+                 ? L"filtered by VM Provider: a JavaSoft/Oracle runtime, and VM Provider=jrockit takes JRockit's alone"
+                 : L"filtered by VM Provider: a JavaSoft/Oracle runtime, and VM Provider=ibm takes IBM's alone";
+    case JavaVendor::JRockit:
+      return L"filtered by VM Provider: a JRockit runtime, taken with VM Provider jrockit, favor_jrockit, favor_sun, "
+             L"favor_ibm or any";
+    case JavaVendor::Ibm:
+      break;
+    case JavaVendor::OpenJ9:
+      return L"filtered by VM Provider: an OpenJ9 runtime, which counts as IBM's, taken with VM Provider ibm, "
+             L"favor_ibm, favor_sun, favor_jrockit or any";
+  }
+  return L"filtered by VM Provider: an IBM runtime, taken with VM Provider ibm, favor_ibm, favor_sun, favor_jrockit "
+         L"or any";
+}
+
+JvmCandidate* findListedHome(std::vector<JvmCandidate>& list, const std::wstring& home) {
+  for (JvmCandidate& candidate : list) {
+    if (equalsNoCase(candidate.home, home)) return &candidate;
+  }
+  return nullptr;
 }
 
 void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType) {

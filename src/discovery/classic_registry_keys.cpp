@@ -23,8 +23,8 @@ void diagnoseEntry(const char* fact, const RuntimeRegistryKey& key, const std::w
   diagnose(fact, key.path, name, fullVersionText(version), detail);
 }
 
-const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const JvmType jvmType,
-                           const JavaHomeProbe& probe) {
+std::wstring whyNotFound(RegisteredHome found, const std::wstring& home, const JvmType jvmType,
+                         const JavaHomeProbe& probe) {
   switch (found) {
     case RegisteredHome::NoJavaHome:
       return L"no JavaHome value";
@@ -38,27 +38,6 @@ const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const
 }
 
 }  // namespace
-
-const char* keyFilterFact(const RuntimeRegistryKey& key, const RuntimeCriteria& criteria) {
-  if (!criteria.source.any && !criteria.source.jdk && !criteria.source.jre) {
-    return "HKLM\\%s%s (%s): filtered by JVM Source (an unknown value)";
-  }
-  if (!criteria.source.any && !wantsKind(criteria.source, key.developmentKit)) {
-    return key.developmentKit ? "HKLM\\%s%s (%s): filtered by JVM Source (JREs only)"
-                              : "HKLM\\%s%s (%s): filtered by JVM Source (JDKs only)";
-  }
-  if (isRuntimeSearched(key.developmentKit, key.vendor, criteria)) return nullptr;
-  switch (key.vendor) {
-    case JavaVendor::Sun:
-      return "HKLM\\%s%s (%s): filtered by VM Provider (JavaSoft)";
-    case JavaVendor::JRockit:
-      return "HKLM\\%s%s (%s): filtered by VM Provider (JRockit)";
-    case JavaVendor::Ibm:
-    case JavaVendor::OpenJ9:
-      break;
-  }
-  return "HKLM\\%s%s (%s): filtered by VM Provider (IBM)";
-}
 
 RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name,
                             JvmType jvmType, const JavaHomeProbe& probe, std::wstring& home, bool& server) {
@@ -106,6 +85,18 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
       }
       continue;
     }
+    // The installers register a home under its family's key ("1.6") and its
+    // own ("1.6.0_20"): one runtime, of the more exact version.
+    if (JvmCandidate* listed = findListedHome(list, home)) {
+      const bool newer = compareJavaVersions(version, listed->version) > 0;
+      if (newer) listed->version = version;
+      if (diagnosing()) {
+        diagnoseEntry(newer ? "HKLM\\%s%s (%s): home %s listed already, now with this version"
+                            : "HKLM\\%s%s (%s): home %s listed already",
+                      key, name, version, home.c_str());
+      }
+      continue;
+    }
     if (diagnosing()) {
       diagnoseEntry("HKLM\\%s%s (%s): admitted, home %s", key, name, version, home.c_str());
     }
@@ -120,9 +111,9 @@ void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& r
       collectCandidates(list, registry, key, criteria, probe);
     } else if (diagnosing()) {
       // Not searched, but named, so that a runtime the filters hide is seen.
-      const char* fact = keyFilterFact(key, criteria);
+      const wchar_t* reason = filterReason(key.developmentKit, key.vendor, criteria);
       for (const std::wstring& name : registry.subkeyNames(key.path)) {
-        diagnoseEntry(fact, key, name, parseJavaVersion(name, 0));
+        diagnoseEntry("HKLM\\%s%s (%s): %s", key, name, parseJavaVersion(name, 0), reason);
       }
     }
   }

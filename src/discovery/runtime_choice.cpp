@@ -20,20 +20,20 @@ bool readReleaseFile(const std::wstring& path, std::string& bytes) {
   return readFileStart(path, kReleaseFileStart, bytes);
 }
 
-// The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
-void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, bool x86) {
-  const size_t first = list.size();
-  collectVendorCandidates(list, *userRegistry(), criteria, probe);
-  for (size_t i = first; i < list.size();) {
+// A key may name a home of the other width: the user's software keys are
+// one for both views, and an installer may have written a 32-bit home into
+// the 64-bit view. Such a VM cannot be loaded by a launcher of the view's
+// width, and its own view's search (or the sibling's) finds it there.
+void keepViewWidth(std::vector<JvmCandidate>& list, JvmType jvmType, bool x86) {
+  for (size_t i = 0; i < list.size();) {
     bool server = false;
-    if (isX86PeFile(findJvmLibrary(list[i].home, criteria.jvmType, server)) == x86) {
+    if (!isPeFileOfOtherWidth(findJvmLibrary(list[i].home, jvmType, server), x86)) {
       ++i;
       continue;
     }
     if (diagnosing()) {
-      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, for the other view"
-                   : "registry: passed over %s: a 32-bit image, for the other view",
+      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, and the 32-bit view is searched"
+                   : "registry: passed over %s: a 32-bit VM, and the 64-bit view is searched",
                list[i].home);
     }
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
@@ -45,15 +45,16 @@ void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteri
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
   const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
   std::vector<JvmCandidate> list;
-  const bool own = !otherView && sizeof(void*) == 8;
-  if (diagnosing()) diagnose(own ? "registry: HKEY_LOCAL_MACHINE, the 64-bit view" : "registry: HKEY_LOCAL_MACHINE, the 32-bit view");
+  const bool x86 = otherView || sizeof(void*) == 4;
+  if (diagnosing()) diagnose(x86 ? "registry: HKEY_LOCAL_MACHINE, the 32-bit view" : "registry: HKEY_LOCAL_MACHINE, the 64-bit view");
   const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
   collectClassicCandidates(list, *machine, criteria, probe);
   if (!criteria.classicKeysOnly) {
-    collectVendorCandidates(list, *machine, criteria, probe);
-    if (diagnosing()) diagnose(own ? "registry: HKEY_CURRENT_USER, the 64-bit view" : "registry: HKEY_CURRENT_USER, the 32-bit view");
-    collectUserCandidates(list, criteria, probe, otherView || sizeof(void*) == 4);
+    collectVendorCandidates(list, *machine, L"HKLM", criteria, probe);
+    if (diagnosing()) diagnose(x86 ? "registry: HKEY_CURRENT_USER, the 32-bit view" : "registry: HKEY_CURRENT_USER, the 64-bit view");
+    collectVendorCandidates(list, *userRegistry(), L"HKCU", criteria, probe);
   }
+  keepViewWidth(list, criteria.jvmType, x86);
   return chooseCandidate(list, criteria, chosen);
 }
 
@@ -113,6 +114,13 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
     if (diagnosing()) diagnose("shipped runtime %s: passed over: %s", home, whyNoJvmLibrary(home, jvmType));
   }
 
+  // An absent Maximum Version is 0.0.0.0, which every registered runtime
+  // lies above: said once here, not only entry by entry.
+  const bool noMaximum = request.criteria.maxVersion == JavaVersion{} && nativePathStyle().windowsForms;
+  if (diagnosing() && noMaximum) {
+    diagnose("registry: Maximum Version is 0.0.0.0 (not set, or without digits): every registered runtime lies "
+             "above it; Maximum Version=any sets no upper bound");
+  }
   // A runtime of the 32-bit view is only of use to a sibling launcher, and
   // is looked for only when the own view has none at all.
   JvmCandidate registered;
@@ -125,13 +133,24 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
     diagnoseUnsearchedView(chosen ? "HKLM\\%s%s (32-bit view): not searched, the own view had a runtime"
                                   : "HKLM\\%s%s (32-bit view): not searched, a 32-bit runtime needs Pair Product");
   }
-  if (!chosen) return false;
+  if (!chosen) {
+    if (diagnosing() && noMaximum) {
+      diagnose("no runtime found, and Maximum Version is 0.0.0.0: no registered runtime could be taken; write "
+               "Maximum Version=any");
+    }
+    return false;
+  }
   out.jvmLibrary = findJvmLibrary(withTrailingSeparator(registered.home, separator), jvmType, server);
   if (out.jvmLibrary.empty()) return false;
   out.forSibling = otherView;
   out.threadsStayAttached = registered.vendor == JavaVendor::Ibm;
   if (diagnosing()) {
     diagnoseTaken(L"registry", out.jvmLibrary, otherView);
+    if (out.threadsStayAttached) {
+      diagnose("registry: %s is registered under IBM's key, Software\\IBM\\Java2 Runtime Environment: the thread "
+               "that ran main stays after main returns, so the application ends through System.exit or from outside",
+               registered.home);
+    }
   }
   return true;
 }

@@ -34,13 +34,6 @@ constexpr int kWalkDepth = 3;
 // Enough for every runtime a machine holds; a flooded key costs no more.
 constexpr size_t kSubkeysPerKey = 32;
 
-bool isListed(const std::vector<JvmCandidate>& list, const std::wstring& home) {
-  for (const JvmCandidate& candidate : list) {
-    if (equalsNoCase(candidate.home, home)) return true;
-  }
-  return false;
-}
-
 struct WalkedKey {
   std::wstring path;  // ends in a backslash
   // The first subkey name on the way down with a digit in it: the version,
@@ -51,9 +44,9 @@ struct WalkedKey {
 
 class VendorWalk {
  public:
-  VendorWalk(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeCriteria& criteria,
-             const JavaHomeProbe& probe)
-      : list_(list), registry_(registry), criteria_(criteria), probe_(probe) {}
+  VendorWalk(std::vector<JvmCandidate>& list, RegistryReader& registry, const wchar_t* hive,
+             const RuntimeCriteria& criteria, const JavaHomeProbe& probe)
+      : list_(list), registry_(registry), hive_(hive), criteria_(criteria), probe_(probe) {}
 
   void walk(const WalkedKey& key, int depth) {
     std::vector<std::wstring> names = registry_.subkeyNames(key.path);
@@ -85,24 +78,27 @@ class VendorWalk {
 
   void admit(const WalkedKey& key, const std::wstring& text) {
     if (!isAbsoluteHome(text, probe_.layout)) {
-      if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path", key.path);
+      if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path: %s", shown(key), text);
       return;
     }
     std::wstring home = withTrailingSeparator(text, probe_.layout.separator);
-    if (isListed(list_, home)) {
-      if (diagnosing()) diagnose("%s: %s, listed already", key.path, home);
+    if (findListedHome(list_, home) != nullptr) {
+      if (diagnosing()) diagnose("%s: home %s listed already", shown(key), home);
       return;
     }
     const JavaVersion version = versionOf(home, key.versionName);
-    if (compareJavaVersions(version, criteria_.maxVersion) > 0 ||
-        compareJavaVersions(version, criteria_.minVersion) < 0) {
-      if (diagnosing()) diagnoseVersion("%s (%s): outside the version bounds", key, version);
+    const bool tooNew = compareJavaVersions(version, criteria_.maxVersion) > 0;
+    if (tooNew || compareJavaVersions(version, criteria_.minVersion) < 0) {
+      if (diagnosing()) {
+        diagnoseVersion(tooNew ? "%s (%s): above Maximum Version %s" : "%s (%s): below Minimum Version %s", key,
+                        version, fullVersionText(tooNew ? criteria_.maxVersion : criteria_.minVersion).c_str());
+      }
       return;
     }
     const bool developmentKit = probe_.exists(home + L"bin" + probe_.layout.separator + L"javac.exe");
     const JavaVendor vendor = key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun;
-    if (!isRuntimeSearched(developmentKit, vendor, criteria_)) {
-      if (diagnosing()) diagnoseVersion("%s (%s): filtered by JVM Source or VM Provider", key, version);
+    if (const wchar_t* reason = filterReason(developmentKit, vendor, criteria_)) {
+      if (diagnosing()) diagnoseVersion("%s (%s): %s", key, version, reason);
       return;
     }
     // A Java 8 kit keeps its VM in its jre folder.
@@ -111,22 +107,30 @@ class VendorWalk {
       const std::wstring jre = home + L"jre" + probe_.layout.separator;
       if (findJvmLibraryIn(jre, criteria_.jvmType, server, probe_.layout, probe_.exists).empty()) {
         if (diagnosing()) {
-          diagnose("%s: passed over, %s: %s", key.path,
+          diagnose("%s: passed over, %s: %s", shown(key),
                    whyNoJvmLibrary(home, criteria_.jvmType, probe_.layout, probe_.exists), home);
         }
         return;
       }
       home = jre;
-      if (isListed(list_, home)) return;
+      if (findListedHome(list_, home) != nullptr) {
+        if (diagnosing()) diagnose("%s: home %s listed already", shown(key), home);
+        return;
+      }
     }
     if (diagnosing()) diagnoseVersion("%s (%s): admitted, home %s", key, version, home.c_str());
     list_.push_back(JvmCandidate{version, std::move(home), server,
                                  isRuntimePreferred(developmentKit, vendor, criteria_), vendor});
   }
 
-  static void diagnoseVersion(const char* fact, const WalkedKey& key, const JavaVersion& version,
-                              const wchar_t* detail = L"") {
-    diagnose(fact, key.path, formatJavaVersion(version), detail);
+  // As the classic keys are written: the hive first, no separator last.
+  std::wstring shown(const WalkedKey& key) const {
+    return hive_ + (L'\\' + key.path.substr(0, key.path.size() - 1));
+  }
+
+  void diagnoseVersion(const char* fact, const WalkedKey& key, const JavaVersion& version,
+                       const wchar_t* detail = L"") const {
+    diagnose(fact, shown(key), fullVersionText(version), detail);
   }
 
   JavaVersion versionOf(const std::wstring& home, const std::wstring& keyName) {
@@ -139,6 +143,7 @@ class VendorWalk {
 
   std::vector<JvmCandidate>& list_;
   RegistryReader& registry_;
+  const wchar_t* hive_;
   const RuntimeCriteria& criteria_;
   const JavaHomeProbe& probe_;
 };
@@ -169,9 +174,9 @@ bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
   return false;
 }
 
-void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
+void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const wchar_t* hive,
                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
-  VendorWalk walk(list, registry, criteria, probe);
+  VendorWalk walk(list, registry, hive, criteria, probe);
   for (const VendorRegistryKey& key : kVendorRegistryKeys) walk.walk(WalkedKey{key.path, L"", key.openJ9}, 0);
 }
 

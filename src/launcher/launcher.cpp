@@ -1,6 +1,7 @@
 #include "launcher/launcher.h"
 
 #include "base/diagnosis.h"
+#include "base/environment.h"
 #include "base/text.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
@@ -21,6 +22,8 @@ const char* failureFact(RunFailure failure) {
       return "exit code %s: the JVM library could not be loaded";
     case RunFailure::VmCreation:
       return "exit code %s: the VM refused to be created";
+    case RunFailure::NoClassPath:
+      return "exit code %s: no class path, so the VM was not started (see the message)";
     case RunFailure::MainClass:
       return "exit code %s: the main class or main could not be run";
     case RunFailure::Abandoned:
@@ -73,8 +76,12 @@ int32_t Launcher::run() {
 bool Launcher::startUp(int32_t& exitCode) {
   startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
+  const std::wstring applicationFolder = applicationFolderValue(paths_.folder, nativePathStyle());
+  setEnvironmentVariable(kApplicationFolderVariable, applicationFolder);
   if (diagnosing()) {
     diagnose("launcher %s", paths_.executable);
+    diagnose("TARN_APP_DIR=%s (the launcher's folder, for %TARN_APP_DIR% in the configuration)",
+             applicationFolder);
   }
   const PhaseTimer reading;
   if (!loadSettings(paths_, settings_)) return false;
@@ -110,7 +117,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   // Without a class path the VM would take its classes from CLASSPATH or
   // the current directory: the start ends, its message written.
   const std::wstring classPath = assembleClassPath(settings_, paths_);
-  if (classPath.empty()) return {-1, RunFailure::VmCreation};
+  if (classPath.empty()) return {-1, RunFailure::NoClassPath};
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
