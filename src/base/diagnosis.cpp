@@ -9,16 +9,22 @@
 namespace tarn {
 namespace {
 
-std::wstring twoDigits(int value) { return value < 10 ? L"0" + decimalText(value) : decimalText(value); }
-
 // Runs appended to one file are told apart by this line.
 void diagnoseStart() {
   const LocalTime now = currentLocalTime();
-  std::wstring milliseconds = decimalText(now.milliseconds + 1000);
-  milliseconds[0] = L'.';
-  const std::wstring when = decimalText(now.year) + L'-' + twoDigits(now.month) + L'-' + twoDigits(now.day) + L' ' +
-                            twoDigits(now.hour) + L':' + twoDigits(now.minute) + L':' + twoDigits(now.second) +
-                            milliseconds;
+  // "2026-12-11 13:02:09.417": each field its digits, right to left.
+  wchar_t when[] = L"0000-00-00 00:00:00.000";
+  const struct {
+    int value;
+    int end;
+  } fields[] = {{now.year, 4}, {now.month, 7}, {now.day, 10}, {now.hour, 13},
+                {now.minute, 16}, {now.second, 19}, {now.milliseconds, 23}};
+  for (const auto& field : fields) {
+    int value = field.value;
+    for (int i = field.end - 1; i >= 0 && when[i] == L'0'; --i, value /= 10) {
+      when[i] = static_cast<wchar_t>(L'0' + value % 10);
+    }
+  }
   diagnose("start %s (local time), tarn " TARN_VERSION_TEXT ", %s-bit, process %s", when,
            sizeof(void*) == 8 ? L"64" : L"32", unsignedDecimalText(currentProcessId()));
 }

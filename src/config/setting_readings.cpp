@@ -1,8 +1,5 @@
 #include "config/setting_readings.h"
 
-#include <vector>
-
-#include "base/text.h"
 #include "config/settings_names.h"
 
 namespace tarn {
@@ -26,10 +23,10 @@ struct KeyReading {
   const wchar_t* section;
   const wchar_t* key;
   Reading reading;
-  // The words of a word key, as the guide lists them, and what any other
-  // value gives.
-  const wchar_t* words;
-  const wchar_t* otherwise;
+  // The words of a word key, separated by single spaces, and what any other
+  // value means.
+  const char* words;
+  const char* otherwise;
 };
 
 const KeyReading kReadings[] = {
@@ -41,12 +38,14 @@ const KeyReading kReadings[] = {
     {kApplication, kOutputAppend, Reading::LowerCaseYes, nullptr, nullptr},
     {kApplication, kErrorAppend, Reading::LowerCaseYes, nullptr, nullptr},
     {kApplication, kOmitServiceName, Reading::AnyValue, nullptr, nullptr},
-    {kApplication, kApplicationType, Reading::ExactWords, L"service", L"it runs as a normal program"},
-    {kJavaRuntimeEnvironment, kJvmType, Reading::ExactWords, L"server, favor_server", L"client VMs are tried first"},
-    {kJavaRuntimeEnvironment, kJvmSource, Reading::ExactWords, L"favor_JRE, favor_JDK, only_JRE, only_JDK",
-     L"the registry is not searched at all"},
-    {kJavaRuntimeEnvironment, kVmProvider, Reading::NoCaseWords,
-     L"jrockit, ibm, favor_sun, favor_jrockit, favor_ibm, any", L"JavaSoft/Oracle runtimes only"},
+    {kApplication, kApplicationType, Reading::ExactWords, "service",
+     "a normal program: the word is service, compared exactly"},
+    {kJavaRuntimeEnvironment, kJvmType, Reading::ExactWords, "server favor_server",
+     "client VMs first: the words are server and favor_server, compared exactly"},
+    {kJavaRuntimeEnvironment, kJvmSource, Reading::ExactWords, "favor_JRE favor_JDK only_JRE only_JDK",
+     "no registry search at all: the words are favor_JRE, favor_JDK, only_JRE and only_JDK, compared exactly"},
+    {kJavaRuntimeEnvironment, kVmProvider, Reading::NoCaseWords, "jrockit ibm favor_sun favor_jrockit favor_ibm any",
+     "JavaSoft/Oracle runtimes only: the words are jrockit, ibm, any and the favor_ ones"},
     {kJavaRuntimeEnvironment, kMinimumVersion, Reading::MinimumVersion, nullptr, nullptr},
     {kJavaRuntimeEnvironment, kMaximumVersion, Reading::MaximumVersion, nullptr, nullptr},
     {kJavaRuntimeEnvironment, kPreferredVersions, Reading::PreferredVersions, nullptr, nullptr},
@@ -55,57 +54,71 @@ const KeyReading kReadings[] = {
     {kClassPath, kClassPathKey, Reading::Separated, nullptr, nullptr},
 };
 
-bool hasDigit(const std::wstring& text) { return text.find_first_of(L"0123456789") != std::wstring::npos; }
+wchar_t lowerCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
-bool isOneOf(const std::wstring& value, const wchar_t* words, bool ignoringCase) {
-  for (const std::wstring& listed : splitAtSeparator(words, L',')) {
-    const std::wstring word = trimWhiteSpace(listed);
-    if (ignoringCase ? equalsNoCase(value, word) : value == word) return true;
+// The value is the word, a run of `words` up to a space or the end.
+bool isWord(const std::wstring& value, const char* word, bool ignoringCase) {
+  size_t i = 0;
+  for (; word[i] != '\0' && word[i] != ' '; ++i) {
+    if (i == value.size()) return false;
+    const wchar_t c = static_cast<wchar_t>(word[i]);
+    if (ignoringCase ? lowerCase(value[i]) != lowerCase(c) : value[i] != c) return false;
+  }
+  return i == value.size();
+}
+
+bool isOneOf(const std::wstring& value, const char* words, bool ignoringCase) {
+  for (const char* word = words; *word != '\0'; ++word) {
+    if ((word == words || word[-1] == ' ') && isWord(value, word, ignoringCase)) return true;
   }
   return false;
 }
 
-std::wstring preferredVersionsReading(const std::wstring& value) {
-  const std::vector<std::wstring> entries = splitAtSeparator(value, L';');
-  for (size_t i = 0; i + 1 < entries.size(); ++i) {
-    if (hasDigit(entries[i])) continue;
-    const std::wstring why = entries[i].empty() ? L"empty" : L"without digits";
-    return L"that entry " + unsignedDecimalText(i + 1) + L", " + why +
-           L", matches every runtime: the entries after it are never looked at";
+bool hasDigit(const std::wstring& text) { return text.find_first_of(L"0123456789") != std::wstring::npos; }
+
+std::string preferredVersionsReading(const std::wstring& value) {
+  // The entries as the list splits them: a final ";" adds none.
+  size_t start = 0;
+  for (unsigned number = 1;; ++number) {
+    const size_t end = value.find(L';', start);
+    if (end == std::wstring::npos || end + 1 == value.size()) return std::string();
+    const std::wstring entry = value.substr(start, end - start);
+    if (!hasDigit(entry)) {
+      std::string digits;
+      for (unsigned rest = number; rest > 0; rest /= 10) digits.insert(digits.begin(), static_cast<char>('0' + rest % 10));
+      return "that entry " + digits + (entry.empty() ? ", empty," : ", without digits,") +
+             " matches every runtime: the entries after it are never looked at";
+    }
+    start = end + 1;
   }
-  return std::wstring();
 }
 
-std::wstring meaning(const KeyReading& row, const std::wstring& value) {
+std::string meaning(const KeyReading& row, const std::wstring& value) {
   switch (row.reading) {
     case Reading::NoCaseYes:
-      if (value == L"Yes") return std::wstring();
-      return equalsNoCase(value, L"Yes") ? L"on: Yes turns it on in any case of letters"
-                                         : L"off: only Yes, in any case of letters, turns it on";
+      if (value == L"Yes") return std::string();
+      return isWord(value, "yes", true) ? "on: Yes turns it on in any case of letters"
+                                        : "off: only Yes, in any case of letters, turns it on";
     case Reading::LowerCaseYes:
-      return value == L"yes" ? std::wstring() : L"off: only yes, in lower case, turns it on";
+      return value == L"yes" ? std::string() : "off: only yes, in lower case, turns it on";
     case Reading::AnyValue:
-      return equalsNoCase(value, L"Yes") ? std::wstring() : L"on: any value turns it on, No and 0 too";
+      return isWord(value, "yes", true) ? std::string() : "on: any value turns it on, No and 0 too";
     case Reading::ExactWords:
-    case Reading::NoCaseWords: {
-      const bool ignoringCase = row.reading == Reading::NoCaseWords;
-      if (isOneOf(value, row.words, ignoringCase)) return std::wstring();
-      return std::wstring(row.otherwise) + L": it is none of the words " + row.words +
-             (ignoringCase ? L"" : L", compared exactly, in their case of letters");
-    }
+    case Reading::NoCaseWords:
+      return isOneOf(value, row.words, row.reading == Reading::NoCaseWords) ? std::string() : row.otherwise;
     case Reading::MinimumVersion:
-      if (value == L"any" || hasDigit(value)) return std::wstring();
-      return L"0.0.0.0, as it has no digits: no lower bound (the word any is written in lower case)";
+      if (value == L"any" || hasDigit(value)) return std::string();
+      return "0.0.0.0, as it has no digits: no lower bound (the word any is written in lower case)";
     case Reading::MaximumVersion:
-      if (value == L"any" || hasDigit(value)) return std::wstring();
-      return L"0.0.0.0, as it has no digits: every registered runtime lies above it "
-             L"(for no upper bound write any, in lower case)";
+      if (value == L"any" || hasDigit(value)) return std::string();
+      return "0.0.0.0, as it has no digits: every registered runtime lies above it (for no upper bound write any, "
+             "in lower case)";
     case Reading::PreferredVersions:
       return preferredVersionsReading(value);
     case Reading::Separated:
       break;
   }
-  return std::wstring();
+  return std::string();
 }
 
 // A ";" or "#" after a blank: written as a comment, read as part of the
@@ -120,18 +133,18 @@ bool looksCommented(const std::wstring& value, bool separatedBySemicolons) {
 
 }  // namespace
 
-std::wstring settingReading(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  if (value.empty()) return std::wstring();
+std::string settingReading(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+  if (value.empty()) return std::string();
   const KeyReading* found = nullptr;
   for (const KeyReading& row : kReadings) {
     if (section == row.section && key == row.key) found = &row;
   }
   const bool separated =
       found != nullptr && (found->reading == Reading::Separated || found->reading == Reading::PreferredVersions);
-  std::wstring reading = found != nullptr ? meaning(*found, value) : std::wstring();
+  std::string reading = found != nullptr ? meaning(*found, value) : std::string();
   if (looksCommented(value, separated)) {
-    reading += reading.empty() ? L"the whole text: " : L"; ";
-    reading += L"the file has no comments, all after = is the value";
+    reading += reading.empty() ? "the whole text: " : "; ";
+    reading += "the file has no comments, all after = is the value";
   }
   return reading;
 }

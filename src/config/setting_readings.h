@@ -10,8 +10,9 @@
 
 namespace tarn {
 
-// The meaning in words, to follow "[section] key=value means ", or the
-// empty string when the value reads as it looks (or is empty).
-std::wstring settingReading(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+// The meaning in words (ASCII, without "%"), to follow "[section]
+// key=value means ", or the empty string when the value reads as it looks
+// (or is empty).
+std::string settingReading(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
 }  // namespace tarn

@@ -8,7 +8,6 @@
 #include "config/configured_paths.h"
 #include "config/ini_file.h"
 #include "config/layered_ini_file.h"
-#include "config/setting_readings.h"
 #include "config/settings_keywords.h"
 #include "config/settings_names.h"
 
@@ -28,10 +27,6 @@ bool readSettings(IniStore& ini, Settings& out) {
   auto read = [&ini](const wchar_t* section, const wchar_t* key) {
     std::wstring value;
     ini.readString(section, key, value);
-    if (diagnosing()) {
-      const std::wstring reading = settingReading(section, key, value);
-      if (!reading.empty()) diagnose("[%s] %s=%s means %s", section, key, value, reading);
-    }
     return value;
   };
 

@@ -54,33 +54,28 @@ bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCri
   return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
 }
 
-const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+const char* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
   if (isRuntimeSearched(developmentKit, vendor, criteria)) return nullptr;
   const JvmSourceFlags& source = criteria.source;
   if (!source.any && !source.jdk && !source.jre) {
-    return L"filtered by JVM Source: its value is none of favor_JRE, favor_JDK, only_JRE, only_JDK, which "
-           L"leaves every registered runtime out";
+    return "filtered by JVM Source: none of its words, which leaves every registered runtime out";
   }
   if (!source.any && !wantsKind(source, developmentKit)) {
-    return developmentKit ? L"filtered by JVM Source: a development kit, and only_JRE takes runtimes alone"
-                          : L"filtered by JVM Source: a runtime, and only_JDK takes development kits alone";
+    return developmentKit ? "filtered by JVM Source=only_JRE: a development kit"
+                          : "filtered by JVM Source=only_JDK: a runtime";
   }
   switch (vendor) {
     case JavaVendor::Sun:
-      return criteria.provider.favorJRockit
-                 ? L"filtered by VM Provider: a JavaSoft/Oracle runtime, and VM Provider=jrockit takes JRockit's alone"
-                 : L"filtered by VM Provider: a JavaSoft/Oracle runtime, and VM Provider=ibm takes IBM's alone";
+      return criteria.provider.favorJRockit ? "filtered by VM Provider=jrockit: a JavaSoft/Oracle runtime"
+                                            : "filtered by VM Provider=ibm: a JavaSoft/Oracle runtime";
     case JavaVendor::JRockit:
-      return L"filtered by VM Provider: a JRockit runtime, taken with VM Provider jrockit, favor_jrockit, favor_sun, "
-             L"favor_ibm or any";
+      return "filtered by VM Provider: a JRockit runtime, taken with jrockit, any or a favor_ value";
     case JavaVendor::Ibm:
       break;
     case JavaVendor::OpenJ9:
-      return L"filtered by VM Provider: an OpenJ9 runtime, which counts as IBM's, taken with VM Provider ibm, "
-             L"favor_ibm, favor_sun, favor_jrockit or any";
+      return "filtered by VM Provider: an OpenJ9 runtime, IBM's to VM Provider, taken with ibm, any or a favor_ value";
   }
-  return L"filtered by VM Provider: an IBM runtime, taken with VM Provider ibm, favor_ibm, favor_sun, favor_jrockit "
-         L"or any";
+  return "filtered by VM Provider: an IBM runtime, taken with ibm, any or a favor_ value";
 }
 
 JvmCandidate* findListedHome(std::vector<JvmCandidate>& list, const std::wstring& home) {

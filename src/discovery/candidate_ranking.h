@@ -38,9 +38,9 @@ bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCrit
 bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
 
 // Why JVM Source or VM Provider leaves a runtime of the kind and vendor
-// out, in words for the diagnose mode: which setting and what it takes.
-// Null when it is searched.
-const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
+// out, in words for the diagnose mode (ASCII, no "%"): which setting and
+// what it takes. Null when it is searched.
+const char* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
 
 // The candidate of the home (the same folder in any case of letters) in
 // the list, or null: one home is one candidate, however many keys name it.

@@ -97,8 +97,8 @@ class VendorWalk {
     }
     const bool developmentKit = probe_.exists(home + L"bin" + probe_.layout.separator + L"javac.exe");
     const JavaVendor vendor = key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun;
-    if (const wchar_t* reason = filterReason(developmentKit, vendor, criteria_)) {
-      if (diagnosing()) diagnoseVersion("%s (%s): %s", key, version, reason);
+    if (const char* reason = filterReason(developmentKit, vendor, criteria_)) {
+      if (diagnosing()) diagnoseVersion((std::string("%s (%s): ") + reason).c_str(), key, version);
       return;
     }
     // A Java 8 kit keeps its VM in its jre folder.
