@@ -85,7 +85,9 @@ std::string preferredVersionsReading(const std::wstring& value) {
     const std::wstring entry = value.substr(start, end - start);
     if (!hasDigit(entry)) {
       std::string digits;
-      for (unsigned rest = number; rest > 0; rest /= 10) digits.insert(digits.begin(), static_cast<char>('0' + rest % 10));
+      for (unsigned rest = number; rest > 0; rest /= 10) {
+        digits.insert(digits.begin(), static_cast<char>('0' + rest % 10));
+      }
       return "that entry " + digits + (entry.empty() ? ", empty," : ", without digits,") +
              " matches every runtime: the entries after it are never looked at";
     }

@@ -111,7 +111,8 @@ void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& r
       collectCandidates(list, registry, key, criteria, probe);
     } else if (diagnosing()) {
       // Not searched, but named, so that a runtime the filters hide is seen.
-      const std::string fact = std::string("HKLM\\%s%s (%s): ") + filterReason(key.developmentKit, key.vendor, criteria);
+      const std::string fact =
+          std::string("HKLM\\%s%s (%s): ") + filterReason(key.developmentKit, key.vendor, criteria);
       for (const std::wstring& name : registry.subkeyNames(key.path)) {
         diagnoseEntry(fact.c_str(), key, name, parseJavaVersion(name, 0));
       }

@@ -46,12 +46,16 @@ bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCand
   const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
   std::vector<JvmCandidate> list;
   const bool x86 = otherView || sizeof(void*) == 4;
-  if (diagnosing()) diagnose(x86 ? "registry: HKEY_LOCAL_MACHINE, the 32-bit view" : "registry: HKEY_LOCAL_MACHINE, the 64-bit view");
+  if (diagnosing()) {
+    diagnose(x86 ? "registry: HKEY_LOCAL_MACHINE, the 32-bit view" : "registry: HKEY_LOCAL_MACHINE, the 64-bit view");
+  }
   const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
   collectClassicCandidates(list, *machine, criteria, probe);
   if (!criteria.classicKeysOnly) {
     collectVendorCandidates(list, *machine, L"HKLM", criteria, probe);
-    if (diagnosing()) diagnose(x86 ? "registry: HKEY_CURRENT_USER, the 32-bit view" : "registry: HKEY_CURRENT_USER, the 64-bit view");
+    if (diagnosing()) {
+      diagnose(x86 ? "registry: HKEY_CURRENT_USER, the 32-bit view" : "registry: HKEY_CURRENT_USER, the 64-bit view");
+    }
     collectVendorCandidates(list, *userRegistry(), L"HKCU", criteria, probe);
   }
   keepViewWidth(list, criteria.jvmType, x86);
