@@ -38,6 +38,9 @@ bool readSettings(IniStore& ini, Settings& out) {
   applyJvmSource(read(kJavaRuntimeEnvironment, kJvmSource), runtime.source);
   applyVmProvider(read(kJavaRuntimeEnvironment, kVmProvider), runtime.provider);
   runtime.classicKeysOnly = equalsNoCase(trimWhiteSpace(read(kJavaRuntimeEnvironment, kRegistrySearch)), L"classic");
+  // Only the Linux launcher looks at JAVA_HOME; the Windows one reads no key for it.
+  runtime.javaHomeVariable =
+      !nativePathStyle().windowsForms && isYesIgnoringCase(read(kJavaRuntimeEnvironment, kUseJavaHome));
 
   out.service = isServiceType(read(kApplication, kApplicationType));
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();

@@ -31,6 +31,7 @@ inline constexpr wchar_t kLibraryPath[] = L"Library Path";
 inline constexpr wchar_t kVirtualMachineParameters[] = L"Virtual Machine Parameters";
 inline constexpr wchar_t kDownloadUrl[] = L"Download URL";
 inline constexpr wchar_t kRegistrySearch[] = L"Registry Search";
+inline constexpr wchar_t kUseJavaHome[] = L"Use JAVA_HOME";
 
 // [Application]
 inline constexpr wchar_t kApplicationType[] = L"Application Type";

@@ -58,7 +58,7 @@ const char* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCr
   if (isRuntimeSearched(developmentKit, vendor, criteria)) return nullptr;
   const JvmSourceFlags& source = criteria.source;
   if (!source.any && !source.jdk && !source.jre) {
-    return "filtered by JVM Source: none of its words, which leaves every registered runtime out";
+    return "filtered by JVM Source: none of its words, which leaves every installed runtime out";
   }
   if (!source.any && !wantsKind(source, developmentKit)) {
     return developmentKit ? "filtered by JVM Source=only_JRE: a development kit"
@@ -100,31 +100,33 @@ void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvm
 
 namespace {
 
-void diagnoseChoice(const std::vector<JvmCandidate>& list, const JvmCandidate& chosen, const std::wstring& how) {
-  diagnose("registry: taken %s (version %s): %s", chosen.home, fullVersionText(chosen.version), how);
+void diagnoseChoice(const std::vector<JvmCandidate>& list, const wchar_t* source, const JvmCandidate& chosen,
+                    const std::wstring& how) {
+  diagnose("%s: taken %s (version %s): %s", source, chosen.home, fullVersionText(chosen.version), how);
   for (const JvmCandidate& candidate : list) {
     if (&candidate == &chosen) continue;
-    diagnose("registry: passed over %s (version %s): ranked below %s",
-             candidate.home, fullVersionText(candidate.version), chosen.home);
+    diagnose("%s: passed over %s (version %s): ranked below %s", source, candidate.home,
+             fullVersionText(candidate.version), chosen.home);
   }
 }
 
 }  // namespace
 
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen) {
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, const wchar_t* source,
+                     JvmCandidate& chosen) {
   if (list.empty()) return false;
   sortCandidates(list, criteria.source.any, criteria.jvmType);
   for (const std::wstring& text : criteria.preferredVersions) {
     const JavaVersion preferred = parseJavaVersion(text, 0);
     for (const JvmCandidate& candidate : list) {
       if (matchesPreferredVersion(candidate.version, preferred)) {
-        if (diagnosing()) diagnoseChoice(list, candidate, L"the first match of Preferred versions " + text);
+        if (diagnosing()) diagnoseChoice(list, source, candidate, L"the first match of Preferred versions " + text);
         chosen = candidate;
         return true;
       }
     }
   }
-  if (diagnosing()) diagnoseChoice(list, list.front(), L"ranked first");
+  if (diagnosing()) diagnoseChoice(list, source, list.front(), L"ranked first");
   chosen = list.front();
   return true;
 }

@@ -51,7 +51,9 @@ JvmCandidate* findListedHome(std::vector<JvmCandidate>& list, const std::wstring
 void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType);
 
 // Sorts the list; the first candidate matching the first preferred version
-// that matches any, else the top one. False for an empty list.
-bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, JvmCandidate& chosen);
+// that matches any, else the top one. False for an empty list. The diagnose
+// mode's lines of the choice begin with `source` ("registry").
+bool chooseCandidate(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria, const wchar_t* source,
+                     JvmCandidate& chosen);
 
 }  // namespace tarn

@@ -17,6 +17,10 @@ struct RuntimeRequest {
   // "Pair Product" is configured, so a 32-bit runtime can be handed over.
   bool hasSibling = false;
   RuntimeCriteria criteria;
+  // Linux: put before every system folder of the installed runtimes. Empty,
+  // except in the build of the end-to-end scenarios (tests/CMakeLists.txt),
+  // which compiles in a folder where they lay out a machine's runtimes.
+  const wchar_t* machineRoot = L"";
 };
 
 struct RuntimeChoice {
@@ -30,10 +34,12 @@ struct RuntimeChoice {
   bool threadsStayAttached = false;
 };
 
-// JRE Path, then the private runtime beside the launcher, then the registry
-// of the launcher's own view (the classic keys, then today's installers'
-// keys of the machine and of the user, ranked together), then (with a
-// sibling only) the 32-bit view.
+// JRE Path, then the private runtime beside the launcher, then the installed
+// runtimes (installed_runtimes.h). On Windows those are the registry's of
+// the launcher's own view (the classic keys, then today's installers' keys
+// of the machine and of the user, ranked together), then (with a sibling
+// only) the 32-bit view's; on Linux JAVA_HOME's (when the criteria switch it
+// on) and those in the folders of packages and installers.
 // False when none of them has a runtime.
 bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out);
 

@@ -45,6 +45,9 @@ struct RuntimeCriteria {
   // "Registry Search=classic": the five keys of the Java 1.x installers
   // only, without the keys of today's installers.
   bool classicKeysOnly = false;
+  // "Use JAVA_HOME=yes" (Linux): the runtime that JAVA_HOME names is looked
+  // at before the installed runtimes' folders.
+  bool javaHomeVariable = false;
 };
 
 }  // namespace tarn

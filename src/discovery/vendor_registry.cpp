@@ -3,6 +3,7 @@
 #include "base/diagnosis.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "discovery/runtime_admission.h"
 
 namespace tarn {
 
@@ -77,60 +78,20 @@ class VendorWalk {
   }
 
   void admit(const WalkedKey& key, const std::wstring& text) {
+    // Written as the classic keys are: the hive first, no separator last.
+    const std::wstring shown = hive_ + (L'\\' + key.path.substr(0, key.path.size() - 1));
     if (!isAbsoluteHome(text, probe_.layout)) {
-      if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path: %s", shown(key), text);
+      if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path: %s", shown, text);
       return;
     }
     std::wstring home = withTrailingSeparator(text, probe_.layout.separator);
-    if (findListedHome(list_, home) != nullptr) {
-      if (diagnosing()) diagnose("%s: home %s listed already", shown(key), home);
+    if (isListedHome(list_, home)) {
+      if (diagnosing()) diagnose("%s: home %s listed already", shown, home);
       return;
     }
     const JavaVersion version = versionOf(home, key.versionName);
-    const bool tooNew = compareJavaVersions(version, criteria_.maxVersion) > 0;
-    if (tooNew || compareJavaVersions(version, criteria_.minVersion) < 0) {
-      if (diagnosing()) {
-        diagnoseVersion(tooNew ? "%s (%s): above Maximum Version %s" : "%s (%s): below Minimum Version %s", key,
-                        version, fullVersionText(tooNew ? criteria_.maxVersion : criteria_.minVersion).c_str());
-      }
-      return;
-    }
-    const bool developmentKit = probe_.exists(home + L"bin" + probe_.layout.separator + L"javac.exe");
-    const JavaVendor vendor = key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun;
-    if (const char* reason = filterReason(developmentKit, vendor, criteria_)) {
-      if (diagnosing()) diagnoseVersion((std::string("%s (%s): ") + reason).c_str(), key, version);
-      return;
-    }
-    // A Java 8 kit keeps its VM in its jre folder.
-    bool server = false;
-    if (findJvmLibraryIn(home, criteria_.jvmType, server, probe_.layout, probe_.exists).empty()) {
-      const std::wstring jre = home + L"jre" + probe_.layout.separator;
-      if (findJvmLibraryIn(jre, criteria_.jvmType, server, probe_.layout, probe_.exists).empty()) {
-        if (diagnosing()) {
-          diagnose("%s: passed over, %s: %s", shown(key),
-                   whyNoJvmLibrary(home, criteria_.jvmType, probe_.layout, probe_.exists), home);
-        }
-        return;
-      }
-      home = jre;
-      if (findListedHome(list_, home) != nullptr) {
-        if (diagnosing()) diagnose("%s: home %s listed already", shown(key), home);
-        return;
-      }
-    }
-    if (diagnosing()) diagnoseVersion("%s (%s): admitted, home %s", key, version, home.c_str());
-    list_.push_back(JvmCandidate{version, std::move(home), server,
-                                 isRuntimePreferred(developmentKit, vendor, criteria_), vendor});
-  }
-
-  // As the classic keys are written: the hive first, no separator last.
-  std::wstring shown(const WalkedKey& key) const {
-    return hive_ + (L'\\' + key.path.substr(0, key.path.size() - 1));
-  }
-
-  void diagnoseVersion(const char* fact, const WalkedKey& key, const JavaVersion& version,
-                       const wchar_t* detail = L"") const {
-    diagnose(fact, shown(key), fullVersionText(version), detail);
+    admitRuntimeHome(list_, shown, std::move(home), version, key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun,
+                     criteria_, probe_);
   }
 
   JavaVersion versionOf(const std::wstring& home, const std::wstring& keyName) {
@@ -149,30 +110,6 @@ class VendorWalk {
 };
 
 }  // namespace
-
-bool javaVersionOfRelease(const std::string& text, std::wstring& version) {
-  static const char kKey[] = "JAVA_VERSION=";
-  const size_t keyLength = sizeof(kKey) - 1;
-  for (size_t line = 0; line < text.size();) {
-    size_t end = text.find('\n', line);
-    if (end == std::string::npos) end = text.size();
-    if (text.compare(line, keyLength, kKey) == 0) {
-      size_t first = line + keyLength;
-      size_t last = end;
-      while (last > first && (text[last - 1] == '\r' || text[last - 1] == ' ')) --last;
-      if (last - first >= 2 && text[first] == '"' && text[last - 1] == '"') {
-        ++first;
-        --last;
-      }
-      // Byte by byte: only its digits count, and no byte turns negative.
-      version.clear();
-      for (size_t i = first; i < last; ++i) version.push_back(static_cast<unsigned char>(text[i]));
-      return !version.empty();
-    }
-    line = end + 1;
-  }
-  return false;
-}
 
 void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const wchar_t* hive,
                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {

@@ -17,6 +17,7 @@
 #include "discovery/candidate_ranking.h"
 #include "discovery/java_home.h"
 #include "discovery/registry_reader.h"
+#include "discovery/release_file.h"
 #include "discovery/runtime_criteria.h"
 
 namespace tarn {
@@ -29,10 +30,6 @@ struct VendorRegistryKey {
 };
 
 extern const VendorRegistryKey kVendorRegistryKeys[16];
-
-// The JAVA_VERSION of a "release" file's text ("17.0.9", quoted or not);
-// false when the file names none.
-bool javaVersionOfRelease(const std::string& text, std::wstring& version);
 
 // Appends the admitted runtimes below every vendor key of one hive and view
 // whose home is not in the list already. `hive` ("HKLM", "HKCU") names the

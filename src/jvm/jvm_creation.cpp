@@ -6,7 +6,7 @@
 #include "base/error_output.h"
 #include "base/text.h"
 #include "base/message_table.h"
-#include "jvm/jvm_hook_listener.h"
+#include "jni/jvm_hook_listener.h"
 #include "jvm/output_redirection.h"
 
 namespace tarn {

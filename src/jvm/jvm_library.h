@@ -7,11 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "jni/class_lookup.h"
+
 namespace tarn {
 
 using CreateJavaVmFunction = jint(JNICALL*)(JavaVM**, void**, void*);
 using DefaultInitArgsFunction = jint(JNICALL*)(void*);
-using FindClassFromBootLoaderFunction = jclass(JNICALL*)(JNIEnv*, const char*);
 
 // The loaded library as the launcher uses it.
 struct JvmEntryPoints {

@@ -2,8 +2,8 @@
 
 #include "base/file_system.h"
 #include "base/text.h"
-#include "jvm/java_strings.h"
-#include "jvm/local_ref.h"
+#include "jni/java_strings.h"
+#include "jni/local_ref.h"
 #include "jvm/time_pictures.h"
 
 namespace tarn {

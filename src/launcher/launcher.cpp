@@ -48,8 +48,8 @@ const char* exitFact(int32_t exitCode, const RunOutcome& outcome, bool admitted,
 
 }  // namespace
 
-Launcher::Launcher(std::vector<std::wstring> arguments)
-    : arguments_(std::move(arguments)), platform_(makePlatformSteps()) {}
+Launcher::Launcher(std::vector<std::wstring> arguments, const wchar_t* machineRoot)
+    : arguments_(std::move(arguments)), machineRoot_(machineRoot), platform_(makePlatformSteps()) {}
 
 Launcher::~Launcher() {
   if (javaVm_ != nullptr) {
@@ -131,6 +131,7 @@ bool Launcher::chooseRuntime() {
   request.launcherFolder = paths_.folder;
   request.hasSibling = !settings_.pairProduct.empty();
   request.criteria = settings_.runtime;
+  request.machineRoot = machineRoot_;
   if (chooseJavaRuntime(request, runtime_)) return true;
   return platform_->onMissingRuntime(missingRuntimeText(settings_.runtime), settings_, paths_, runtime_);
 }

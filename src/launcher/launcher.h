@@ -23,7 +23,8 @@ namespace tarn {
 
 class Launcher {
  public:
-  explicit Launcher(std::vector<std::wstring> arguments);
+  // `machineRoot`: see RuntimeRequest; empty in the launcher that ships.
+  explicit Launcher(std::vector<std::wstring> arguments, const wchar_t* machineRoot = L"");
   // DestroyJavaVM: it waits for the application's remaining non-daemon threads.
   ~Launcher();
   Launcher(const Launcher&) = delete;
@@ -48,6 +49,7 @@ class Launcher {
   static RunOutcome workerMain(void* launcher);
 
   std::vector<std::wstring> arguments_;
+  const wchar_t* machineRoot_;
   std::unique_ptr<PlatformSteps> platform_;
   LauncherPaths paths_;
   Settings settings_;

@@ -1,11 +1,13 @@
 // Windows: the service host, the single-instance guard, the JRE Not Found
-// dialog and the Java Exception dialog enter the run flow here, each as an
-// override of its step.
+// dialog, the Java Exception dialog and the windowless launcher's box for the
+// runtime's own errors enter the run flow here, each as an override of its
+// step.
 #include <windows.h>
 
 #include "base/diagnosis.h"
 #include "config/jre_path_write_back.h"
 #include "discovery/java_home.h"
+#include "launcher/runtime_error_box_win.h"
 #include "launcher/platform_steps.h"
 #include "run/service_host.h"
 #include "run/single_instance.h"
@@ -33,11 +35,23 @@ class WindowsSteps : public PlatformSteps {
 
   // A service runs the rest of its start inside ServiceMain.
   int32_t runRest(const Settings& settings, const LauncherPaths& paths, const HostedRunner& rest) override {
-    if (!settings.service) return PlatformSteps::runRest(settings, paths, rest);
-    return runServiceDispatcher(settings, paths, rest);
+    if (settings.service) return runServiceDispatcher(settings, paths, rest);
+    // Failure Check's dialog shows an exception itself.
+    if (!settings.failureCheck && runtimeErrorsWouldBeLost()) errorBox_.start();
+    RunOutcome outcome;
+    const int32_t exitCode = PlatformSteps::runRest(settings, paths, [&](const HostedRun& hosted) {
+      outcome = rest(hosted);
+      return outcome;
+    });
+    // Main could not be run, or it ended with an exception (code 1).
+    const bool explained = outcome.failure == RunFailure::MainClass ||
+                           (outcome.failure == RunFailure::None && outcome.exitCode == 1);
+    errorBox_.finish(explained);
+    return exitCode;
   }
 
   void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached) override {
+    errorBox_.mainStarting();
     guard_.mainStarting(vm, mainClass, threadsStayAttached);
   }
 
@@ -51,6 +65,7 @@ class WindowsSteps : public PlatformSteps {
  private:
   // Held until the end of the run: released after the VM's teardown.
   SingleInstanceGuard guard_;
+  RuntimeErrorBox errorBox_;
 };
 
 // A service has no desktop a person sees, and neither has a start in

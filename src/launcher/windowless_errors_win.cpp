@@ -13,25 +13,11 @@
 #include "base/text_output_win.h"
 #include "config/launcher_paths.h"
 #include "launcher/process_platform.h"
+#include "launcher/windowless_errors_win.h"
 #include "ui/interactive_desktop_win.h"
 
 namespace tarn {
 namespace {
-
-bool isGuiSubsystemImage() {
-  const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
-}
-
-// "run" for C:\App\run.exe.
-std::wstring programName() {
-  std::wstring path;
-  uint32_t error = 0;
-  if (!queryModulePath(path, error)) return std::wstring();
-  return withoutExtension(fileNameOf(path, kWindowsPathStyle));
-}
 
 bool hasStandardOutput() {
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -73,8 +59,22 @@ void showErrorLine(const std::wstring& line) {
 
 }  // namespace
 
+bool isWindowlessImage() {
+  const auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI;
+}
+
+std::wstring programName() {
+  std::wstring path;
+  uint32_t error = 0;
+  if (!queryModulePath(path, error)) return std::wstring();
+  return withoutExtension(fileNameOf(path, kWindowsPathStyle));
+}
+
 void routeErrorsOfWindowlessProgram() {
-  if (isGuiSubsystemImage()) setErrorSink(&showErrorLine);
+  if (isWindowlessImage()) setErrorSink(&showErrorLine);
 }
 
 }  // namespace tarn

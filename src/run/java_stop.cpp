@@ -1,7 +1,7 @@
 #include "run/java_stop.h"
 
-#include "jvm/class_lookup.h"
-#include "jvm/local_ref.h"
+#include "jni/class_lookup.h"
+#include "jni/local_ref.h"
 
 namespace tarn {
 namespace {

@@ -4,9 +4,9 @@
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
-#include "jvm/class_lookup.h"
-#include "jvm/java_strings.h"
-#include "jvm/local_ref.h"
+#include "jni/class_lookup.h"
+#include "jni/java_strings.h"
+#include "jni/local_ref.h"
 #include "run/stack_trace.h"
 
 namespace tarn {

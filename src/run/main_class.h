@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "jvm/jvm_library.h"
+#include "jni/class_lookup.h"
 
 namespace tarn {
 

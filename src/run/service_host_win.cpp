@@ -7,7 +7,7 @@
 #include "base/lock.h"
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
-#include "jvm/jvm_hook_listener.h"
+#include "jni/jvm_hook_listener.h"
 #include "run/java_stop.h"
 #include "run/service_host.h"
 #include "run/service_run.h"

@@ -1,7 +1,7 @@
 #include "run/stack_trace.h"
 
 #include "base/text.h"
-#include "jvm/local_ref.h"
+#include "jni/local_ref.h"
 
 namespace tarn {
 namespace {

@@ -8,6 +8,10 @@ exact argument vector `args` and checks the exit code, standard output and
 standard error byte for byte (or their start), files written, and whatever
 `check` adds. "{dir}" stands for the scenario folder and "{jdk}" for the
 JDK's home in INI texts, arguments, environment values and expectations.
+A scenario with a machine layout (`machine_files`, `machine_links`,
+`machine_forwarders`) runs the launcher built with a machine root compiled
+in (tarn-machine-root), whose installed runtimes' system folders lie below
+that root; "{root}" stands for it (scenarios_installed.py).
 Programs run by the scenarios are the classes probe.* of tests/java.
 """
 
@@ -25,8 +29,11 @@ Expected = Union[None, bytes, Callable[["Context"], bytes]]
 
 
 class Context:
-    def __init__(self, folder: Path, jdk: Path, results: Dict[str, "Result"], forwarder: Optional[Path] = None):
+    def __init__(self, folder: Path, jdk: Path, results: Dict[str, "Result"], forwarder: Optional[Path] = None,
+                 root: Optional[Path] = None):
         self.dir = folder
+        # The machine root of the launcher built for the machine layouts.
+        self.root = root
         self.jdk = jdk
         # The forwarding JVM library (tests/e2e/jvm_forwarder_posix.c).
         self.forwarder = forwarder
@@ -34,7 +41,8 @@ class Context:
         self.results = results
 
     def fill(self, text: str) -> str:
-        return text.replace("{dir}", str(self.dir)).replace("{jdk}", str(self.jdk))
+        text = text.replace("{dir}", str(self.dir)).replace("{jdk}", str(self.jdk))
+        return text.replace("{root}", str(self.root)) if self.root is not None else text
 
     def fill_bytes(self, expected: Expected) -> Optional[bytes]:
         if expected is None:
@@ -89,6 +97,10 @@ class Scenario:
     forwarders: Sequence[str] = ()
     # relative path -> bytes, or a function of the Context giving them
     files: Dict[str, Union[bytes, Callable[["Context"], bytes]]] = field(default_factory=dict)
+    # The same three below the machine root, paths relative to it.
+    machine_files: Dict[str, Union[bytes, Callable[["Context"], bytes]]] = field(default_factory=dict)
+    machine_links: Dict[str, str] = field(default_factory=dict)
+    machine_forwarders: Sequence[str] = ()
     # Runs after the lay-out, for what files cannot say (a FIFO, many files).
     prepare: Optional[Callable[["Context"], None]] = None
     cwd: Optional[str] = None
@@ -98,6 +110,9 @@ class Scenario:
     stderr_starts: Expected = None
     contents: Dict[str, bytes] = field(default_factory=dict)
     check: Optional[Callable[[Result], List[str]]] = None
+
+    def uses_machine(self) -> bool:
+        return bool(self.machine_files or self.machine_links or self.machine_forwarders)
 
     def default_ini_name(self) -> str:
         folder, _, name = self.exe.rpartition("/")
@@ -114,7 +129,8 @@ def diagnosed(expected: Sequence[str], file: str = ""):
 
     def check(result: Result) -> List[str]:
         output = (result.context.dir / file).read_bytes() if file else result.stderr
-        return unmatched(output, expected, str(result.context.dir), file or "standard error")
+        lines = [result.context.fill(line) for line in expected]
+        return unmatched(output, lines, str(result.context.dir), file or "standard error")
 
     return check
 

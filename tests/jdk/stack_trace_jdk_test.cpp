@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "jvm/java_strings.h"
-#include "jvm/local_ref.h"
+#include "jni/java_strings.h"
+#include "jni/local_ref.h"
 #include "run/stack_trace.h"
 
 namespace tarn {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "unit/fake_jni.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {

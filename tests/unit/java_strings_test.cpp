@@ -1,6 +1,6 @@
 // Java strings and string arrays built through the fake VM: the code units
 // arrive whole, and a failing step leaves no reference behind.
-#include "jvm/java_strings.h"
+#include "jni/java_strings.h"
 
 #include <gtest/gtest.h>
 

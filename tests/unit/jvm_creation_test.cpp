@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "jvm/jvm_hook_listener.h"
+#include "jni/jvm_hook_listener.h"
 #include "unit/fake_jni.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {

@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "jvm/jvm_library.h"
 #include "support/temp_folder.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {

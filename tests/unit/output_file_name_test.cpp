@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 #include "support/scoped_environment.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {

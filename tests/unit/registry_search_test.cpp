@@ -137,7 +137,7 @@ bool searchClassicKeys(RegistryReader& registry, const RuntimeCriteria& criteria
                        JvmCandidate& chosen) {
   std::vector<JvmCandidate> list;
   collectClassicCandidates(list, registry, criteria, probe);
-  return chooseCandidate(list, criteria, chosen);
+  return chooseCandidate(list, criteria, L"registry", chosen);
 }
 
 TEST(RegistryKeys, SearchedAndPreferredBySourceAndProvider) {
@@ -622,7 +622,7 @@ TEST(RegistrySearchDiagnosis, KeysLeftOutByJvmSourceOrVmProvider) {
       {{}, 1, nullptr},
       {{L"only_JRE"}, 0, "filtered by JVM Source=only_JRE: a development kit"},
       {{L"only_JDK"}, 1, "filtered by JVM Source=only_JDK: a runtime"},
-      {{L"JRE"}, 1, "filtered by JVM Source: none of its words, which leaves every registered runtime out"},
+      {{L"JRE"}, 1, "filtered by JVM Source: none of its words, which leaves every installed runtime out"},
       {{L"", L"ibm"}, 1, "filtered by VM Provider=ibm: a JavaSoft/Oracle runtime"},
       {{L"", L"jrockit"}, 0, "filtered by VM Provider=jrockit: a JavaSoft/Oracle runtime"},
       {{}, 2, "filtered by VM Provider: a JRockit runtime, taken with jrockit, any or a favor_ value"},

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "base/text.h"
 #include "config/ini_document.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {
@@ -51,6 +52,7 @@ std::string describe(const Settings& s) {
           flag(r.provider.favorJRockit) + " " + flag(r.provider.acceptSun) + flag(r.provider.favorSun) + " " +
           flag(r.provider.acceptIbm) + flag(r.provider.favorIbm) + "\n";
   text += std::string("classic keys only ") + flag(r.classicKeysOnly) + "\n";
+  text += std::string("JAVA_HOME ") + flag(r.javaHomeVariable) + "\n";
   text += "jrePath " + toUtf8(s.jrePath) + "\n";
   text += "mainClass " + toUtf8(s.mainClass) + "\n";
   text += "systemPath " + toUtf8(s.systemPath) + "\n";
@@ -146,6 +148,11 @@ TEST(ReadSettings, EachKeySetsItsOwnMember) {
        {"Registry Search= Classic "},
        [](Settings& s) { s.runtime.classicKeysOnly = true; }},
       {"Registry Search other values", {"Registry Search=all"}, [](Settings&) {}},
+      // Read by the Linux launcher only.
+      {"Use JAVA_HOME in any case",
+       {"Use JAVA_HOME=YES"},
+       [](Settings& s) { s.runtime.javaHomeVariable = !nativePathStyle().windowsForms; }},
+      {"Use JAVA_HOME other values", {"Use JAVA_HOME=1"}, [](Settings&) {}},
       {"System Path", {"System Path=bin;tools"}, [](Settings& s) { s.systemPath = L"bin;tools"; }},
       {"Library Path", {"Library Path=lib\\native"}, [](Settings& s) { s.libraryPath = L"lib\\native"; }},
       {"Virtual Machine Parameters",

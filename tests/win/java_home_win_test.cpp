@@ -14,7 +14,7 @@
 #include "support/open_handles_win.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {

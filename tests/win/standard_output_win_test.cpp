@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/error_output.h"
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 namespace tarn {
 namespace {

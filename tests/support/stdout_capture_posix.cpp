@@ -1,4 +1,4 @@
-#include "unit/stdout_capture.h"
+#include "support/stdout_capture.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "jvm/class_lookup.h"
+#include "jni/class_lookup.h"
 
-#include "jvm/java_strings.h"
+#include "jni/java_strings.h"
 
 namespace tarn {
 

@@ -7,6 +7,9 @@
 
 namespace tarn {
 
+// HotSpot's JVM_FindClassFromBootLoader, which the VM library exports.
+using FindClassFromBootLoaderFunction = jclass(JNICALL*)(JNIEnv*, const char*);
+
 // Looks up the class named `name` (with "/" between the package names).
 // FindClass takes the name in modified UTF-8, which the VM makes from a Java
 // string; it is held until the lookup goes. An exception the VM raised on

@@ -1,9 +1,9 @@
-#include "jvm/java_strings.h"
+#include "jni/java_strings.h"
 
 #include <limits>
 
 #include "base/text.h"
-#include "jvm/local_ref.h"
+#include "jni/local_ref.h"
 
 namespace tarn {
 namespace {
