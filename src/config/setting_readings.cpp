@@ -113,7 +113,7 @@ std::string meaning(const KeyReading& row, const std::wstring& value) {
       return "0.0.0.0, as it has no digits: no lower bound (the word any is written in lower case)";
     case Reading::MaximumVersion:
       if (value == L"any" || hasDigit(value)) return std::string();
-      return "0.0.0.0, as it has no digits: every registered runtime lies above it (for no upper bound write any, "
+      return "0.0.0.0, as it has no digits: every installed runtime lies above it (for no upper bound write any, "
              "in lower case)";
     case Reading::PreferredVersions:
       return preferredVersionsReading(value);

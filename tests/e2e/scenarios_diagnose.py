@@ -223,11 +223,11 @@ SCENARIOS += [
         env={"TARN_DIAGNOSE": "1"},
         check=diagnosed(
             [
-                "registry: Maximum Version is 0.0.0.0 (not set, or without digits): every registered runtime lies above "
+                "registry: Maximum Version is 0.0.0.0 (not set, or without digits): every installed runtime lies above "
                 "it; Maximum Version=any sets no upper bound",
                 JAVASOFT_JRE + "1.7.0 (1.7.0.0): above Maximum Version 0.0.0.0",
                 "HKLM\\Software\\JavaSoft\\JDK\\17.0.2 (17.0.2.0): above Maximum Version 0.0.0.0",
-                "no runtime found, and Maximum Version is 0.0.0.0: no registered runtime could be taken; write "
+                "no runtime found, and Maximum Version is 0.0.0.0: no installed runtime could be taken; write "
                 "Maximum Version=any",
                 "exit code -1: no Java runtime was found",
             ]

@@ -716,7 +716,7 @@ SCENARIOS += [
         check=diagnosed(
             [
                 "start <now> (local time), tarn 0.1.0, 64-bit, process <n>",
-                "[Java Runtime Environment] Maximum Version=Any means 0.0.0.0, as it has no digits: every registered "
+                "[Java Runtime Environment] Maximum Version=Any means 0.0.0.0, as it has no digits: every installed "
                 "runtime lies above it (for no upper bound write any, in lower case)",
                 "[Java Runtime Environment] Preferred versions=11;;17 means that entry 2, empty, matches every runtime: "
                 "the entries after it are never looked at",

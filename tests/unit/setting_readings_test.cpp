@@ -44,7 +44,7 @@ TEST(SettingReading, SaysWhatAValueMeansWhereItReadsOtherwise) {
       {kJre, L"Maximum Version", L"any", ""},
       {kJre, L"Maximum Version", L"1.8", ""},
       {kJre, L"Maximum Version", L"Any",
-       "0.0.0.0, as it has no digits: every registered runtime lies above it (for no upper bound write any, in "
+       "0.0.0.0, as it has no digits: every installed runtime lies above it (for no upper bound write any, in "
        "lower case)"},
       {kJre, L"Minimum Version", L"none",
        "0.0.0.0, as it has no digits: no lower bound (the word any is written in lower case)"},
