@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "config/known_settings.h"
 #include "config/profile_text.h"
 #include "config/settings_names.h"
 
@@ -10,38 +11,6 @@ namespace tarn::stamper {
 namespace {
 
 using namespace settings;
-
-struct KnownSection {
-  const wchar_t* name;
-  std::vector<const wchar_t*> keys;
-};
-
-const std::vector<KnownSection>& knownSections() {
-  static const std::vector<KnownSection> sections = {
-      {kJavaRuntimeEnvironment,
-       {kMinimumVersion, kMaximumVersion, kPreferredVersions, kJrePath, kJvmType, kJvmSource, kVmProvider, kMainClass,
-        kSystemPath, kLibraryPath, kVirtualMachineParameters, kDownloadUrl, kRegistrySearch}},
-      {kApplication,
-       {kApplicationType, kOmitServiceName, kFailureCheck, kOverrideWorkingDir, kPairProduct, kPairReturnCode,
-        kSingleInstance, kEmbeddedJar, kOutputFile, kOutputAppend, kErrorFile, kErrorAppend, kCmd}},
-      {kClassPath, {kClassPathKey}},
-  };
-  return sections;
-}
-
-const KnownSection* findSection(const std::wstring& name) {
-  for (const KnownSection& section : knownSections()) {
-    if (equalsNoCase(name, section.name)) return &section;
-  }
-  return nullptr;
-}
-
-const wchar_t* findKey(const KnownSection& section, const std::wstring& key) {
-  for (const wchar_t* known : section.keys) {
-    if (equalsNoCase(key, known)) return known;
-  }
-  return nullptr;
-}
 
 // Also the wide spaces that the built-in parser's trim may take.
 bool isSpaceOfEitherReader(wchar_t c) {
@@ -132,12 +101,12 @@ class Checker {
       return fail(L"[" + std::wstring(kProductInformation) +
                   L"] is read from the configuration file beside the executable only");
     }
-    if (!name.empty() && name.back() == L'+' && findSection(name.substr(0, name.size() - 1)) != nullptr) {
+    if (!name.empty() && name.back() == L'+' && findKnownSection(name.substr(0, name.size() - 1)) != nullptr) {
       return fail(L"[" + name +
                   L"] adds to the built-in settings from the configuration file beside the executable; "
                   L"it cannot be built in");
     }
-    const KnownSection* known = findSection(name);
+    const KnownSection* known = findKnownSection(name);
     if (known == nullptr) return fail(L"unknown section [" + name + L"]");
     for (const Section& section : sections_) {
       if (section.known == known) {
@@ -152,11 +121,12 @@ class Checker {
     if (sections_.empty()) return fail(L"a key=value line before any section");
     if (key.empty()) return fail(L"no key before the =");
     Section& section = sections_.back();
-    const wchar_t* known = findKey(*section.known, key);
+    const wchar_t* known = findKnownKey(*section.known, key);
     if (known == nullptr) {
       std::wstring why = L"unknown key \"" + key + L"\" in [" + section.known->name + L"]";
       for (const KnownSection& other : knownSections()) {
-        if (findKey(other, key) != nullptr) why += L" (it belongs in [" + std::wstring(other.name) + L"])";
+        if (other.name == kProductInformation || findKnownKey(other, key) == nullptr) continue;
+        why += L" (it belongs in [" + std::wstring(other.name) + L"])";
       }
       return fail(why);
     }

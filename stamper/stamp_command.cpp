@@ -1,5 +1,8 @@
 #include "stamper/stamp_command.h"
 
+#include "base/path.h"
+#include "config/profile_text.h"
+#include "stamper/configuration_check.h"
 #include "stamper/file_io.h"
 #include "stamper/output_kind.h"
 #include "stamper/stamp.h"
@@ -13,9 +16,30 @@ int refuse(const std::wstring& message) {
   return kStampRefused;
 }
 
+// --check FILE.ini [APPLICATION-FOLDER]: the findings on standard output.
+int runCheckCommand(const std::vector<std::wstring>& operands) {
+  if (operands.empty() || operands.size() > 2) {
+    writeErrorLine(L"tarn-stamp: --check takes FILE.ini and, optionally, the application's folder");
+    writeErrorLine(usageLine());
+    return kStampUsageError;
+  }
+  const std::wstring& file = operands[0];
+  std::string bytes;
+  std::wstring why;
+  if (!readWholeFile(file, bytes, why)) return refuse(L"cannot read " + file + L": " + why);
+  std::wstring folder = operands.size() == 2 ? operands[1] : parentFolder(file, nativePathStyle().separator);
+  if (folder.empty()) folder = L".";
+  const std::vector<std::wstring> findings = checkConfiguration(decodeProfileFile(bytes), folder);
+  for (const std::wstring& finding : findings) writeOutputLine(file + L": " + finding);
+  return findings.empty() ? kStampWritten : kStampRefused;
+}
+
 }  // namespace
 
 int runStampCommand(const std::vector<std::wstring>& arguments) {
+  if (!arguments.empty() && arguments[0] == L"--check") {
+    return runCheckCommand(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()));
+  }
   StampOptions options;
   std::wstring why;
   if (!parseStampCommandLine(arguments, options, why)) {

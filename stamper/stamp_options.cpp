@@ -137,12 +137,15 @@ bool parseStampCommandLine(const std::vector<std::wstring>& arguments, StampOpti
   return true;
 }
 
-std::wstring usageLine() { return L"usage: tarn-stamp [options] INPUT OUTPUT (--help lists the options)"; }
+std::wstring usageLine() {
+  return L"usage: tarn-stamp [options] INPUT OUTPUT, or tarn-stamp --check FILE.ini [FOLDER] (--help lists the options)";
+}
 
 std::wstring versionLine() { return L"tarn-stamp " + fromUtf8(TARN_VERSION_TEXT); }
 
 std::wstring helpText() {
   return L"usage: tarn-stamp [options] INPUT OUTPUT\n"
+         L"       tarn-stamp --check FILE.ini [FOLDER]\n"
          L"Writes OUTPUT, a copy of the Tarn launcher INPUT with its icon, version information,\n"
          L"manifest and built-in settings replaced as the options say. INPUT may be OUTPUT.\n"
          L"\n"
@@ -165,7 +168,12 @@ std::wstring helpText() {
          L"and no for the others. Version texts may not hold control characters or bytes that are not\n"
          L"valid UTF-8.\n"
          L"A signature is dropped: sign OUTPUT after stamping.\n"
-         L"Exit status: 0 written, 1 refused (the reason on standard error), 2 usage error.\n";
+         L"Exit status: 0 written, 1 refused (the reason on standard error), 2 usage error.\n"
+         L"\n"
+         L"--check reads FILE.ini as the launcher would and lists, one line each, what a person may not\n"
+         L"expect: sections and keys the launcher does not read, values it reads otherwise than they\n"
+         L"look (Single Instance=Yes is off), class path entries that match no file below FOLDER (the\n"
+         L"file's own folder by default). Exit status: 0 nothing found, 1 findings, 2 usage error.\n";
 }
 
 }  // namespace tarn::stamper

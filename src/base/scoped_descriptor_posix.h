@@ -12,6 +12,11 @@ class ScopedDescriptor {
   ScopedDescriptor(const ScopedDescriptor&) = delete;
   ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
   int get() const { return descriptor_; }
+  // Closes the one held and takes `descriptor`.
+  void reset(int descriptor) {
+    close();
+    descriptor_ = descriptor;
+  }
   // The result of close(2), for a file whose last write it may report.
   int close() {
     const int result = descriptor_ >= 0 ? ::close(descriptor_) : 0;

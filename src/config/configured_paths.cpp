@@ -15,6 +15,11 @@ bool namesWindowsOnly(const std::wstring& path) {
   return path.compare(0, 2, L"\\\\") == 0;
 }
 
+// "\lib\*.jar": the launcher's folder, as Windows appends it.
+void fromLauncherFolder(std::wstring& entry) {
+  if (entry.size() >= 2 && entry[0] == L'\\' && entry[1] != L'\\') entry.erase(0, entry.find_first_not_of(L'\\'));
+}
+
 }  // namespace
 
 bool nativeConfiguredPath(const wchar_t* setting, const PathStyle& style, std::wstring& path) {
@@ -35,13 +40,13 @@ void nativeConfiguredPaths(const PathStyle& style, Settings& settings) {
   nativeConfiguredPath(kLibraryPath, style, settings.libraryPath);
   nativeConfiguredPath(kOutputFile, style, settings.output.file);
   nativeConfiguredPath(kErrorFile, style, settings.error.file);
+  fromLauncherFolder(settings.splashImage);
+  nativeConfiguredPath(kSplashImage, style, settings.splashImage);
 
   // The entries are separated by ";" on every platform.
   std::wstring classPath;
   for (std::wstring entry : splitAtSeparator(settings.classPath, L';')) {
-    // "\lib\*.jar": the launcher's folder, as Windows appends it.
-    const bool fromLauncherFolder = entry.size() >= 2 && entry[0] == L'\\' && entry[1] != L'\\';
-    if (fromLauncherFolder) entry.erase(0, entry.find_first_not_of(L'\\'));
+    fromLauncherFolder(entry);
     if (!nativeConfiguredPath(kClassPathKey, style, entry)) continue;
     if (!classPath.empty()) classPath += L';';
     classPath += entry;

@@ -65,6 +65,7 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.output = OutputTarget{read(kApplication, kOutputFile), isLowerCaseYes(read(kApplication, kOutputAppend))};
   out.error = OutputTarget{read(kApplication, kErrorFile), isLowerCaseYes(read(kApplication, kErrorAppend))};
   out.cmd = read(kApplication, kCmd);
+  out.splashImage = read(kJavaRuntimeEnvironment, kSplashImage);
   out.classPath = read(kClassPath, kClassPathKey);
 
   if (out.mainClass.empty()) {

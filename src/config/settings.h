@@ -39,6 +39,8 @@ struct Settings {
   std::wstring systemPath;
   std::wstring libraryPath;
   std::wstring vmParameters;
+  // An image shown as the VM starts; empty: none.
+  std::wstring splashImage;
   // The address that the missing-runtime text and the dialog's link give.
   std::wstring downloadUrl = kDefaultDownloadUrl;
 

@@ -32,6 +32,7 @@ inline constexpr wchar_t kVirtualMachineParameters[] = L"Virtual Machine Paramet
 inline constexpr wchar_t kDownloadUrl[] = L"Download URL";
 inline constexpr wchar_t kRegistrySearch[] = L"Registry Search";
 inline constexpr wchar_t kUseJavaHome[] = L"Use JAVA_HOME";
+inline constexpr wchar_t kSplashImage[] = L"Splash Image";
 
 // [Application]
 inline constexpr wchar_t kApplicationType[] = L"Application Type";

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
+#include "jvm/splash_screen.h"
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
 #include "run/sibling_relaunch.h"
@@ -68,6 +69,7 @@ int32_t Launcher::run() {
     exitCode =
         platform_->runRest(settings_, paths_, [this](const HostedRun& hosted) { return runAdmitted(hosted); });
   }
+  if (admitted) platform_->runEnded(exitCode);
   exitCode_ = exitCode;
   exitFact_ = exitFact(exitCode, outcome_, admitted, runtime_.forSibling);
   return exitCode;
@@ -120,8 +122,14 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (classPath.empty()) return {-1, RunFailure::NoClassPath};
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
+  for (const std::string& option : hosted.vmOptions) setup_.options.add(option);
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
   assembling.report("the VM's options took %s");
+  if (!settings_.splashImage.empty() && !settings_.service) {
+    const PathStyle& style = nativePathStyle();
+    showSplashScreen(runtime_.jvmLibrary,
+                     splashImagePath(settings_.splashImage, parentFolder(paths_.executable, style.separator), style));
+  }
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
 }
 

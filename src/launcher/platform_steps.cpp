@@ -33,6 +33,8 @@ int32_t PlatformSteps::runRest(const Settings&, const LauncherPaths&, const Host
 
 void PlatformSteps::beforeMain(JavaVM*, const std::wstring&, bool) {}
 
+void PlatformSteps::runEnded(int32_t) {}
+
 StopQuestion PlatformSteps::exceptionQuestion(const Settings&) { return nullptr; }
 
 }  // namespace tarn

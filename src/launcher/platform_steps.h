@@ -48,6 +48,10 @@ class PlatformSteps {
   // threadsStayAttached: see RuntimeChoice::threadsStayAttached.
   virtual void beforeMain(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached);
 
+  // The run is over with this exit code; the VM's teardown comes after.
+  // Here: nothing.
+  virtual void runEnded(int32_t exitCode);
+
   // "Failure Check" is on: how a person is asked, once main has ended with
   // an exception, whether the application stops. Null when no one can be
   // asked; the run then goes on as without the setting. Here: null, there

@@ -10,9 +10,13 @@ namespace {
 // what comes after is read and dropped, so that no writer ever blocks.
 constexpr size_t kCapturedBytes = 16 * 1024;
 constexpr size_t kShownLines = 20;
-// A child process that inherited the pipe keeps it open: the box does not
-// wait for it.
+// How long the box waits for the reader to catch up with what was written.
 constexpr DWORD kDrainWaitMs = 2000;
+// Written by the box itself behind the runtime's text: once the reader has
+// seen it, it has read everything written before. Its first byte occurs
+// nowhere else in it, so a byte-by-byte match never has to go back.
+constexpr char kCaughtUpMark[] = "\x01tarn: caught up\x02";
+constexpr size_t kCaughtUpMarkSize = sizeof kCaughtUpMark - 1;
 
 std::wstring firstLines(const std::wstring& text) {
   std::wstring shown;
@@ -40,14 +44,19 @@ void showRuntimeErrorBox(const std::wstring& text) {
 
 RuntimeErrorBox::~RuntimeErrorBox() {
   finish(false);
-  // A reader still blocked on a pipe someone else keeps open owns its end.
-  if (reader_ && WaitForSingleObject(reader_.get(), 0) == WAIT_TIMEOUT) read_.release();
+  if (!reader_) return;
+  // The VM is gone: nothing writes to the pipe any more, and its end closed
+  // ends the reader. A child process that inherited it may keep it open: a
+  // reader still blocked then keeps its end until the process ends.
+  write_.reset();
+  if (WaitForSingleObject(reader_.get(), kDrainWaitMs) == WAIT_TIMEOUT) read_.release();
 }
 
 bool RuntimeErrorBox::start() {
   HANDLE read = nullptr;
   HANDLE write = nullptr;
-  if (!CreatePipe(&read, &write, nullptr, 0)) return false;
+  caughtUp_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!caughtUp_ || !CreatePipe(&read, &write, nullptr, 0)) return false;
   read_.reset(read);
   write_.reset(write);
   reader_.reset(CreateThread(nullptr, 0, &RuntimeErrorBox::drain, this, 0, nullptr));
@@ -66,10 +75,27 @@ DWORD WINAPI RuntimeErrorBox::drain(void* parameter) {
   auto& box = *static_cast<RuntimeErrorBox*>(parameter);
   char buffer[4096];
   DWORD read = 0;
+  size_t matched = 0;
+  size_t kept = 0;  // of the bytes matched so far, those the text kept
   while (ReadFile(box.read_.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
     AcquireSRWLockExclusive(&box.lock_);
-    const size_t room = kCapturedBytes - box.captured_.size();
-    box.captured_.append(buffer, read < room ? read : room);
+    for (DWORD i = 0; i < read; ++i) {
+      const char c = buffer[i];
+      if (c == kCaughtUpMark[matched]) {
+        ++matched;
+      } else {
+        matched = c == kCaughtUpMark[0] ? 1 : 0;
+        kept = 0;
+      }
+      if (box.captured_.size() < kCapturedBytes) {
+        box.captured_ += c;
+        if (matched > 0) ++kept;
+      }
+      if (matched < kCaughtUpMarkSize) continue;
+      box.captured_.resize(box.captured_.size() - kept);
+      matched = kept = 0;
+      SetEvent(box.caughtUp_.get());
+    }
     ReleaseSRWLockExclusive(&box.lock_);
   }
   return 0;
@@ -92,10 +118,13 @@ void RuntimeErrorBox::finish(bool failed) {
   finished_ = true;
   setJvmHookListener(nullptr);
   SetStdHandle(STD_ERROR_HANDLE, original_);
-  // The VM's copy of the handle is this one: closing it ends the reader
-  // once it has read everything written.
-  write_.reset();
-  WaitForSingleObject(reader_.get(), kDrainWaitMs);
+  // The VM keeps writing to its copy of the handle until it is destroyed, so
+  // the pipe stays open and drained; the mark tells when the reader has
+  // everything written so far.
+  DWORD written = 0;
+  if (WriteFile(write_.get(), kCaughtUpMark, static_cast<DWORD>(kCaughtUpMarkSize), &written, nullptr)) {
+    WaitForSingleObject(caughtUp_.get(), kDrainWaitMs);
+  }
   if (!failed) return;
   const std::wstring text = firstLines(capturedText());
   if (text.empty()) return;

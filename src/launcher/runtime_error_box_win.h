@@ -52,6 +52,7 @@ class RuntimeErrorBox : public JvmHookListener {
   ScopedKernelHandle read_;
   ScopedKernelHandle write_;
   ScopedKernelHandle reader_;
+  ScopedKernelHandle caughtUp_;  // set when the reader has read the box's mark
   HANDLE original_ = nullptr;  // standard error before the capture
   SRWLOCK lock_ = SRWLOCK_INIT;
   std::string captured_;  // the bytes as written, in the system's code page

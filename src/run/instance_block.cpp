@@ -149,7 +149,29 @@ std::vector<std::u16string> readForwardedArguments(const uint8_t* block) {
   return readUpToDoubleNul(block);
 }
 
+bool writeArgumentList(uint8_t* block, const std::vector<std::wstring>& arguments) {
+  std::vector<std::u16string> units;
+  for (const std::wstring& argument : arguments) units.push_back(toUtf16(argument));
+  return writeForwardedArguments(block, units);
+}
+
+std::vector<std::wstring> readArgumentList(const uint8_t* block) {
+  std::vector<std::wstring> arguments;
+  for (const std::u16string& units : readForwardedArguments(block)) {
+    arguments.push_back(fromUtf16(units, UnpairedSurrogates::KeepWherePossible));
+  }
+  return arguments;
+}
+
 std::wstring instanceObjectName(const std::wstring& executablePath) { return replaceAll(executablePath, L'\\', L'_'); }
+
+std::string instanceFileStem(const std::wstring& executablePath) {
+  uint64_t hash = 14695981039346656037ull;
+  for (char byte : toUtf8(executablePath)) hash = (hash ^ static_cast<uint8_t>(byte)) * 1099511628211ull;
+  std::string stem = "tarn-";
+  for (int shift = 60; shift >= 0; shift -= 4) stem += "0123456789abcdef"[(hash >> shift) & 0xF];
+  return stem;
+}
 
 std::wstring mainStartedEventName(const std::wstring& objectName) { return objectName + L"_upr_evt"; }
 

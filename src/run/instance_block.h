@@ -74,9 +74,17 @@ bool writeForwardedArguments(uint8_t* block, const std::vector<std::u16string>& 
 // dropped, and an empty area gives one empty string.
 std::vector<std::u16string> readForwardedArguments(const uint8_t* block);
 
+// The same for wide text: each argument as UTF-16 units.
+bool writeArgumentList(uint8_t* block, const std::vector<std::wstring>& arguments);
+std::vector<std::wstring> readArgumentList(const uint8_t* block);
+
 // The name of the guard's objects for an executable path: the path with
 // every backslash replaced by an underscore, its case kept.
 std::wstring instanceObjectName(const std::wstring& executablePath);
+// Linux: the stem of the guard's lock file and socket for an executable
+// path, "tarn-" and 16 lower-case hex digits of the FNV-1a (64-bit) hash of
+// the path's UTF-8 bytes, short enough for any socket address.
+std::string instanceFileStem(const std::wstring& executablePath);
 // The event set right before main is called.
 std::wstring mainStartedEventName(const std::wstring& objectName);
 // The mutex that lets one second instance at a time use the argument area.

@@ -33,6 +33,8 @@ struct HostedRun {
   std::vector<std::wstring> extraArguments;
   // When set, the worker asks it before the main method is called.
   StartGate* gate = nullptr;
+  // Added to the VM's options after the configured ones.
+  std::vector<std::string> vmOptions;
 };
 
 // The rest of the start, run by a host (the service host, or the launcher

@@ -1,8 +1,10 @@
 #pragma once
-// The single-instance guard (Windows): one running copy per executable path
-// and logon. A second start hands its arguments to the first one, whose
-// main class gets them through its static "secondaryMain", and ends with the
-// answer. The block the two share is laid out in run/instance_block.h.
+// The single-instance guard: one running copy per executable path and user
+// (on Windows, per logon). A second start hands its arguments to the first
+// one, whose main class gets them through its static "secondaryMain"
+// (run/secondary_main.h), and ends with the answer. The arguments travel in
+// the block of run/instance_block.h: on Windows shared memory, on Linux a
+// message on a Unix-domain socket.
 
 #include <jni.h>
 
@@ -33,13 +35,19 @@ class SingleInstanceGuard {
   // the guard's names belong to another user) alone. False: it ends here
   // with exitCode: secondaryMain's integer result (0 for the void form); -1
   // when the arguments do not fit; the first instance's exit code when it
-  // took the request and ended without answering; kInstanceGaveUpExitCode,
+  // took the request and ended without answering (Linux: as far as it told
+  // it before it ended; -1, after a message, when it could not);
+  // kInstanceGaveUpExitCode,
   // after a message, when a wait ran out.
   bool admit(const std::wstring& executable, const std::vector<std::wstring>& arguments, int32_t& exitCode);
 
   // First instance: main is about to be called on `vm`; requests are served
   // from now on. threadsStayAttached: request threads do not detach either.
   void mainStarting(JavaVM* vm, const std::wstring& mainClass, bool threadsStayAttached);
+
+  // First instance, Linux: the process's exit code as the run gave it; told
+  // to requests left unanswered when the guard is let go.
+  void runEnded(int32_t exitCode);
 
   struct State;
 

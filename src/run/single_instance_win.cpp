@@ -12,11 +12,9 @@
 #include "base/message_table.h"
 #include "base/scoped_handle_win.h"
 #include "base/text.h"
-#include "jni/class_lookup.h"
-#include "jni/java_strings.h"
-#include "jni/local_ref.h"
 #include "run/instance_block.h"
 #include "run/running_copy_win.h"
+#include "run/secondary_main.h"
 #include "run/single_instance.h"
 #include "run/user_only_objects_win.h"
 
@@ -71,42 +69,14 @@ void reply(const State& state, DWORD requester, jint value) {
   PostThreadMessageW(requester, state.requestMessage, static_cast<WPARAM>(static_cast<intptr_t>(value)), 0);
 }
 
-std::vector<std::wstring> forwardedArguments(const uint8_t* block) {
-  std::vector<std::wstring> arguments;
-  for (const std::u16string& units : readForwardedArguments(block)) {
-    arguments.push_back(fromUtf16(units, UnpairedSurrogates::KeepWherePossible));
-  }
-  return arguments;
-}
+struct Requester {
+  const State* state;
+  DWORD thread;
+};
 
-// Calls secondaryMain; every path that does not reply leaves the second
-// instance waiting for this process's end or its own limit.
-void serveAttached(const State& state, JNIEnv* env, DWORD requester, const std::vector<std::wstring>& forwarded) {
-  jclass found = findClassByName(env, state.mainClass);
-  if (found == nullptr) return;
-  LocalRef mainClass(env, found);
-  bool integerForm = false;
-  jmethodID method = env->GetStaticMethodID(found, "secondaryMain", "([Ljava/lang/String;)V");
-  if (method == nullptr) {
-    if (env->ExceptionCheck()) env->ExceptionClear();
-    method = env->GetStaticMethodID(found, "secondaryMain", "([Ljava/lang/String;)I");
-    integerForm = true;
-  }
-  if (method == nullptr) return;
-  LocalRef arguments(env, newJavaStringArray(env, forwarded));
-  if (!arguments) return;
-  jvalue argument;
-  argument.l = arguments.get();
-  if (integerForm) {
-    // The result is the answer whether or not the method threw.
-    const jint result = env->CallStaticIntMethodA(found, method, &argument);
-    reply(state, requester, result);
-  } else {
-    // The void form answers first: the second instance may end before the
-    // method has run.
-    reply(state, requester, 0);
-    env->CallStaticVoidMethodA(found, method, &argument);
-  }
+void replyTo(void* requester, jint value) {
+  const Requester& to = *static_cast<const Requester*>(requester);
+  reply(*to.state, to.thread, value);
 }
 
 // One request, on the listener thread: taken from the block only while it
@@ -118,20 +88,17 @@ void serveRequest(const State& state, DWORD requester) {
   std::array<uint8_t, kInstanceBlockSize> copy;
   std::copy(state.block(), state.block() + kInstanceBlockSize, copy.begin());
   if (!takePendingRequest(state.block(), requester)) return;
-  const std::vector<std::wstring> forwarded = forwardedArguments(copy.data());
+  const std::vector<std::wstring> forwarded = readArgumentList(copy.data());
   // Without a started event (it could not be made) the request goes on at
   // once, and finds no VM before main.
   if (state.mainStarted) {
     const HANDLE events[] = {state.mainStarted.get(), state.closing.get()};
     if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) return;
   }
-  JavaVM* vm = state.vm.load();
-  if (vm == nullptr) return;
-  JNIEnv* env = nullptr;
-  if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return;
-  serveAttached(state, env, requester, forwarded);
-  if (env->ExceptionCheck()) env->ExceptionDescribe();
-  if (!state.threadsStayAttached) vm->DetachCurrentThread();
+  // Every path that does not answer leaves the second instance waiting for
+  // this process's end or its own limit.
+  Requester to{&state, requester};
+  serveSecondaryMain(state.vm.load(), state.mainClass, forwarded, state.threadsStayAttached, &replyTo, &to);
 }
 
 struct ListenerStart {
@@ -302,9 +269,7 @@ bool SingleInstanceGuard::admit(const std::wstring& executable, const std::vecto
     ScopedKernelHandle firstInstance;
     if (ownerRecorded(owner)) firstInstance = openRunningCopy(owner.processId);
     if (firstInstance) {
-      std::vector<std::u16string> units;
-      for (const std::wstring& argument : arguments) units.push_back(toUtf16(argument));
-      if (!writeForwardedArguments(state->block(), units)) {
+      if (!writeArgumentList(state->block(), arguments)) {
         exitCode = -1;
         return false;
       }
@@ -351,5 +316,8 @@ void SingleInstanceGuard::mainStarting(JavaVM* vm, const std::wstring& mainClass
   state_->vm.store(vm);
   if (state_->mainStarted) SetEvent(state_->mainStarted.get());
 }
+
+// A second start learns the exit code from the process itself.
+void SingleInstanceGuard::runEnded(int32_t) {}
 
 }  // namespace tarn

@@ -55,11 +55,13 @@ def home(folder: str, kind="client", variant="boot", java_dll=True):
     return files, {prefix + "bin\\%s\\jvm.dll" % kind: variant}
 
 
-def app(name: str, settings=None, vm_scenario: Optional[str] = None, homes=(("jre64",),), files=None, **rest):
+def app(name: str, settings=None, vm_scenario: Optional[str] = None, homes=(("jre64",),), files=None, extra_vms=None,
+        **rest):
     """A launcher run.exe with its INI, the jars and the Java homes given as
-    arguments of home() (the private runtime jre64 by default)."""
+    arguments of home() (the private runtime jre64 by default), and further
+    libraries of the test VM's build (`extra_vms`)."""
     laid_out = dict(JARS)
-    vms: Dict[str, str] = {}
+    vms: Dict[str, str] = dict(extra_vms or {})
     for arguments in homes:
         home_files, home_vms = home(*arguments)
         laid_out.update(home_files)
@@ -592,6 +594,36 @@ MESSAGES = [
         exit_code=-1,
         vm_log=["FindClass com/example/Missing -> not found", "ExceptionDescribe java/lang/NoClassDefFoundError"],
         vm_log_excludes=[Like("call com/example/.*")],
+    ),
+    # The splash image through the runtime's splash-screen library (the test
+    # double logs the calls): shown before the VM is created, with the name
+    # that SplashScreen.getImageURL() gives; without the image or the library
+    # the application starts all the same.
+    app(
+        "splash-image-shown-through-the-runtime-library",
+        settings=ini(jre="Splash Image=\\images\\splash.png\n"),
+        files={"images\\splash.png": b"\x89PNG"},
+        extra_vms={"jre64\\bin\\splashscreen.dll": "splash/splashscreen.dll"},
+        vm_log=["SplashInit", "SplashLoadFile {dir}\\images\\splash.png -> 1",
+                "SplashSetFileJarName {dir}\\images\\splash.png null", CREATED],
+        exit_code=0,
+    ),
+    app(
+        "splash-image-missing-starts-without",
+        settings=ini(jre="Splash Image=%APPDIR%\\missing.png\n"),
+        env={"APPDIR": lambda folder: folder},
+        extra_vms={"jre64\\bin\\splashscreen.dll": "splash/splashscreen.dll"},
+        vm_log=["SplashLoadFile {dir}\\missing.png -> 0", CREATED],
+        vm_log_excludes=[Like("SplashSetFileJarName.*")],
+        exit_code=0,
+    ),
+    app(
+        # A runtime without the library (a headless one).
+        "splash-image-without-the-library",
+        settings=ini(jre="Splash Image=splash.png\n"),
+        files={"splash.png": b"\x89PNG"},
+        vm_log=[CREATED],
+        exit_code=0,
     ),
     app(
         # A JDK's LauncherHelper reports a missing class itself and exits with 1.

@@ -208,5 +208,12 @@ TEST(InstanceObjectNames, FromTheExecutablePath) {
   EXPECT_EQ(instanceObjectName(deep + L"\\run.exe"), expected + L"_run.exe");
 }
 
+// The published FNV-1a (64-bit) test vectors.
+TEST(InstanceFileStem, HashOfThePathsBytes) {
+  EXPECT_EQ(instanceFileStem(L""), "tarn-cbf29ce484222325");
+  EXPECT_EQ(instanceFileStem(L"a"), "tarn-af63dc4c8601ec8c");
+  EXPECT_EQ(instanceFileStem(L"foobar"), "tarn-85944171f73967e8");
+}
+
 }  // namespace
 }  // namespace tarn

@@ -90,6 +90,23 @@ TEST_F(RuntimeErrorBoxTest, WhenABoxIsShown) {
   }
 }
 
+TEST_F(RuntimeErrorBoxTest, TheVmMayWriteOnAfterTheBox) {
+  // Shutdown hooks write to the handle the VM took at its start: it stays a
+  // pipe that is drained, never a closed handle whose number the process
+  // may give to another file.
+  RuntimeErrorBox box(&recordShown);
+  ASSERT_TRUE(box.start());
+  const HANDLE vmCopy = GetStdHandle(STD_ERROR_HANDLE);
+  writeError(kHelperText);
+  box.finish(true);
+  const std::string late(64 * 1024, 'x');
+  DWORD written = 0;
+  EXPECT_TRUE(WriteFile(vmCopy, late.data(), static_cast<DWORD>(late.size()), &written, nullptr));
+  EXPECT_EQ(written, late.size());
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], kHelperShown);
+}
+
 TEST_F(RuntimeErrorBoxTest, NothingWrittenShowsNothing) {
   RuntimeErrorBox box(&recordShown);
   ASSERT_TRUE(box.start());
