@@ -1,10 +1,36 @@
 #include "base/diagnosis.h"
 
 #include "base/environment.h"
+#include "base/file_system.h"
+#include "base/local_time.h"
 #include "base/path.h"
 #include "base/text.h"
+#include "version.h"
 
 namespace tarn {
+namespace {
+
+// Runs appended to one file are told apart by this line.
+void diagnoseStart() {
+  const LocalTime now = currentLocalTime();
+  // "2026-12-11 13:02:09.417": each field its digits, right to left.
+  wchar_t when[] = L"0000-00-00 00:00:00.000";
+  const struct {
+    int value;
+    int end;
+  } fields[] = {{now.year, 4}, {now.month, 7}, {now.day, 10}, {now.hour, 13},
+                {now.minute, 16}, {now.second, 19}, {now.milliseconds, 23}};
+  for (const auto& field : fields) {
+    int value = field.value;
+    for (int i = field.end - 1; i >= 0 && when[i] == L'0'; --i, value /= 10) {
+      when[i] = static_cast<wchar_t>(L'0' + value % 10);
+    }
+  }
+  diagnose("start %s (local time), tarn " TARN_VERSION_TEXT ", %s-bit, process %s", when,
+           sizeof(void*) == 8 ? L"64" : L"32", unsignedDecimalText(currentProcessId()));
+}
+
+}  // namespace
 
 void diagnoseTexts(const char* format, const wchar_t* const* texts, size_t count) {
   const DiagnosisSink sink = detail::diagnosisSink;
@@ -40,6 +66,7 @@ void startDiagnosisFromEnvironment() {
       return;
     case DiagnosisTarget::StandardError:
       setDiagnosisSink(standardErrorDiagnosisSink());
+      diagnoseStart();
       return;
     case DiagnosisTarget::File:
       break;
@@ -48,9 +75,11 @@ void startDiagnosisFromEnvironment() {
   // at the end of the file.
   if (const DiagnosisSink file = fileDiagnosisSink(value)) {
     setDiagnosisSink(file);
+    diagnoseStart();
     return;
   }
   setDiagnosisSink(standardErrorDiagnosisSink());
+  diagnoseStart();
   diagnose("cannot open the diagnose file %s; the lines go to the standard error stream", value);
 }
 

@@ -64,6 +64,8 @@ class PhaseTimer {
 };
 
 // Reads TARN_DIAGNOSE once and sets the sink. Called first thing in main.
+// The first line names the start: the local date and time, the launcher's
+// version and width, and the process id.
 void startDiagnosisFromEnvironment();
 
 // Platform side.

@@ -18,6 +18,12 @@ bool findLauncherPaths(LauncherPaths& out) {
   return configPathFor(out.executable, style, out.configFile);
 }
 
+std::wstring applicationFolderValue(const std::wstring& folder, const PathStyle& style) {
+  if (folder.size() < 2 || folder.back() != style.separator) return folder;
+  if (style.windowsForms && folder.size() == 3 && folder[1] == L':') return folder;
+  return folder.substr(0, folder.size() - 1);
+}
+
 bool configPathFor(const std::wstring& executablePath, const PathStyle& style, std::wstring& out) {
   size_t dot = executablePath.rfind(L'.');
   if (!style.windowsForms) {

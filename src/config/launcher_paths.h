@@ -17,6 +17,16 @@ struct LauncherPaths {
   std::wstring configFile;  // the configuration file beside it
 };
 
+// The environment variable that names the launcher's folder: set before the
+// configuration is read, so that %TARN_APP_DIR% expands in every setting
+// that expands references, and inherited by the application.
+inline constexpr wchar_t kApplicationFolderVariable[] = L"TARN_APP_DIR";
+
+// Its value: the launcher's folder (which ends in a separator) without the
+// trailing separator, except a root's ("/", "C:\"), which a bare drive
+// designator or an empty text would not name.
+std::wstring applicationFolderValue(const std::wstring& folder, const PathStyle& style);
+
 // The running executable's paths. False when its path cannot be had (the
 // message written) or names no configuration file (Windows: no "." in it).
 bool findLauncherPaths(LauncherPaths& out);

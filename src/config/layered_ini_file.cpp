@@ -3,6 +3,7 @@
 #include "base/diagnosis.h"
 #include "base/text.h"
 #include "config/closed_file_keys.h"
+#include "config/setting_readings.h"
 #include "config/settings_names.h"
 
 namespace tarn {
@@ -25,6 +26,13 @@ LayeredIniFile::LayeredIniFile(IniStore& file, const std::wstring& builtInText) 
 }
 
 void LayeredIniFile::readString(const std::wstring& section, const std::wstring& key, std::wstring& out) {
+  readLayers(section, key, out);
+  if (!diagnosing()) return;
+  const std::string reading = settingReading(section, key, out);
+  if (!reading.empty()) diagnose(("[%s] %s=%s means " + reading).c_str(), section, key, out);
+}
+
+void LayeredIniFile::readLayers(const std::wstring& section, const std::wstring& key, std::wstring& out) {
   out.clear();
   builtIn_.readString(section, key, out);
   const ClosedFileAccess access = closedToFile_ ? closedFileAccess(section, key) : ClosedFileAccess::Value;

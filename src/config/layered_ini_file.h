@@ -20,10 +20,14 @@ class LayeredIniFile : public IniStore {
   // Layers `file` (kept by reference) over the built-in settings text.
   LayeredIniFile(IniStore& file, const std::wstring& builtInText);
 
-  // Always writes out: the empty string when neither layer has the key.
+  // Always writes out: the empty string when neither layer has the key. In
+  // the diagnose mode a value read otherwise than a person may is told with
+  // its meaning (config/setting_readings.h).
   void readString(const std::wstring& section, const std::wstring& key, std::wstring& out) override;
 
  private:
+  void readLayers(const std::wstring& section, const std::wstring& key, std::wstring& out);
+
   IniStore& file_;
   IniDocument builtIn_;
   bool closedToFile_ = false;

@@ -1,6 +1,7 @@
 #include "config/settings.h"
 
 #include "base/diagnosis.h"
+#include "base/environment.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
@@ -43,7 +44,11 @@ bool readSettings(IniStore& ini, Settings& out) {
 
   out.service = isServiceType(read(kApplication, kApplicationType));
   out.omitServiceName = out.service && !read(kApplication, kOmitServiceName).empty();
+  // %TARN_APP_DIR%\jre names a runtime beside the launcher, whatever the
+  // current directory. The per-user file's folder, picked in the dialog, is
+  // taken as written.
   out.jrePath = read(kJavaRuntimeEnvironment, kJrePath);
+  expandEnvironment(out.jrePath);
   out.mainModule = trimWhiteSpace(read(kJavaRuntimeEnvironment, kMainModule));
   // The class of "module/class" is also the one whose stop and secondaryMain
   // a service and a single instance call.

@@ -1,6 +1,7 @@
 #include "discovery/candidate_ranking.h"
 
 #include "base/diagnosis.h"
+#include "base/text.h"
 
 namespace tarn {
 namespace {
@@ -53,23 +54,35 @@ bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCri
   return wantsKind(criteria.source, developmentKit) && favours(criteria.provider, vendor);
 }
 
-const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
+const char* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria) {
   if (isRuntimeSearched(developmentKit, vendor, criteria)) return nullptr;
   const JvmSourceFlags& source = criteria.source;
-  if (!source.any && !source.jdk && !source.jre) return L"JVM Source (an unknown value)";
+  if (!source.any && !source.jdk && !source.jre) {
+    return "filtered by JVM Source: none of its words, which leaves every installed runtime out";
+  }
   if (!source.any && !wantsKind(source, developmentKit)) {
-    return developmentKit ? L"JVM Source (JREs only)" : L"JVM Source (JDKs only)";
+    return developmentKit ? "filtered by JVM Source=only_JRE: a development kit"
+                          : "filtered by JVM Source=only_JDK: a runtime";
   }
   switch (vendor) {
     case JavaVendor::Sun:
-      return L"VM Provider (JavaSoft)";
+      return criteria.provider.favorJRockit ? "filtered by VM Provider=jrockit: a JavaSoft/Oracle runtime"
+                                            : "filtered by VM Provider=ibm: a JavaSoft/Oracle runtime";
     case JavaVendor::JRockit:
-      return L"VM Provider (JRockit)";
+      return "filtered by VM Provider: a JRockit runtime, taken with jrockit, any or a favor_ value";
     case JavaVendor::Ibm:
-    case JavaVendor::OpenJ9:
       break;
+    case JavaVendor::OpenJ9:
+      return "filtered by VM Provider: an OpenJ9 runtime, IBM's to VM Provider, taken with ibm, any or a favor_ value";
   }
-  return L"VM Provider (IBM)";
+  return "filtered by VM Provider: an IBM runtime, taken with ibm, any or a favor_ value";
+}
+
+JvmCandidate* findListedHome(std::vector<JvmCandidate>& list, const std::wstring& home) {
+  for (JvmCandidate& candidate : list) {
+    if (equalsNoCase(candidate.home, home)) return &candidate;
+  }
+  return nullptr;
 }
 
 void sortCandidates(std::vector<JvmCandidate>& list, bool sourceAny, JvmType jvmType) {

@@ -37,9 +37,14 @@ bool wantsKind(const JvmSourceFlags& source, bool developmentKit);
 bool isRuntimeSearched(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
 bool isRuntimePreferred(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
 
-// Why JVM Source or VM Provider leaves such a runtime out, in words for the
-// diagnose mode ("JVM Source (JREs only)"); null when it is searched.
-const wchar_t* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
+// Why JVM Source or VM Provider leaves a runtime of the kind and vendor
+// out, in words for the diagnose mode (ASCII, no "%"): which setting and
+// what it takes. Null when it is searched.
+const char* filterReason(bool developmentKit, JavaVendor vendor, const RuntimeCriteria& criteria);
+
+// The candidate of the home (the same folder in any case of letters) in
+// the list, or null: one home is one candidate, however many keys name it.
+JvmCandidate* findListedHome(std::vector<JvmCandidate>& list, const std::wstring& home);
 
 // Stable: preferred first (only while JVM Source is not an "only_" value),
 // then, under "favor_server", those with a server VM, then newer versions.

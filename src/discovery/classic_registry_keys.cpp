@@ -23,8 +23,8 @@ void diagnoseEntry(const char* fact, const RuntimeRegistryKey& key, const std::w
   diagnose(fact, key.path, name, fullVersionText(version), detail);
 }
 
-const wchar_t* whyNotFound(RegisteredHome found, const std::wstring& home, const JvmType jvmType,
-                           const JavaHomeProbe& probe) {
+std::wstring whyNotFound(RegisteredHome found, const std::wstring& home, const JvmType jvmType,
+                         const JavaHomeProbe& probe) {
   switch (found) {
     case RegisteredHome::NoJavaHome:
       return L"no JavaHome value";
@@ -85,6 +85,18 @@ void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry
       }
       continue;
     }
+    // The installers register a home under its family's key ("1.6") and its
+    // own ("1.6.0_20"): one runtime, of the more exact version.
+    if (JvmCandidate* listed = findListedHome(list, home)) {
+      const bool newer = compareJavaVersions(version, listed->version) > 0;
+      if (newer) listed->version = version;
+      if (diagnosing()) {
+        diagnoseEntry(newer ? "HKLM\\%s%s (%s): home %s listed already, now with this version"
+                            : "HKLM\\%s%s (%s): home %s listed already",
+                      key, name, version, home.c_str());
+      }
+      continue;
+    }
     if (diagnosing()) {
       diagnoseEntry("HKLM\\%s%s (%s): admitted, home %s", key, name, version, home.c_str());
     }
@@ -99,9 +111,10 @@ void collectClassicCandidates(std::vector<JvmCandidate>& list, RegistryReader& r
       collectCandidates(list, registry, key, criteria, probe);
     } else if (diagnosing()) {
       // Not searched, but named, so that a runtime the filters hide is seen.
-      const wchar_t* reason = filterReason(key.developmentKit, key.vendor, criteria);
+      const std::string fact =
+          std::string("HKLM\\%s%s (%s): ") + filterReason(key.developmentKit, key.vendor, criteria);
       for (const std::wstring& name : registry.subkeyNames(key.path)) {
-        diagnoseEntry("HKLM\\%s%s (%s): filtered by %s", key, name, parseJavaVersion(name, 0), reason);
+        diagnoseEntry(fact.c_str(), key, name, parseJavaVersion(name, 0));
       }
     }
   }

@@ -45,8 +45,9 @@ enum class RegisteredHome {
 RegisteredHome readJavaHome(RegistryReader& registry, const RuntimeRegistryKey& key, const std::wstring& name,
                             JvmType jvmType, const JavaHomeProbe& probe, std::wstring& home, bool& server);
 
-// Appends the admitted runtimes of one key, in its subkeys' order. In the
-// diagnose mode each subkey passed over is told with its reason.
+// Appends the admitted runtimes of one key, in its subkeys' order; a home
+// listed already stays one candidate, with the higher of its versions. In
+// the diagnose mode each subkey passed over is told with its reason.
 void collectCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeRegistryKey& key,
                        const RuntimeCriteria& criteria, const JavaHomeProbe& probe);
 

@@ -16,20 +16,20 @@ const wchar_t kInstalledRuntimeSource[] = L"registry";
 
 namespace {
 
-// The user's runtimes whose VM is of the width wanted (32-bit x86 or not).
-void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteria& criteria,
-                           const JavaHomeProbe& probe, bool x86) {
-  const size_t first = list.size();
-  collectVendorCandidates(list, *userRegistry(), criteria, probe);
-  for (size_t i = first; i < list.size();) {
+// A key may name a home of the other width: the user's software keys are
+// one for both views, and an installer may have written a 32-bit home into
+// the 64-bit view. Such a VM cannot be loaded by a launcher of the view's
+// width, and its own view's search (or the sibling's) finds it there.
+void keepViewWidth(std::vector<JvmCandidate>& list, JvmType jvmType, bool x86) {
+  for (size_t i = 0; i < list.size();) {
     bool server = false;
-    if (isX86PeFile(findJvmLibrary(list[i].home, criteria.jvmType, server)) == x86) {
+    if (!isPeFileOfOtherWidth(findJvmLibrary(list[i].home, jvmType, server), x86)) {
       ++i;
       continue;
     }
     if (diagnosing()) {
-      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, for the other view"
-                   : "registry: passed over %s: a 32-bit image, for the other view",
+      diagnose(x86 ? "registry: passed over %s: a 64-bit VM, and the 32-bit view is searched"
+                   : "registry: passed over %s: a 32-bit VM, and the 64-bit view is searched",
                list[i].home);
     }
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
@@ -41,15 +41,20 @@ void collectUserCandidates(std::vector<JvmCandidate>& list, const RuntimeCriteri
 bool searchRegistryView(const RuntimeCriteria& criteria, bool otherView, JvmCandidate& chosen) {
   const JavaHomeProbe probe{nativeJavaHomeLayout(), pathExists, readReleaseFile};
   std::vector<JvmCandidate> list;
-  const bool own = !otherView && sizeof(void*) == 8;
-  if (diagnosing()) diagnose(own ? "registry: HKEY_LOCAL_MACHINE, the 64-bit view" : "registry: HKEY_LOCAL_MACHINE, the 32-bit view");
+  const bool x86 = otherView || sizeof(void*) == 4;
+  if (diagnosing()) {
+    diagnose(x86 ? "registry: HKEY_LOCAL_MACHINE, the 32-bit view" : "registry: HKEY_LOCAL_MACHINE, the 64-bit view");
+  }
   const std::unique_ptr<RegistryReader> machine = machineRegistry(otherView);
   collectClassicCandidates(list, *machine, criteria, probe);
   if (!criteria.classicKeysOnly) {
-    collectVendorCandidates(list, *machine, criteria, probe);
-    if (diagnosing()) diagnose(own ? "registry: HKEY_CURRENT_USER, the 64-bit view" : "registry: HKEY_CURRENT_USER, the 32-bit view");
-    collectUserCandidates(list, criteria, probe, otherView || sizeof(void*) == 4);
+    collectVendorCandidates(list, *machine, L"HKLM", criteria, probe);
+    if (diagnosing()) {
+      diagnose(x86 ? "registry: HKEY_CURRENT_USER, the 32-bit view" : "registry: HKEY_CURRENT_USER, the 64-bit view");
+    }
+    collectVendorCandidates(list, *userRegistry(), L"HKCU", criteria, probe);
   }
+  keepViewWidth(list, criteria.jvmType, x86);
   return chooseCandidate(list, criteria, kInstalledRuntimeSource, chosen);
 }
 

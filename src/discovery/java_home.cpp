@@ -70,13 +70,31 @@ std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& s
   return path;
 }
 
-const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType, const JavaHomeLayout& layout,
-                               const ExistenceTest& exists) {
+std::wstring whyNoJvmLibrary(const std::wstring& home, JvmType jvmType, const JavaHomeLayout& layout,
+                             const ExistenceTest& exists) {
   bool server = false;
   if (jvmType == JvmType::Server && !findJvmLibraryIn(home, JvmType::Any, server, layout, exists).empty()) {
     return L"wrong JVM type: a VM, but no server VM (JVM Type=server)";
   }
-  return exists(home + layout.runtimeMarker) ? L"no JVM library of the JVM type" : L"no runtime there";
+  if (!exists(home + layout.runtimeMarker)) return L"no runtime there (no " + layout.runtimeMarker + L')';
+  // The folders in the order findJvmLibraryIn tries them, each once.
+  std::vector<std::wstring> folders;
+  const auto add = [&](const std::vector<JvmLibraryCandidate>& candidates) {
+    for (const JvmLibraryCandidate& candidate : candidates) {
+      const std::wstring folder = parentFolder(candidate.subPath, layout.separator);
+      bool listed = false;
+      for (const std::wstring& known : folders) listed = listed || known == folder;
+      if (!listed) folders.push_back(folder);
+    }
+  };
+  if (jvmType != JvmType::Any) add(layout.serverVm);
+  if (jvmType != JvmType::Server) add(layout.anyVm);
+  std::wstring why = L"no JVM library of the JVM type in ";
+  for (size_t i = 0; i < folders.size(); ++i) {
+    if (i > 0) why += i + 1 == folders.size() ? L" or " : L", ";
+    why += folders[i];
+  }
+  return why;
 }
 
 std::wstring javaHomeOfJvmLibrary(const std::wstring& libraryPath, const JavaHomeLayout& layout) {
@@ -122,24 +140,44 @@ bool peHeadersOffset(const uint8_t* data, size_t size, uint32_t& offset) {
   return true;
 }
 
-bool isX86NtHeaders(const uint8_t* data, size_t size) {
-  constexpr uint16_t kMachineI386 = 0x014C;
+bool peMachineOfNtHeaders(const uint8_t* data, size_t size, uint16_t& machine) {
   if (data == nullptr || size < kPeMachineEnd) return false;
   if (data[0] != 'P' || data[1] != 'E' || data[2] != 0 || data[3] != 0) return false;
-  return static_cast<uint16_t>(data[4] | data[5] << 8) == kMachineI386;
+  machine = static_cast<uint16_t>(data[4] | data[5] << 8);
+  return true;
+}
+
+bool isX86NtHeaders(const uint8_t* data, size_t size) {
+  uint16_t machine = 0;
+  return peMachineOfNtHeaders(data, size, machine) && machine == kPeMachineI386;
+}
+
+bool peImageMachine(const uint8_t* data, size_t size, uint16_t& machine) {
+  uint32_t offset = 0;
+  if (!peHeadersOffset(data, size, offset) || offset > size) return false;
+  return peMachineOfNtHeaders(data + offset, size - offset, machine);
 }
 
 bool isX86PeImage(const uint8_t* data, size_t size) {
-  uint32_t offset = 0;
-  if (!peHeadersOffset(data, size, offset) || offset > size) return false;
-  return isX86NtHeaders(data + offset, size - offset);
+  uint16_t machine = 0;
+  return peImageMachine(data, size, machine) && machine == kPeMachineI386;
+}
+
+bool isX86PeFile(const std::wstring& path) {
+  uint16_t machine = 0;
+  return readPeFileMachine(path, machine) && machine == kPeMachineI386;
+}
+
+bool isPeFileOfOtherWidth(const std::wstring& path, bool x86) {
+  uint16_t machine = 0;
+  return readPeFileMachine(path, machine) && (machine == kPeMachineI386) != x86;
 }
 
 std::wstring findJvmLibrary(const std::wstring& home, JvmType jvmType, bool& server) {
   return findJvmLibraryIn(home, jvmType, server, nativeJavaHomeLayout(), pathExists);
 }
 
-const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType) {
+std::wstring whyNoJvmLibrary(const std::wstring& home, JvmType jvmType) {
   return whyNoJvmLibrary(home, jvmType, nativeJavaHomeLayout(), pathExists);
 }
 

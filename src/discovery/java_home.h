@@ -63,8 +63,9 @@ std::wstring findJvmLibraryIn(const std::wstring& home, JvmType jvmType, bool& s
 
 // Why findJvmLibraryIn found nothing in the home, in words for the diagnose
 // mode: a VM of another type only ("wrong JVM type"), a runtime without a
-// VM of the type, or no runtime at all (no runtime marker).
-const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType, const JavaHomeLayout& layout,
+// VM of the type (the folders looked in named), or no runtime at all (no
+// runtime marker).
+std::wstring whyNoJvmLibrary(const std::wstring& home, JvmType jvmType, const JavaHomeLayout& layout,
                                const ExistenceTest& exists);
 
 // The runtime's home, as the VM itself sees it, for a JVM library that
@@ -94,10 +95,15 @@ bool peHeadersOffset(const uint8_t* data, size_t size, uint32_t& offset);
 // ...and the kPeMachineEnd bytes found there decide.
 constexpr size_t kPeMachineEnd = 6;
 bool isX86NtHeaders(const uint8_t* data, size_t size);
+// The machine field itself (0x014C for Intel 386, 0x8664 for x64), by the
+// same rule; false when the bytes are no PE image.
+constexpr uint16_t kPeMachineI386 = 0x014C;
+bool peMachineOfNtHeaders(const uint8_t* data, size_t size, uint16_t& machine);
+bool peImageMachine(const uint8_t* data, size_t size, uint16_t& machine);
 
 // On the native layout and file system.
 std::wstring findJvmLibrary(const std::wstring& home, JvmType jvmType, bool& server);
-const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType);
+std::wstring whyNoJvmLibrary(const std::wstring& home, JvmType jvmType);
 
 // The chosen JVM library is one for the sibling launcher: a 32-bit x86
 // jvm.dll found by the 64-bit launcher while a sibling is configured. The
@@ -105,8 +111,16 @@ const wchar_t* whyNoJvmLibrary(const std::wstring& home, JvmType jvmType);
 // the start to and fro), and without a sibling the file is not even opened.
 bool jvmLibraryNeedsSibling(const std::wstring& jvmLibraryPath, bool hasSibling);
 
-// Platform side.
 // The file is a 32-bit x86 PE image; false when it cannot be read.
 bool isX86PeFile(const std::wstring& path);
+// The file is a PE image, and of the other width than the one wanted (x86
+// or not): a VM that a launcher of that width cannot load. False when it
+// cannot be read, which leaves the failure to the load and its message.
+bool isPeFileOfOtherWidth(const std::wstring& path, bool x86);
+
+// Platform side.
+// The machine field of the PE image in the file; false when it cannot be
+// read or is no PE image.
+bool readPeFileMachine(const std::wstring& path, uint16_t& machine);
 
 }  // namespace tarn

@@ -30,7 +30,7 @@ bool readAt(int descriptor, off_t offset, uint8_t* buffer, size_t size, size_t& 
 
 }  // namespace
 
-bool isX86PeFile(const std::wstring& path) {
+bool readPeFileMachine(const std::wstring& path, uint16_t& machine) {
   // Non-blocking, so that a FIFO of that name cannot stall the open.
   ScopedDescriptor file(open(toUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) return false;
@@ -46,7 +46,7 @@ bool isX86PeFile(const std::wstring& path) {
   if (!peHeadersOffset(dosHeader, filled, offset)) return false;
   uint8_t ntHeaders[kPeMachineEnd];
   if (!readAt(file.get(), static_cast<off_t>(offset), ntHeaders, sizeof ntHeaders, filled)) return false;
-  return isX86NtHeaders(ntHeaders, filled);
+  return peMachineOfNtHeaders(ntHeaders, filled, machine);
 }
 
 }  // namespace tarn

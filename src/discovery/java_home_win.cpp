@@ -9,7 +9,7 @@ namespace tarn {
 
 const JavaHomeLayout& nativeJavaHomeLayout() { return kWindowsJavaHomeLayout; }
 
-bool isX86PeFile(const std::wstring& path) {
+bool readPeFileMachine(const std::wstring& path, uint16_t& machine) {
   ScopedFileHandle file(
       CreateFileW(longPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
@@ -26,7 +26,7 @@ bool isX86PeFile(const std::wstring& path) {
   // should the file have changed in between.
   ScopedMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, size));
   if (!view) return false;
-  return isX86PeImage(static_cast<const uint8_t*>(view.get()), size);
+  return peImageMachine(static_cast<const uint8_t*>(view.get()), size, machine);
 }
 
 }  // namespace tarn

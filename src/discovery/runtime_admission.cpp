@@ -18,15 +18,15 @@ bool admitRuntimeHome(std::vector<JvmCandidate>& list, const std::wstring& subje
   if (tooNew || compareJavaVersions(version, criteria.minVersion) < 0) {
     if (diagnosing()) {
       diagnose(tooNew ? "%s (%s): above Maximum Version %s" : "%s (%s): below Minimum Version %s", subject,
-               formatJavaVersion(version), fullVersionText(tooNew ? criteria.maxVersion : criteria.minVersion));
+               fullVersionText(version), fullVersionText(tooNew ? criteria.maxVersion : criteria.minVersion));
     }
     return false;
   }
   const wchar_t separator = probe.layout.separator;
   const bool developmentKit =
       probe.exists(home + L"bin" + separator + (separator == L'\\' ? L"javac.exe" : L"javac"));
-  if (const wchar_t* reason = filterReason(developmentKit, vendor, criteria)) {
-    if (diagnosing()) diagnose("%s (%s): filtered by %s", subject, formatJavaVersion(version), reason);
+  if (const char* reason = filterReason(developmentKit, vendor, criteria)) {
+    if (diagnosing()) diagnose((std::string("%s (%s): ") + reason).c_str(), subject, fullVersionText(version));
     return false;
   }
   // A Java 8 kit keeps its VM in its jre folder.
@@ -41,9 +41,12 @@ bool admitRuntimeHome(std::vector<JvmCandidate>& list, const std::wstring& subje
       return false;
     }
     home = jre;
-    if (isListedHome(list, home)) return false;
+    if (isListedHome(list, home)) {
+      if (diagnosing()) diagnose("%s: home %s listed already", subject, home);
+      return false;
+    }
   }
-  if (diagnosing()) diagnose("%s (%s): admitted, home %s", subject, formatJavaVersion(version), home);
+  if (diagnosing()) diagnose("%s (%s): admitted, home %s", subject, fullVersionText(version), home);
   list.push_back(JvmCandidate{version, std::move(home), server, isRuntimePreferred(developmentKit, vendor, criteria),
                               vendor});
   return true;

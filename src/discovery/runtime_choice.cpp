@@ -53,14 +53,35 @@ bool chooseJavaRuntime(const RuntimeRequest& request, RuntimeChoice& out) {
     if (diagnosing()) diagnose("shipped runtime %s: passed over: %s", home, whyNoJvmLibrary(home, jvmType));
   }
 
+  // An absent Maximum Version is 0.0.0.0, which every installed runtime
+  // lies above: said once here, not only runtime by runtime.
+  const bool noMaximum = request.criteria.maxVersion == JavaVersion{};
+  if (diagnosing() && noMaximum) {
+    diagnose("%s: Maximum Version is 0.0.0.0 (not set, or without digits): every installed runtime lies above it; "
+             "Maximum Version=any sets no upper bound",
+             kInstalledRuntimeSource);
+  }
   JvmCandidate installed;
   bool forSibling = false;
-  if (!chooseInstalledRuntime(request, installed, forSibling)) return false;
+  if (!chooseInstalledRuntime(request, installed, forSibling)) {
+    if (diagnosing() && noMaximum) {
+      diagnose("no runtime found, and Maximum Version is 0.0.0.0: no installed runtime could be taken; write "
+               "Maximum Version=any");
+    }
+    return false;
+  }
   out.jvmLibrary = findJvmLibrary(withTrailingSeparator(installed.home, separator), jvmType, server);
   if (out.jvmLibrary.empty()) return false;
   out.forSibling = forSibling;
   out.threadsStayAttached = installed.vendor == JavaVendor::Ibm;
-  if (diagnosing()) diagnoseTaken(kInstalledRuntimeSource, out.jvmLibrary, forSibling);
+  if (diagnosing()) {
+    diagnoseTaken(kInstalledRuntimeSource, out.jvmLibrary, forSibling);
+    if (out.threadsStayAttached) {
+      diagnose("%s: %s is registered under IBM's key, Software\\IBM\\Java2 Runtime Environment: the thread that "
+               "ran main stays after main returns, so the application ends through System.exit or from outside",
+               kInstalledRuntimeSource, installed.home);
+    }
+  }
   return true;
 }
 

@@ -45,9 +45,9 @@ struct WalkedKey {
 
 class VendorWalk {
  public:
-  VendorWalk(std::vector<JvmCandidate>& list, RegistryReader& registry, const RuntimeCriteria& criteria,
-             const JavaHomeProbe& probe)
-      : list_(list), registry_(registry), criteria_(criteria), probe_(probe) {}
+  VendorWalk(std::vector<JvmCandidate>& list, RegistryReader& registry, const wchar_t* hive,
+             const RuntimeCriteria& criteria, const JavaHomeProbe& probe)
+      : list_(list), registry_(registry), hive_(hive), criteria_(criteria), probe_(probe) {}
 
   void walk(const WalkedKey& key, int depth) {
     std::vector<std::wstring> names = registry_.subkeyNames(key.path);
@@ -78,17 +78,19 @@ class VendorWalk {
   }
 
   void admit(const WalkedKey& key, const std::wstring& text) {
+    // Written as the classic keys are: the hive first, no separator last.
+    const std::wstring shown = hive_ + (L'\\' + key.path.substr(0, key.path.size() - 1));
     if (!isAbsoluteHome(text, probe_.layout)) {
-      if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path", key.path);
+      if (diagnosing()) diagnose("%s: passed over, its home is not an absolute path: %s", shown, text);
       return;
     }
     std::wstring home = withTrailingSeparator(text, probe_.layout.separator);
     if (isListedHome(list_, home)) {
-      if (diagnosing()) diagnose("%s: %s, listed already", key.path, home);
+      if (diagnosing()) diagnose("%s: home %s listed already", shown, home);
       return;
     }
     const JavaVersion version = versionOf(home, key.versionName);
-    admitRuntimeHome(list_, key.path, std::move(home), version, key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun,
+    admitRuntimeHome(list_, shown, std::move(home), version, key.openJ9 ? JavaVendor::OpenJ9 : JavaVendor::Sun,
                      criteria_, probe_);
   }
 
@@ -102,15 +104,16 @@ class VendorWalk {
 
   std::vector<JvmCandidate>& list_;
   RegistryReader& registry_;
+  const wchar_t* hive_;
   const RuntimeCriteria& criteria_;
   const JavaHomeProbe& probe_;
 };
 
 }  // namespace
 
-void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
+void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const wchar_t* hive,
                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe) {
-  VendorWalk walk(list, registry, criteria, probe);
+  VendorWalk walk(list, registry, hive, criteria, probe);
   for (const VendorRegistryKey& key : kVendorRegistryKeys) walk.walk(WalkedKey{key.path, L"", key.openJ9}, 0);
 }
 

@@ -32,8 +32,9 @@ struct VendorRegistryKey {
 extern const VendorRegistryKey kVendorRegistryKeys[16];
 
 // Appends the admitted runtimes below every vendor key of one hive and view
-// whose home is not in the list already.
-void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry,
+// whose home is not in the list already. `hive` ("HKLM", "HKCU") names the
+// keys in the diagnose mode.
+void collectVendorCandidates(std::vector<JvmCandidate>& list, RegistryReader& registry, const wchar_t* hive,
                              const RuntimeCriteria& criteria, const JavaHomeProbe& probe);
 
 }  // namespace tarn

@@ -1,6 +1,7 @@
 #include "launcher/launcher.h"
 
 #include "base/diagnosis.h"
+#include "base/environment.h"
 #include "base/error_output.h"
 #include "base/message_table.h"
 #include "base/text.h"
@@ -25,6 +26,8 @@ const char* failureFact(RunFailure failure) {
       return "exit code %s: the JVM library could not be loaded";
     case RunFailure::VmCreation:
       return "exit code %s: the VM refused to be created";
+    case RunFailure::NoClassPath:
+      return "exit code %s: no class path, so the VM was not started (see the message)";
     case RunFailure::MainClass:
       return "exit code %s: the main class or main could not be run";
     case RunFailure::Abandoned:
@@ -79,8 +82,12 @@ int32_t Launcher::run() {
 bool Launcher::startUp(int32_t& exitCode) {
   startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
+  const std::wstring applicationFolder = applicationFolderValue(paths_.folder, nativePathStyle());
+  setEnvironmentVariable(kApplicationFolderVariable, applicationFolder);
   if (diagnosing()) {
     diagnose("launcher %s", paths_.executable);
+    diagnose("TARN_APP_DIR=%s (the launcher's folder, for %TARN_APP_DIR% in the configuration)",
+             applicationFolder);
   }
   const PhaseTimer reading;
   if (!loadSettings(paths_, settings_)) return false;
@@ -125,7 +132,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   // module needs none, as under java --module: the class path is empty.
   const bool classPathNeeded = needsClassPath(settings_);
   const std::wstring classPath = classPathNeeded ? assembleClassPath(settings_, paths_, mainJar_) : std::wstring();
-  if (classPathNeeded && classPath.empty()) return {-1, RunFailure::VmCreation};
+  if (classPathNeeded && classPath.empty()) return {-1, RunFailure::NoClassPath};
   const std::wstring modulePath = assembleModulePath(settings_, paths_);
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, modulePath, settings_, setup_, arguments_, mainJar_)) {

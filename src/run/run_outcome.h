@@ -16,6 +16,7 @@ enum class RunFailure {
   NoRuntime,   // no Java runtime was found
   JvmLibrary,  // the JVM library could not be loaded or lacks an entry point
   VmCreation,  // the VM refused to be created
+  NoClassPath,  // no class path resulted: the VM was not created (the message written)
   MainClass,   // the main class or its main method could not be run
   Abandoned,   // a stop came before the main method was called
 };

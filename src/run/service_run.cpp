@@ -14,7 +14,8 @@ uint32_t serviceSpecificCode(RunFailure failure) {
   switch (failure) {
     case RunFailure::NoRuntime: return 1;
     case RunFailure::JvmLibrary: return 2;
-    case RunFailure::VmCreation: return 3;
+    case RunFailure::VmCreation:
+    case RunFailure::NoClassPath: return 3;
     case RunFailure::MainClass: return 4;
     case RunFailure::None:
     case RunFailure::Abandoned: return 0;

@@ -1,8 +1,9 @@
 """The diagnose mode's lines, checked against expected lines in order.
 
 An expected line is the text of a whole line after "tarn: ", with "{dir}"
-standing for the scenario folder and "<ms>" for a time ("12.345 ms"); other
-lines may come between the expected ones. Shared by run_windows's and
+standing for the scenario folder, "<ms>" for a time ("12.345 ms"), "<now>"
+for a local date and time ("2026-12-11 13:02:09.417") and "<n>" for a
+number; other lines may come between the expected ones. Shared by run_windows's and
 run_linux's scenarios.
 """
 
@@ -12,7 +13,8 @@ from typing import List, Sequence
 
 def pattern(expected: str, folder: str) -> "re.Pattern[str]":
     text = re.escape("tarn: " + expected.replace("{dir}", folder))
-    return re.compile(text.replace(re.escape("<ms>"), r"\d+\.\d{3} ms"))
+    text = text.replace(re.escape("<ms>"), r"\d+\.\d{3} ms").replace(re.escape("<n>"), r"\d+")
+    return re.compile(text.replace(re.escape("<now>"), r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}"))
 
 
 def unmatched(output: bytes, expected: Sequence[str], folder: str, where: str, ordered: bool = True) -> List[str]:

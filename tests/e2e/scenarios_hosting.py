@@ -299,6 +299,39 @@ ROAD = [
 # --- where the runtime comes from --------------------------------------------
 
 SOURCES = [
+    Scenario(
+        # %TARN_APP_DIR% is the launcher's folder wherever the start is made
+        # from: in JRE Path, the class path, the VM's options, Cmd and the
+        # output files, and in the application's environment.
+        name="application-folder-variable",
+        exe="app\\run.exe",
+        files={
+            "app\\run.ini": crlf(
+                "[Java Runtime Environment]\nMain Class=com.example.App\nJRE Path=%TARN_APP_DIR%\\rt\n"
+                "Virtual Machine Parameters=-Dapp.home=%TARN_APP_DIR%\n"
+                "[Application]\nCmd=--home %TARN_APP_DIR%\nOutput File=%TARN_APP_DIR%\\logs\\out.log\n"
+                "[Class Path]\nClass Path=%TARN_APP_DIR%\\lib\\*.jar\n"
+            ),
+            "app\\lib\\a.jar": JARS["lib\\a.jar"],
+            "app\\logs\\keep": b"",
+            "elsewhere\\keep": b"",
+        },
+        vms={"app\\rt\\bin\\client\\jvm.dll": "boot"},
+        vm_scenario=world("print out from the application folder"),
+        cwd="elsewhere",
+        command_line='"{exe}" x',
+        stdout=b"",
+        exit_code=0,
+        writes=True,
+        contents={"app\\logs\\out.log": b"from the application folder\r\n"},
+        vm_log=[
+            "load {dir}\\app\\rt\\bin\\client\\jvm.dll",
+            "option -Djava.class.path={dir}\\app\\lib\\a.jar",
+            "option -Dapp.home={dir}\\app",
+            "option -Dsun.java.command=com.example.App x --home {dir}\\app",
+            "env TARN_APP_DIR={dir}\\app",
+        ],
+    ),
     app(
         "jre-path-without-trailing-backslash",
         settings=ini_in(jre="JRE Path={dir}\\jre\n"),

@@ -110,18 +110,19 @@ SCENARIOS = [
             [
                 "JRE Path: not set",
                 "installed runtimes: searching {root}/usr/lib/jvm",
-                "{root}/usr/lib/jvm/default-java (17.0.15): admitted, home {jdk}/",
+                "{root}/usr/lib/jvm/default-java (17.0.15.0): admitted, home {jdk}/",
                 "{root}/usr/lib/jvm/java-1.17.0-openjdk-amd64: the same runtime as {root}/usr/lib/jvm/default-java",
                 "{root}/usr/lib/jvm/java-17-openjdk-amd64: the same runtime as {root}/usr/lib/jvm/default-java",
-                "{root}/usr/lib/jvm/jre-11 (11.0.21): admitted, home {root}/usr/lib/jvm/jre-11/",
+                "{root}/usr/lib/jvm/jre-11 (11.0.21.0): admitted, home {root}/usr/lib/jvm/jre-11/",
                 "{root}/usr/lib/jvm/loop: passed over, it names nothing",
                 "{root}/usr/lib/jvm/no-release: passed over, its release file names no JAVA_VERSION: "
                 "{root}/usr/lib/jvm/no-release/",
                 "{root}/usr/lib/jvm/removed: passed over, it names nothing",
                 "installed runtimes: searching {root}/usr/java",
-                "{root}/usr/java/jdk-21 (21.0.1): admitted, home {root}/usr/java/jdk-21/",
+                "{root}/usr/java/jdk-21 (21.0.1.0): admitted, home {root}/usr/java/jdk-21/",
                 "installed runtimes: searching {root}/opt/java",
-                "{root}/opt/java/semeru-21 (21.0.2): filtered by VM Provider (IBM)",
+                "{root}/opt/java/semeru-21 (21.0.2.0): filtered by VM Provider: an OpenJ9 runtime, IBM's to VM Provider, "
+                "taken with ibm, any or a favor_ value",
                 "installed runtimes: searching {root}/%s/.sdkman/candidates/java" % HOME,
                 "{root}/%s (1.8.0.392): below Minimum Version 11.0.0.0" % SDKMAN_8,
                 "{root}/%s/.sdkman/candidates/java/current: the same runtime as {root}/%s" % (HOME, SDKMAN_8),

@@ -138,6 +138,20 @@ def diagnosed(expected: Sequence[str], file: str = ""):
     return check
 
 
+def holds(relative: str, text: str):
+    """The file of the scenario folder holds the text, "{dir}" filled."""
+
+    def check(result: Result) -> List[str]:
+        path = result.context.dir / relative
+        expected = result.context.fill(text).encode("utf-8")
+        if not path.is_file():
+            return ["expected file missing: %s" % relative]
+        data = path.read_bytes()
+        return [] if data == expected else ["%s holds %r, expected %r" % (relative, data[:300], expected)]
+
+    return check
+
+
 def echoed(*arguments: str) -> bytes:
     """What probe.Arguments prints for these arguments."""
     lines = ["count %d" % len(arguments)]
@@ -633,7 +647,9 @@ SCENARIOS = [
         env={"TARN_DIAGNOSE": "{dir}/diag.log"},
         check=diagnosed(
             [
+                "start <now> (local time), tarn 0.1.0, 64-bit, process <n>",
                 "launcher {dir}/run",
+                "TARN_APP_DIR={dir} (the launcher's folder, for %TARN_APP_DIR% in the configuration)",
                 "configuration file {dir}/run.ini",
                 "[Java Runtime Environment] Main Class=probe.Arguments (configuration file)",
                 "per-user file: none",
@@ -665,7 +681,7 @@ SCENARIOS = [
             [
                 "[Java Runtime Environment] JVM Type=server (configuration file)",
                 "reading the configuration took <ms>",
-                "JRE Path {dir}/nowhere/: passed over: no runtime there",
+                "JRE Path {dir}/nowhere/: passed over: no runtime there (no lib/libjava.so)",
                 "shipped runtime: taken: {dir}/jre64/lib/server/libjvm.so",
                 "the runtime search took <ms>",
                 "VM option 2: -Dsun.java.command=probe.Arguments x",
@@ -674,6 +690,70 @@ SCENARIOS = [
                 "exit code 0: main returned",
             ]
         ),
+    ),
+]
+
+SCENARIOS += [
+    Scenario(
+        # Values a person reads otherwise: each is said once, with what it
+        # means to the launcher; and one start's lines told from the next one's.
+        "diagnose-values-read-otherwise",
+        ini=ini(jre="Preferred versions=11;;17\nMaximum Version=Any\n",
+                app="Single Instance=Yes\nPair Return Code=yes\nOutput Append=yes ; keep the old lines\n"),
+        env={"TARN_DIAGNOSE": "1"},
+        args=["x"],
+        stdout=echoed("x"),
+        stderr=None,
+        check=diagnosed(
+            [
+                "start <now> (local time), tarn 0.1.0, 64-bit, process <n>",
+                "[Java Runtime Environment] Maximum Version=Any means 0.0.0.0, as it has no digits: every installed "
+                "runtime lies above it (for no upper bound write any, in lower case)",
+                "[Java Runtime Environment] Preferred versions=11;;17 means that entry 2, empty, matches every runtime: "
+                "the entries after it are never looked at",
+                "[Application] Single Instance=Yes means off: only yes, in lower case, turns it on",
+                "[Application] Pair Return Code=yes means on: Yes turns it on in any case of letters",
+                "[Application] Output Append=yes ; keep the old lines means off: only yes, in lower case, turns it on; "
+                "the file has no comments, all after = is the value",
+                "exit code 0: main returned",
+            ]
+        ),
+    ),
+    Scenario(
+        # No class path: the start ends before the VM, and the last line says so.
+        "diagnose-no-class-path",
+        ini=ini(class_path="nowhere/*.jar"),
+        env={"TARN_DIAGNOSE": "1"},
+        exit_code=255,
+        stdout=error_line("Java Class Path entries matched no file: nowhere/*.jar. The Java VM is not started."),
+        stderr=None,
+        check=diagnosed(
+            [
+                "class path entry nowhere/*.jar: matched nothing",
+                "exit code -1: no class path, so the VM was not started (see the message)",
+                "the whole start took <ms>",
+            ]
+        ),
+    ),
+]
+
+# %TARN_APP_DIR%: the launcher's folder in every setting that expands
+# references, and in the application's environment, wherever the start is
+# made from (Windows separators, as a file shared with Windows has them).
+SCENARIOS += [
+    Scenario(
+        "application-folder-variable",
+        exe="app/run",
+        ini=ini("probe.Environment", class_path="%TARN_APP_DIR%\\lib\\probe.jar",
+                vm="-Dapp.home=%TARN_APP_DIR%", jre="JRE Path=%TARN_APP_DIR%\\rt\n",
+                app="Cmd=TARN_APP_DIR -Dapp.home %TARN_APP_DIR%\nOutput File=%TARN_APP_DIR%\\logs\\out.log\n"),
+        jars={"app/lib/probe.jar": "probe.jar"},
+        links={"app/rt": "{jdk}"},
+        files={"elsewhere/.keep": b"", "app/logs/.keep": b""},
+        cwd="elsewhere",
+        args=["TARN_JVM_HOME"],
+        check=holds("app/logs/out.log", "TARN_JVM_HOME={dir}/app/rt\nTARN_APP_DIR={dir}/app\n"
+                                        "-Dapp.home={dir}/app\n{dir}/app=(unset)\n"),
     ),
 ]
 

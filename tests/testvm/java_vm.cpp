@@ -269,6 +269,7 @@ jint createJavaVm(JavaVM** vm, void** env, void* arguments) {
   logLine("command line " + escapeWide(std::wstring(GetCommandLineW())));
   logEnvironment(L"TARN_JVM_PATH");
   logEnvironment(L"TARN_JVM_HOME");
+  logEnvironment(L"TARN_APP_DIR");
   logEnvironment(L"Path");
   logLine("stack reserved=" + std::to_string(reservedStackSize()));
 

@@ -64,6 +64,10 @@ TEST_F(ConfigurationCheckTest, WhatAPersonMayNotExpect) {
       {"a flag in the other case",
        L"[Application]\r\nSingle Instance=Yes\r\n",
        {L"[Application] Single Instance=Yes means off: only yes, in lower case, turns it on"}},
+      {"a word that is none of the key's",
+       L"[Java Runtime Environment]\r\nClass Data Sharing=on\r\n",
+       {L"[Java Runtime Environment] Class Data Sharing=on means the VM's own default, no archive kept: the word is "
+        L"auto"}},
       {"a value with a comment after it",
        L"[Application]\r\nFailure Check=Yes ; ask the user\r\n",
        {L"[Application] Failure Check=Yes ; ask the user means off: only Yes, in any case of letters, turns it "

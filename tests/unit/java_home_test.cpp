@@ -141,6 +141,33 @@ TEST(FindJvmLibrary, LinuxHomesOfJava8And9) {
   }
 }
 
+TEST(WhyNoJvmLibrary, NamesTheFoldersLookedInForTheType) {
+  struct Row {
+    const JavaHomeLayout* layout;
+    std::vector<std::wstring> present;
+    JvmType jvmType;
+    std::wstring why;
+  };
+  const Row rows[] = {
+      {&kWindowsJavaHomeLayout, {L"bin\\java.dll"}, kAny,
+       L"no JVM library of the JVM type in bin\\client, bin\\classic, bin\\hotspot, bin\\server or bin\\jrockit"},
+      {&kWindowsJavaHomeLayout, {L"bin\\java.dll"}, kFavorServer,
+       L"no JVM library of the JVM type in bin\\server, bin\\client, bin\\classic, bin\\hotspot or bin\\jrockit"},
+      {&kWindowsJavaHomeLayout, {L"bin\\java.dll"}, kServerOnly, L"no JVM library of the JVM type in bin\\server"},
+      {&kWindowsJavaHomeLayout, {L"bin\\java.dll", kClient}, kServerOnly,
+       L"wrong JVM type: a VM, but no server VM (JVM Type=server)"},
+      {&kWindowsJavaHomeLayout, {}, kAny, L"no runtime there (no bin\\java.dll)"},
+      {&kPosixJavaHomeLayout, {L"lib/libjava.so"}, kServerOnly,
+       L"no JVM library of the JVM type in lib/server, jre/lib/amd64/server or lib/amd64/server"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(toUtf8(row.why));
+    FakeFileSystem files;
+    for (const std::wstring& subPath : row.present) files.existing.insert(kHome + subPath);
+    EXPECT_EQ(whyNoJvmLibrary(kHome, row.jvmType, *row.layout, files.test()), row.why);
+  }
+}
+
 TEST(ChoosePrivateRuntimeHome, TakesTheLaunchersFolderOrItsBundledRuntime) {
   const std::wstring folder = L"C:\\App\\";
   struct Row {
@@ -293,6 +320,28 @@ TEST_F(JavaHomeFilesTest, IsX86PeFileReadsOnlyWhatIsThere) {
   }
   EXPECT_FALSE(isX86PeFile(folder_.pathOf("missing.dll")));
   EXPECT_FALSE(isX86PeFile(folder_.path().wstring()));
+}
+
+TEST_F(JavaHomeFilesTest, OtherWidthOnlyForAnImageOfTheOtherMachine) {
+  // What cannot be read is no finding: its load fails with its message.
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    bool otherForX64View;
+    bool otherForX86View;
+  } rows[] = {
+      {"x86", peImage(0x40, 0x014C), true, false},
+      {"x64", peImage(0x40, 0x8664), false, true},
+      {"ARM64", peImage(0x40, 0xAA64), false, true},
+      {"cut short", {'M', 'Z', 0}, false, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::wstring file = writeFile(L"jvm.dll", row.bytes);
+    EXPECT_EQ(isPeFileOfOtherWidth(file, false), row.otherForX64View);
+    EXPECT_EQ(isPeFileOfOtherWidth(file, true), row.otherForX86View);
+  }
+  EXPECT_FALSE(isPeFileOfOtherWidth(folder_.pathOf("missing.dll"), true));
 }
 
 TEST_F(JavaHomeFilesTest, AnX86ImageGoesToTheSiblingOfThe64BitLauncherOnly) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
+
 namespace tarn {
 namespace {
 
@@ -110,6 +112,25 @@ TEST(UserConfigPathFor, NamesThatLeaveTheFolderAreRefused) {
   // Dots inside a name are no parent.
   EXPECT_EQ(userConfigPathFor(L"C:\\AppData", L"Tool 2.5", L"v..1", L"C:\\Apps\\run.exe", kWindowsPathStyle),
             L"C:\\AppData\\Tool 2.5\\v..1\\run.ini");
+}
+
+TEST(ApplicationFolderValue, TheFolderWithoutItsLastSeparatorButARootWithIt) {
+  struct Row {
+    const wchar_t* folder;
+    bool windows;
+    const wchar_t* value;
+  };
+  const Row rows[] = {
+      {L"C:\\Apps\\Tool\\", true, L"C:\\Apps\\Tool"},
+      {L"C:\\", true, L"C:\\"},
+      {L"\\\\server\\share\\app\\", true, L"\\\\server\\share\\app"},
+      {L"/opt/tool/", false, L"/opt/tool"},
+      {L"/", false, L"/"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(toUtf8(row.folder));
+    EXPECT_EQ(applicationFolderValue(row.folder, row.windows ? kWindowsPathStyle : kPosixPathStyle), row.value);
+  }
 }
 
 TEST(FindLauncherPaths, FolderAndConfigurationFileOfTheRunningExecutable) {

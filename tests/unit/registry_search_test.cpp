@@ -366,7 +366,6 @@ TEST(RegistrySearch, CandidatesCarryVersionHomeServerVmAndPreference) {
   };
   const Expected expected[] = {
       {parseJavaVersion(L"1.6", 0), L"C:\\jdk\\jre\\", true, true},
-      {parseJavaVersion(L"1.6", 0), L"C:\\jre6\\", false, true},
       {parseJavaVersion(L"1.6.0_20", 0), L"C:\\jre6\\", false, true},
       {parseJavaVersion(L"1.6", 0), L"C:\\jrockit\\", true, false},
   };
@@ -377,14 +376,51 @@ TEST(RegistrySearch, CandidatesCarryVersionHomeServerVmAndPreference) {
     EXPECT_EQ(list[i].home, expected[i].home);
     EXPECT_EQ(list[i].hasServerVm, expected[i].server);
     EXPECT_EQ(list[i].preferred, expected[i].preferred);
-    EXPECT_EQ(list[i].vendor, i == 3 ? JavaVendor::JRockit : JavaVendor::Sun);
+    EXPECT_EQ(list[i].vendor, i == 2 ? JavaVendor::JRockit : JavaVendor::Sun);
   }
+}
 
-  // Two subkeys of one home stay two candidates; the newer ranks first.
-  std::vector<JvmCandidate> sameHome(list.begin() + 1, list.begin() + 3);
-  sortCandidates(sameHome, true, JvmType::Any);
-  EXPECT_EQ(sameHome[0].version, parseJavaVersion(L"1.6.0_20", 0));
-  EXPECT_EQ(sameHome[1].version, parseJavaVersion(L"1.6", 0));
+TEST(RegistrySearch, OneHomeUnderSeveralSubkeysIsOneCandidateOfItsHighestVersion) {
+  struct Row {
+    const char* name;
+    std::vector<Runtime> runtimes;
+    std::vector<std::wstring> facts;
+  };
+  const std::wstring jre = L"HKLM\\Software\\JavaSoft\\Java Runtime Environment\\";
+  const Row rows[] = {
+      {"the family key first, as the installers write it",
+       {{kJre, L"1.6", L"C:\\shared", {L"client"}}, {kJre, L"1.6.0_10", L"C:\\other", {L"client"}},
+        {kJre, L"1.6.0_20", L"c:\\SHARED\\", {L"client"}}},
+       {jre + L"1.6 (1.6.0.0): admitted, home C:\\shared\\",
+        jre + L"1.6.0_10 (1.6.0.10): admitted, home C:\\other\\",
+        jre + L"1.6.0_20 (1.6.0.20): home c:\\SHARED\\ listed already, now with this version",
+        L"registry: taken C:\\shared\\ (version 1.6.0.20): ranked first",
+        L"registry: passed over C:\\other\\ (version 1.6.0.10): ranked below C:\\shared\\"}},
+      {"the exact key first",
+       {{kJre, L"1.6.0_20", L"C:\\shared", {L"client"}}, {kJre, L"1.6.0_10", L"C:\\other", {L"client"}},
+        {kJre, L"1.6", L"C:\\shared", {L"client"}}},
+       {jre + L"1.6.0_20 (1.6.0.20): admitted, home C:\\shared\\",
+        jre + L"1.6.0_10 (1.6.0.10): admitted, home C:\\other\\",
+        jre + L"1.6 (1.6.0.0): home C:\\shared\\ listed already",
+        L"registry: taken C:\\shared\\ (version 1.6.0.20): ranked first",
+        L"registry: passed over C:\\other\\ (version 1.6.0.10): ranked below C:\\shared\\"}},
+      {"a development kit's runtime registered as a runtime too",
+       {{kJdk, L"1.6.0_20", L"C:\\jdk6", {L"client"}}, {kJre, L"1.6.0_20", L"C:\\jdk6\\jre", {L"client"}}},
+       {L"HKLM\\Software\\JavaSoft\\Java Development Kit\\1.6.0_20 (1.6.0.20): admitted, home C:\\jdk6\\jre\\",
+        jre + L"1.6.0_20 (1.6.0.20): home C:\\jdk6\\jre\\ listed already",
+        L"registry: taken C:\\jdk6\\jre\\ (version 1.6.0.20): ranked first"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeRegistry registry;
+    FakeFiles files;
+    registerRuntimes(row.runtimes, registry, files);
+    DiagnosisCapture capture;
+    JvmCandidate chosen;
+    ASSERT_TRUE(searchClassicKeys(registry, criteriaFrom(SettingsText()), files.probe(), chosen));
+    EXPECT_EQ(chosen.version, parseJavaVersion(L"1.6.0_20", 0));
+    EXPECT_EQ(DiagnosisCapture::facts(), row.facts);
+  }
 }
 
 TEST(RegistrySearch, SortIsStableUnderEachRule) {
@@ -564,12 +600,13 @@ TEST(RegistrySearchDiagnosis, NamesWhyEachSubkeyIsPassedOverAndHowTheRestRank) {
       jre + L"1.5 (1.5.0.0): below Minimum Version 1.6.0.0",
       jre + L"9 (9.0.0.0): above Maximum Version 1.8.65535.65535",
       jre + L"1.7: passed over, wrong JVM type: a VM, but no server VM (JVM Type=server): C:\\client7\\",
-      jre + L"1.7.1: passed over, no JVM library of the JVM type: C:\\empty\\",
-      jre + L"1.7.2: passed over, no runtime there: C:\\nowhere\\",
+      jre + L"1.7.1: passed over, no JVM library of the JVM type in bin\\server: C:\\empty\\",
+      jre + L"1.7.2: passed over, no runtime there (no bin\\java.dll): C:\\nowhere\\",
       jre + L"1.7.3: passed over, no JavaHome value",
       jre + L"1.7.4: passed over, JavaHome is not an absolute path",
       jre + L"1.6.1 (1.6.1.0): admitted, home C:\\jre61\\",
-      L"HKLM\\Software\\IBM\\Java2 Runtime Environment\\1.8 (1.8.0.0): filtered by VM Provider (IBM)",
+      L"HKLM\\Software\\IBM\\Java2 Runtime Environment\\1.8 (1.8.0.0): filtered by VM Provider: an IBM runtime, "
+      L"taken with ibm, any or a favor_ value",
       L"registry: taken C:\\jre61\\ (version 1.6.1.0): ranked first",
       L"registry: passed over C:\\jdk6\\jre\\ (version 1.6.0.0): ranked below C:\\jre61\\",
   }));
@@ -579,25 +616,29 @@ TEST(RegistrySearchDiagnosis, KeysLeftOutByJvmSourceOrVmProvider) {
   struct Row {
     SettingsText text;
     size_t key;
-    const wchar_t* reason;  // null: the key is searched
+    const char* reason;  // null: the key is searched
   };
   const Row rows[] = {
       {{}, 1, nullptr},
-      {{L"only_JRE"}, 0, L"JVM Source (JREs only)"},
-      {{L"only_JDK"}, 1, L"JVM Source (JDKs only)"},
-      {{L"JRE"}, 1, L"JVM Source (an unknown value)"},
-      {{L"", L"ibm"}, 1, L"VM Provider (JavaSoft)"},
-      {{}, 2, L"VM Provider (JRockit)"},
-      {{}, 4, L"VM Provider (IBM)"},
+      {{L"only_JRE"}, 0, "filtered by JVM Source=only_JRE: a development kit"},
+      {{L"only_JDK"}, 1, "filtered by JVM Source=only_JDK: a runtime"},
+      {{L"JRE"}, 1, "filtered by JVM Source: none of its words, which leaves every installed runtime out"},
+      {{L"", L"ibm"}, 1, "filtered by VM Provider=ibm: a JavaSoft/Oracle runtime"},
+      {{L"", L"jrockit"}, 0, "filtered by VM Provider=jrockit: a JavaSoft/Oracle runtime"},
+      {{}, 2, "filtered by VM Provider: a JRockit runtime, taken with jrockit, any or a favor_ value"},
+      {{}, 4, "filtered by VM Provider: an IBM runtime, taken with ibm, any or a favor_ value"},
       {{L"", L"any"}, 4, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.key);
     const RuntimeRegistryKey& key = kRuntimeRegistryKeys[row.key];
-    const wchar_t* reason = filterReason(key.developmentKit, key.vendor, criteriaFrom(row.text));
-    EXPECT_EQ(reason == nullptr ? std::wstring(L"searched") : std::wstring(reason),
-              row.reason == nullptr ? std::wstring(L"searched") : std::wstring(row.reason));
+    const char* reason = filterReason(key.developmentKit, key.vendor, criteriaFrom(row.text));
+    EXPECT_EQ(reason == nullptr ? std::string("searched") : std::string(reason),
+              row.reason == nullptr ? std::string("searched") : std::string(row.reason));
   }
+  // An OpenJ9 runtime of today's keys is IBM's, and says so.
+  EXPECT_EQ(std::string(filterReason(false, JavaVendor::OpenJ9, criteriaFrom({}))),
+            "filtered by VM Provider: an OpenJ9 runtime, IBM's to VM Provider, taken with ibm, any or a favor_ value");
 }
 
 }  // namespace

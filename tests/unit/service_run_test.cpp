@@ -42,6 +42,7 @@ TEST(ServiceSpecificCodeTest, TheCodesOfTheConfigurationGuide) {
       {"no Java runtime was found", RunFailure::NoRuntime, 1},
       {"the JVM library could not be loaded", RunFailure::JvmLibrary, 2},
       {"the Java VM could not be created", RunFailure::VmCreation, 3},
+      {"no class path: the VM was not created", RunFailure::NoClassPath, 3},
       {"the main class or main could not be run", RunFailure::MainClass, 4},
   };
   for (const Case& c : cases) {

@@ -12,6 +12,7 @@
 #include "base/path.h"
 #include "base/text.h"
 #include "config/settings_keywords.h"
+#include "unit/diagnosis_capture.h"
 
 namespace tarn {
 namespace {
@@ -105,7 +106,7 @@ RuntimeCriteria criteria(const wchar_t* source = L"", const wchar_t* provider = 
 
 std::vector<JvmCandidate> collect(Machine& machine, const RuntimeCriteria& search = criteria()) {
   std::vector<JvmCandidate> list;
-  collectVendorCandidates(list, machine.hive, search, machine.files.probe());
+  collectVendorCandidates(list, machine.hive, L"HKLM", search, machine.files.probe());
   return list;
 }
 
@@ -206,7 +207,7 @@ TEST(VendorRegistry, OneHomeRegisteredTwiceIsOneCandidate) {
   std::vector<JvmCandidate> list = collect(machine);
   ASSERT_EQ(list.size(), 1u);
   // Nor when the classic keys listed it first.
-  collectVendorCandidates(list, machine.hive, criteria(), machine.files.probe());
+  collectVendorCandidates(list, machine.hive, L"HKLM", criteria(), machine.files.probe());
   EXPECT_EQ(list.size(), 1u);
 }
 
@@ -268,6 +269,42 @@ TEST(VendorRegistry, JavaVersionOfReleaseFile) {
       EXPECT_EQ(version, row.version);
     }
   }
+}
+
+}  // namespace
+}  // namespace tarn
+
+namespace tarn {
+namespace {
+
+TEST(VendorRegistryDiagnosis, KeysAreWrittenAsTheClassicOnesWithTheirReason) {
+  Machine machine;
+  // Above the maximum, filtered as OpenJ9, without a VM of the type,
+  // relative, listed twice, admitted.
+  machine.install(L"Software\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI\\", L"Path", L"C:\\jdk21\\", L"server",
+                  false, "JAVA_VERSION=\"21.0.1\"\n");
+  machine.install(L"Software\\Semeru\\JDK\\17.0.8.1\\openj9\\MSI\\", L"Path", L"C:\\semeru17\\", L"server");
+  machine.hive.set(L"Software\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI\\", L"Path", L"C:\\ms17\\");
+  machine.files.existing.insert(L"C:\\ms17\\bin\\java.dll");
+  machine.hive.set(L"Software\\Azul Systems\\Zulu\\zulu-17\\", L"InstallationPath", L"zulu17");
+  machine.install(L"Software\\JavaSoft\\JDK\\17.0.2\\", L"JavaHome", L"C:\\jdk17", L"server");
+  machine.hive.set(L"Software\\Amazon Corretto\\JDK\\17.0.2\\", L"JavaHome", L"C:\\JDK17\\");
+  DiagnosisCapture capture;
+  std::vector<JvmCandidate> list;
+  collectVendorCandidates(list, machine.hive, L"HKCU", criteria(L"", L"", L"server", L"any", L"17"),
+                          machine.files.probe());
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(DiagnosisCapture::facts(), (std::vector<std::wstring>{
+      L"HKCU\\Software\\JavaSoft\\JDK\\17.0.2 (17.0.2.0): admitted, home C:\\jdk17\\",
+      L"HKCU\\Software\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI (21.0.1.0): above Maximum Version "
+      L"17.65535.65535.65535",
+      L"HKCU\\Software\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI: passed over, no JVM library of the JVM type in "
+      L"bin\\server: C:\\ms17\\",
+      L"HKCU\\Software\\Azul Systems\\Zulu\\zulu-17: passed over, its home is not an absolute path: zulu17",
+      L"HKCU\\Software\\Amazon Corretto\\JDK\\17.0.2: home C:\\JDK17\\ listed already",
+      L"HKCU\\Software\\Semeru\\JDK\\17.0.8.1\\openj9\\MSI (17.0.8.1): filtered by VM Provider: an OpenJ9 runtime, "
+      L"IBM's to VM Provider, taken with ibm, any or a favor_ value",
+  }));
 }
 
 }  // namespace
