@@ -36,6 +36,7 @@ struct Jdk11InitArgs {
 };
 
 JvmHookListener* hookListener = nullptr;
+JvmExitFollowUp exitFollowUp = nullptr;
 
 bool hasStamp(const std::wstring& name) { return name.find(L'%') != std::wstring::npos; }
 
@@ -63,9 +64,12 @@ void diagnoseOptions(const std::vector<JavaVMOption>& options) {
 
 void setJvmHookListener(JvmHookListener* listener) { hookListener = listener; }
 
+void setJvmExitFollowUp(JvmExitFollowUp followUp) { exitFollowUp = followUp; }
+
 void JNICALL jvmExitHook(jint code) {
   if (diagnosing()) diagnose("exit code %s: System.exit", decimalText(code));
   if (hookListener != nullptr) hookListener->onJvmExit(code);
+  if (exitFollowUp != nullptr) exitFollowUp(code);
 }
 
 void JNICALL jvmAbortHook() {

@@ -6,6 +6,7 @@
 #include "jvm/jvm_creation.h"
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
+#include "run/restart.h"
 #include "run/sibling_relaunch.h"
 #include "run/start_gate.h"
 #include "run/worker_thread.h"
@@ -71,6 +72,7 @@ int32_t Launcher::run() {
 }
 
 bool Launcher::startUp(int32_t& exitCode) {
+  restarts_ = takeRestartMark();
   startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
   if (diagnosing()) {
@@ -114,6 +116,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   appendCmdArguments(settings_.cmd, arguments_);
   if (!assembleJvmConfiguration(classPath, settings_, setup_, arguments_)) return {-1, RunFailure::VmCreation};
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
+  armRestart();
   assembling.report("the VM's options took %s");
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
 }
@@ -127,6 +130,17 @@ bool Launcher::chooseRuntime() {
   request.machineRoot = machineRoot_;
   if (chooseJavaRuntime(request, runtime_)) return true;
   return platform_->onMissingRuntime(missingRuntimeText(settings_.runtime), settings_, paths_, runtime_);
+}
+
+void Launcher::armRestart() {
+  if (settings_.restartExitCodes.empty()) return;
+  // A service is started again by the service manager's recovery settings.
+  if (settings_.service) {
+    if (diagnosing()) diagnose("Restart Exit Code: not used by a service");
+    return;
+  }
+  setup_.options.add(kRestartCountProperty + toUtf8(unsignedDecimalText(restarts_)));
+  restartOnExitCodes(settings_.restartExitCodes, paths_.executable);
 }
 
 void Launcher::moveToLauncherFolder() {

@@ -896,4 +896,60 @@ SIBLING = [
     ),
 ]
 
-SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING
+# --- Restart Exit Code -----------------------------------------------------------
+
+RESTART_ARGUMENTS = '"{exe}" "" "a b" \u00fc\u4e2d'
+RESTART_MAIN_CALL = 'call com/example/App.main%s (["", "a b", "\u00fc\u4e2d"])' % MAIN_SIGNATURE
+# The runtime's bin folder once on the Path: the new process starts from the
+# environment the first one was given, not the one its start changed.
+PATH_ONCE = Like(r"env Path=(?!.*jre64\\bin.*jre64\\bin).*;{dir}\\jre64\\bin")
+
+
+def one_start(restarts: int) -> List:
+    return ["option -Dtarn.restart.count=%d" % restarts, 'command line "{dir}\\run.exe" "" "a b" \u00fc\u4e2d', PATH_ONCE,
+            "env TARN_RESTART_RECORD unset", RESTART_MAIN_CALL]
+
+
+def stopped_at_the_bound(result: Result) -> List[str]:
+    expected = b"ran\r\n" * 6
+    if not result.stdout.startswith(expected):
+        return ["expected six runs first, got %r" % result.stdout]
+    rest = result.stdout[len(expected):].decode("utf-8", errors="replace")
+    line = (r"Error: The application ended with exit code 7, one of Restart Exit Code, after 5 restarts "
+            r"within \d+ seconds: it is not started again\. \r\n")
+    return [] if re.fullmatch(line, rest) else ["unexpected message %r" % rest]
+
+
+RESTART = [
+    app(
+        # The first process waits for the second and ends with its code.
+        "restart-exit-code-once-then-zero",
+        settings=ini(app="Restart Exit Code=9;7\n"),
+        vm_scenario=world("print out ran", "exit-once 7 {dir}\\ran-once"),
+        command_line=RESTART_ARGUMENTS,
+        stdout=b"ran\r\nran\r\n",
+        exit_code=0,
+        vm_log=[*one_start(0), "System.exit 7", *one_start(1), "return com/example/App.main", "DestroyJavaVM done"],
+        writes=True,
+    ),
+    app(
+        "restart-exit-code-always-stops-at-the-bound",
+        settings=ini(app="Restart Exit Code=7\n"),
+        vm_scenario=world("print out ran", "exit 7"),
+        command_line=RESTART_ARGUMENTS,
+        exit_code=7,
+        vm_log=[*one_start(0), *one_start(1), *one_start(5), "System.exit 7", "exit hook returned"],
+        check=stopped_at_the_bound,
+    ),
+    app(
+        "restart-exit-code-other-code-ends",
+        settings=ini(app="Restart Exit Code=7\n"),
+        vm_scenario=world("print out ran", "exit 3"),
+        stdout=b"ran\r\n",
+        exit_code=3,
+        vm_log=["option -Dtarn.restart.count=0", "System.exit 3", "exit hook returned"],
+        vm_log_excludes=["option -Dtarn.restart.count=1"],
+    ),
+]
+
+SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + RESTART

@@ -893,3 +893,84 @@ SCENARIOS += [
         stdout=echoed("x"),
     ),
 ]
+
+# --- Restart Exit Code ---------------------------------------------------------
+
+
+def one_run(run: int, restarts: int, *arguments: str) -> bytes:
+    """What probe.Restarting prints in one run: the runtime's bin folder once
+    on the PATH, and no restart mark in the environment."""
+    return b"run %d restarts %d bin 1 mark null\n" % (run, restarts) + echoed(*arguments)
+
+
+def runs_of(count: int, restart_count_of: Callable[[int], int], *arguments: str) -> bytes:
+    """What probe.Restarting prints over `count` runs."""
+    return b"".join(one_run(run, restart_count_of(run), *arguments) for run in range(1, count + 1))
+
+
+def stopped_at_the_bound(code: int):
+    """Six runs (the first and five restarts), then the message, code `code`."""
+
+    def check(result: Result) -> List[str]:
+        expected = runs_of(6, lambda run: run - 1)
+        if not result.stdout.startswith(expected):
+            return ["expected six runs first, got %r" % result.stdout]
+        rest = result.stdout[len(expected):].decode("utf-8", errors="replace")
+        line = (r"Error: The application ended with exit code %d, one of Restart Exit Code, after 5 restarts "
+                r"within \d+ seconds: it is not started again\. \n" % code)
+        return [] if re.fullmatch(line, rest) else ["unexpected message %r" % rest]
+
+    return check
+
+
+RESTARTING = "probe.Restarting"
+SCENARIOS += [
+    Scenario(
+        "restart-exit-code-once-then-zero",
+        ini=ini(RESTARTING, app="Restart Exit Code=9, 7\n"),
+        args=["{dir}/runs.txt", "7", "2"] + UNUSUAL_ARGUMENTS,
+        stdout=runs_of(2, lambda run: run - 1, *UNUSUAL_ARGUMENTS),
+    ),
+    Scenario(
+        "restart-exit-code-diagnosed",
+        ini=ini(RESTARTING, app="Restart Exit Code=7\n"),
+        args=["{dir}/runs.txt", "7", "2"],
+        env={"TARN_DIAGNOSE": "1"},
+        stdout=runs_of(2, lambda run: run - 1),
+        stderr=None,
+        check=diagnosed(
+            [
+                "launcher {dir}/run",
+                "VM option 4: -Dtarn.restart.count=0",
+                "exit code 7: System.exit",
+                "restart 1: System.exit(7) is one of Restart Exit Code; starting {dir}/run again",
+                "launcher {dir}/run",
+                "VM option 4: -Dtarn.restart.count=1",
+                "exit code 0: System.exit",
+            ]
+        ),
+    ),
+    Scenario(
+        "restart-exit-code-always-stops-at-the-bound",
+        ini=ini(RESTARTING, app="Restart Exit Code=7\n"),
+        args=["{dir}/runs.txt", "7", "1000"],
+        exit_code=7,
+        stdout=None,
+        check=stopped_at_the_bound(7),
+    ),
+    Scenario(
+        "restart-exit-code-other-code-ends",
+        ini=ini(RESTARTING, app="Restart Exit Code=7\n"),
+        args=["{dir}/runs.txt", "3", "2"],
+        exit_code=3,
+        stdout=runs_of(1, lambda run: 0),
+    ),
+    Scenario(
+        "restart-exit-code-not-a-code",
+        ini=ini(RESTARTING, app="Restart Exit Code=7; seven\n"),
+        args=["{dir}/runs.txt", "7", "2"],
+        # The message on each start, before its run.
+        stdout=b"".join(error_line("Restart Exit Code: 'seven' is not a value of this key and is ignored.")
+                        + one_run(run, run - 1) for run in (1, 2)),
+    ),
+]
