@@ -17,4 +17,16 @@ std::vector<std::wstring> matchingNames(const std::wstring& pattern);
 // again when it fails.
 uint32_t ensureParentDirectories(const std::wstring& path);
 
+struct FolderFile {
+  std::wstring name;
+  uint64_t modified = 0;  // last write, in a unit of the platform's that orders them
+};
+
+// The files of a folder (not its folders), in the order the file system
+// returns them; none when it cannot be read.
+std::vector<FolderFile> filesInFolder(const std::wstring& folder);
+
+// False when the file could not be removed (read-only, held open, gone).
+bool removeFile(const std::wstring& path);
+
 }  // namespace tarn

@@ -107,6 +107,7 @@ bool assembleJvmConfiguration(const std::wstring& classPath, const Settings& set
   }
 
   setup.output = settings.output;
+  setup.keepOutputFiles = settings.keepOutputFiles;
   expandOutputFileName(settings::kOutputFile, setup.output.file);
   setup.error = settings.error;
   expandOutputFileName(settings::kErrorFile, setup.error.file);

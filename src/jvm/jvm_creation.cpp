@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "base/message_table.h"
 #include "jni/jvm_hook_listener.h"
+#include "jvm/dated_output_files.h"
 #include "jvm/output_redirection.h"
 
 namespace tarn {
@@ -131,6 +132,8 @@ bool createJvm(const JvmEntryPoints& entries, const VmSetup& setup, JavaVM*& vm,
     const LocalTime now = currentLocalTime();
     if (hasStamp(outputFile)) stampFileName(outputFile, now);
     if (hasStamp(errorFile)) stampFileName(errorFile, now);
+    if (hasStamp(setup.output.file)) removeOldDatedFiles(setup.output.file, outputFile, setup.keepOutputFiles);
+    if (hasStamp(setup.error.file)) removeOldDatedFiles(setup.error.file, errorFile, setup.keepOutputFiles);
   }
   redirect(env, outputFile, setup.output.append, StandardStream::Output);
   redirect(env, errorFile, setup.error.append, StandardStream::Error);

@@ -952,4 +952,49 @@ RESTART = [
     ),
 ]
 
-SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + RESTART
+# --- Keep Output Files -----------------------------------------------------------
+
+# name in logs\ -> modification time, which orders them, not the name; the
+# read-only one cannot be removed.
+OLD_LOGS = {
+    "out-20200101-000000.5.log": 500,
+    "out-20200101-000001.1.log": 1000,
+    "out-20200101-000002.22.log": 2000,
+    "out-20200101-000003.333.log": 1500,
+    "err-20200101-000001.1.log": 1000,
+    "err-20200101-000002.1.log": 2000,
+    "out-2020.log": 10,
+    "out-20200101-000001.1.log.bak": 10,
+    "notes.txt": 10,
+}
+REMOVED_LOGS = {"out-20200101-000001.1.log", "out-20200101-000003.333.log", "err-20200101-000001.1.log"}
+
+
+def kept_logs(result: Result) -> List[str]:
+    names = sorted(p.name for p in (result.folder / "logs").iterdir())
+    new = sorted(n for n in names if n not in OLD_LOGS)
+    failures = []
+    if len(new) != 2 or not all(re.fullmatch(r"(err|out)-\d{8}-\d{6}\.\d{1,3}\.log", n) for n in new):
+        failures.append("expected one new log of each stream, found %r" % new)
+    if sorted(set(names) - set(new)) != sorted(set(OLD_LOGS) - REMOVED_LOGS):
+        failures.append("kept %r, expected %r" % (names, sorted(set(OLD_LOGS) - REMOVED_LOGS)))
+    return failures
+
+
+KEEP = [
+    app(
+        "keep-output-files-removes-the-oldest",
+        settings=ini(app="Output File=logs\\out-%yyyyMMdd-HHmmss.L%.log\nError File=logs\\err-%yyyyMMdd-HHmmss.L%.log\n"
+                         "Keep Output Files=2\n"),
+        vm_scenario=world("print out ran"),
+        files={"logs\\" + name: b"old\r\n" for name in OLD_LOGS},
+        times={"logs\\" + name: seconds for name, seconds in OLD_LOGS.items()},
+        read_only=["logs\\out-20200101-000000.5.log"],
+        stdout=b"",
+        exit_code=0,
+        writes=True,
+        check=kept_logs,
+    ),
+]
+
+SCENARIOS = ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + RESTART + KEEP

@@ -974,3 +974,66 @@ SCENARIOS += [
                         + one_run(run, run - 1) for run in (1, 2)),
     ),
 ]
+
+# --- Keep Output Files ---------------------------------------------------------
+
+# name -> modification time, which orders them, not the name; the four first
+# are the picture's.
+OLD_LOGS = {
+    "out-20200101-000001.1.log": 1000,
+    "out-20200101-000002.22.log": 3500,
+    "out-20200101-000003.333.log": 3000,
+    "out-20200101-000004.4.log": 4000,
+    # Names the picture could not have produced.
+    "out-2020.log": 10,
+    "out-20200101-000001.1.log.bak": 10,
+    "err-20200101-000001.1.log": 10,
+    "notes.txt": 10,
+}
+
+
+def lay_out_old_logs(context: Context) -> None:
+    logs = context.dir / "logs"
+    logs.mkdir()
+    for name, seconds in OLD_LOGS.items():
+        (logs / name).write_bytes(b"old\n")
+        os.utime(logs / name, (seconds, seconds))
+    # A folder with a name of the picture is no file.
+    (logs / "out-20200101-000000.0.log").mkdir()
+
+
+def kept_logs(result: Result) -> List[str]:
+    logs = result.context.dir / "logs"
+    names = sorted(p.name for p in logs.iterdir())
+    new = [n for n in names if n not in OLD_LOGS and n != "out-20200101-000000.0.log"]
+    expected_old = sorted(set(OLD_LOGS) - {"out-20200101-000001.1.log", "out-20200101-000003.333.log"})
+    failures = []
+    if len(new) != 1 or not re.fullmatch(r"out-\d{8}-\d{6}\.\d{1,3}\.log", new[0]):
+        failures.append("expected one new log, found %r" % new)
+    elif (logs / new[0]).read_bytes() != echoed("x"):
+        failures.append("the new log holds %r" % (logs / new[0]).read_bytes())
+    if sorted(set(names) - set(new) - {"out-20200101-000000.0.log"}) != expected_old:
+        failures.append("kept %r, expected %r" % (names, expected_old))
+    if not (logs / "out-20200101-000000.0.log").is_dir():
+        failures.append("the folder was removed")
+    return failures
+
+
+SCENARIOS += [
+    Scenario(
+        "keep-output-files-removes-the-oldest",
+        ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=3\n"),
+        args=["x"],
+        prepare=lay_out_old_logs,
+        check=kept_logs,
+    ),
+    Scenario(
+        "keep-output-files-not-a-count",
+        ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=many\n"),
+        args=["x"],
+        prepare=lay_out_old_logs,
+        stdout=error_line("Keep Output Files: 'many' is not a value of this key and is ignored."),
+        check=lambda result: [] if len(list((result.context.dir / "logs").iterdir())) == len(OLD_LOGS) + 2
+        else ["files were removed"],
+    ),
+]
