@@ -62,6 +62,24 @@ def stoppable(*after_stop: str, stop_actions: Sequence[str] = ("signal stop",), 
 # A service log 60 bytes short of its limit (1 MiB), lines of 1024 bytes.
 NEARLY_FULL_LOG = (b"2020-01-01 00:00:00 " + b"x" * 1002 + b"\r\n") * 1023 + b"2020-01-01 00:00:00 " + b"y" * 942 + b"\r\n"
 
+def service_log_scenario(name: str, before: bytes, previous: Optional[bytes], lines_before: List[str]):
+    """A start that fails (no main class) with run.service.log laid out as
+    `before`; the file then holds `lines_before` (the second one's pattern
+    is the time stamp the message follows), then the message."""
+    message = r"Error: Could not find the main class com/example/Missing\."
+    lines = lines_before[:-1] + [lines_before[-1] + message] if lines_before else [message]
+    return ServiceScenario(
+        name=name,
+        settings=ini(main="com.example.Missing", app="Application Type=service\n"),
+        vm_scenario=world("print out never", extra="launcher-helper no\n"),
+        steps=["start", "wait:stopped"],
+        output=["start ok", "wait stopped ok"],
+        service_log_before=before,
+        previous_service_log=previous,
+        service_log=lines + [" "],
+    )
+
+
 # Once stopped has been reported, the service's process must end on its own,
 # with this exit code, within this bound (milliseconds).
 GONE = "gone:20000"
@@ -189,28 +207,11 @@ SCENARIOS = [
                 "status state=stopped win32=1066 specific=3 checkpoint=0 waithint=0 accepted=5"],
         service_log=[r"Error: JNI exception: failed to create the Java VM", r"Reason: not enough memory\.", " "],
     ),
-    ServiceScenario(
-        # The line would take the file past 1 MiB: the file becomes
-        # run.service.log.1 and the line starts a new one.
-        name="service-log-turns-at-its-limit",
-        settings=ini(main="com.example.Missing", app="Application Type=service\n"),
-        vm_scenario=world("print out never", extra="launcher-helper no\n"),
-        steps=["start", "wait:stopped"],
-        output=["start ok", "wait stopped ok"],
-        service_log_before=NEARLY_FULL_LOG,
-        previous_service_log=NEARLY_FULL_LOG,
-        service_log=[r"Error: Could not find the main class com/example/Missing\.", " "],
-    ),
-    ServiceScenario(
-        name="service-log-appends-below-its-limit",
-        settings=ini(main="com.example.Missing", app="Application Type=service\n"),
-        vm_scenario=world("print out never", extra="launcher-helper no\n"),
-        steps=["start", "wait:stopped"],
-        output=["start ok", "wait stopped ok"],
-        service_log_before=b"2020-01-01 00:00:00 an older line\r\n",
-        service_log=["an older line", r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Error: Could not find the main class com/example/Missing\.",
-                     " "],
-    ),
+    # The line would take the file past 1 MiB: the file becomes
+    # run.service.log.1 and the line starts a new one.
+    service_log_scenario("service-log-turns-at-its-limit", NEARLY_FULL_LOG, NEARLY_FULL_LOG, []),
+    service_log_scenario("service-log-appends-below-its-limit", b"2020-01-01 00:00:00 an older line\r\n", None,
+                         ["an older line", r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d "]),
     ServiceScenario(
         name="no-main-class",
         settings=ini(main="com.example.Missing", app="Application Type=service\n"),
