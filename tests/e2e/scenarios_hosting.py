@@ -933,6 +933,17 @@ RESTART = [
         writes=True,
     ),
     app(
+        # The windowless launcher waits for the new process too.
+        "restart-exit-code-windowless",
+        settings=ini(app="Restart Exit Code=7\n"),
+        vm_scenario=world("exit-once 7 {dir}\\ran-once", "exit 5"),
+        command_line=RESTART_ARGUMENTS,
+        exit_code=5,
+        vm_log=[*one_start(0), "System.exit 7", *one_start(1), "System.exit 5", "exit hook returned"],
+        windowless=True,
+        writes=True,
+    ),
+    app(
         "restart-exit-code-always-stops-at-the-bound",
         settings=ini(app="Restart Exit Code=7\n"),
         vm_scenario=world("print out ran", "exit 7"),
