@@ -1,6 +1,8 @@
 #include "launcher/launcher.h"
 
 #include "base/diagnosis.h"
+#include "base/error_output.h"
+#include "base/message_table.h"
 #include "base/text.h"
 #include "jvm/class_path.h"
 #include "jvm/jvm_creation.h"
@@ -137,6 +139,12 @@ void Launcher::armRestart() {
   // A service is started again by the service manager's recovery settings.
   if (settings_.service) {
     if (diagnosing()) diagnose("Restart Exit Code: not used by a service");
+    return;
+  }
+  // The new start would find this process, still holding the guard while it
+  // waits, and hand its arguments to it.
+  if (settings_.singleInstance) {
+    printError(loadMessage(MessageId::RestartWithSingleInstance));
     return;
   }
   setup_.options.add(kRestartCountProperty + toUtf8(unsignedDecimalText(restarts_)));

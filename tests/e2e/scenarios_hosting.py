@@ -953,6 +953,17 @@ RESTART = [
         check=stopped_at_the_bound,
     ),
     app(
+        # The new start would hand its arguments to the waiting first one.
+        "restart-exit-code-not-with-single-instance",
+        settings=ini(app="Single Instance=yes\nRestart Exit Code=7\n"),
+        vm_scenario=world("print out ran", "exit 7"),
+        stdout=error("Restart Exit Code is not used with Single Instance=yes: the application is not started again.")
+        + b"ran\r\n",
+        exit_code=7,
+        vm_log=["System.exit 7", "exit hook returned"],
+        vm_log_excludes=[Like("option -Dtarn.restart.count=.*")],
+    ),
+    app(
         "restart-exit-code-other-code-ends",
         settings=ini(app="Restart Exit Code=7\n"),
         vm_scenario=world("print out ran", "exit 3"),
