@@ -1028,6 +1028,21 @@ SCENARIOS += [
         check=kept_logs,
     ),
     Scenario(
+        "keep-output-files-diagnosed",
+        ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=3\n"),
+        args=["x"],
+        env={"TARN_DIAGNOSE": "1"},
+        prepare=lay_out_old_logs,
+        stderr=None,
+        check=lambda result: kept_logs(result) + diagnosed(
+            [
+                "Keep Output Files: removed logs/out-20200101-000001.1.log",
+                "Keep Output Files: removed logs/out-20200101-000003.333.log",
+                "exit code 0: main returned",
+            ]
+        )(result),
+    ),
+    Scenario(
         "keep-output-files-not-a-count",
         ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=many\n"),
         args=["x"],
