@@ -40,4 +40,13 @@ uint64_t freeBytesAt(const std::wstring& folder);
 // The number that tells this process from the others running.
 uint32_t currentProcessId();
 
+struct FolderFile {
+  std::wstring name;
+  uint64_t modified = 0;  // last write, in a unit of the platform's that orders them
+};
+
+// The files of a folder (not its folders), in the order the file system
+// returns them; none when it cannot be read.
+std::vector<FolderFile> filesInFolder(const std::wstring& folder);
+
 }  // namespace tarn

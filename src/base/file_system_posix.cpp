@@ -97,6 +97,22 @@ bool replaceFile(const std::wstring& from, const std::wstring& to) {
   return rename(toUtf8(from).c_str(), toUtf8(to).c_str()) == 0;
 }
 
+std::vector<FolderFile> filesInFolder(const std::wstring& folder) {
+  std::vector<FolderFile> files;
+  const std::string path = toUtf8(folder);
+  std::unique_ptr<DIR, DirectoryCloser> directory(opendir(path.c_str()));
+  if (!directory) return files;
+  while (const dirent* entry = readdir(directory.get())) {
+    struct stat status;
+    if (fstatat(dirfd(directory.get()), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(status.st_mode)) continue;
+    const uint64_t written = static_cast<uint64_t>(status.st_mtim.tv_sec) * 1000000000u +
+                             static_cast<uint64_t>(status.st_mtim.tv_nsec);
+    files.push_back(FolderFile{fromUtf8(entry->d_name), written});
+  }
+  return files;
+}
+
 bool removeFile(const std::wstring& path) { return unlink(toUtf8(path).c_str()) == 0; }
 
 uint64_t freeBytesAt(const std::wstring& folder) {

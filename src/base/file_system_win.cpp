@@ -63,6 +63,20 @@ bool replaceFile(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(longPathForm(from).c_str(), longPathForm(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+std::vector<FolderFile> filesInFolder(const std::wstring& folder) {
+  std::vector<FolderFile> files;
+  WIN32_FIND_DATAW data;
+  ScopedFindHandle search(FindFirstFileW(longPathForm(withTrailingSeparator(folder, L'\\') + L"*").c_str(), &data));
+  if (!search) return files;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const uint64_t written = static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                             data.ftLastWriteTime.dwLowDateTime;
+    files.push_back(FolderFile{data.cFileName, written});
+  } while (FindNextFileW(search.get(), &data));
+  return files;
+}
+
 bool removeFile(const std::wstring& path) { return DeleteFileW(longPathForm(path).c_str()) != 0; }
 
 uint64_t freeBytesAt(const std::wstring& folder) {

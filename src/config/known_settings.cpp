@@ -18,7 +18,8 @@ const std::vector<KnownSection>& knownSections() {
         kSplashImage, kClassDataSharing, kMainJar, kUserVmParameters, kMainModule, kModulePath}},
       {kApplication,
        {kApplicationType, kOmitServiceName, kFailureCheck, kOverrideWorkingDir, kPairProduct, kPairReturnCode,
-        kSingleInstance, kEmbeddedJar, kOutputFile, kOutputAppend, kErrorFile, kErrorAppend, kCmd}},
+        kSingleInstance, kEmbeddedJar, kOutputFile, kOutputAppend, kErrorFile, kErrorAppend, kCmd, kRestartExitCode,
+        kKeepOutputFiles}},
       {kClassPath, {kClassPathKey}},
   };
   return sections;

@@ -79,6 +79,15 @@ bool readSettings(IniStore& ini, Settings& out) {
   out.error = OutputTarget{read(kApplication, kErrorFile), isLowerCaseYes(read(kApplication, kErrorAppend))};
   out.cmd = read(kApplication, kCmd);
   out.splashImage = read(kJavaRuntimeEnvironment, kSplashImage);
+  std::wstring rejectedCode;
+  out.restartExitCodes = exitCodesFor(read(kApplication, kRestartExitCode), rejectedCode);
+  if (!rejectedCode.empty()) {
+    printError(formatMessage(MessageId::SettingValueIgnored, {std::wstring(kRestartExitCode), rejectedCode}));
+  }
+  bool keepInvalid = false;
+  const std::wstring keep = read(kApplication, kKeepOutputFiles);
+  out.keepOutputFiles = keptFileCountFor(keep, keepInvalid);
+  if (keepInvalid) printError(formatMessage(MessageId::SettingValueIgnored, {std::wstring(kKeepOutputFiles), keep}));
   out.classPath = read(kClassPath, kClassPathKey);
 
   if (out.mainClass.empty() && out.mainJar.empty() && out.mainModule.empty()) {

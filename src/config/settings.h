@@ -3,7 +3,9 @@
 // from the built-in settings, the configuration file beside the executable
 // and the per-user file. Every later step takes what it needs of it.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "config/ini_store.h"
 #include "config/launcher_paths.h"
@@ -74,6 +76,11 @@ struct Settings {
   OutputTarget output;
   OutputTarget error;
   std::wstring cmd;
+  // System.exit with one of these starts the application again (not in
+  // service mode).
+  std::vector<int32_t> restartExitCodes;
+  // Dated output files of one picture kept at start; 0 keeps them all.
+  uint32_t keepOutputFiles = 0;
 
   // [Class Path]
   std::wstring classPath;

@@ -1,5 +1,8 @@
 #include "config/settings_keywords.h"
 
+#include <cstddef>
+#include <cstdint>
+
 #include "base/text.h"
 
 namespace tarn {
@@ -81,5 +84,49 @@ void applyVmProvider(const std::wstring& value, VmProviderFlags& flags) {
 bool isYesIgnoringCase(const std::wstring& value) { return equalsNoCase(value, L"Yes"); }
 
 bool isLowerCaseYes(const std::wstring& value) { return value == L"yes"; }
+
+namespace {
+
+// Decimal digits alone, "-" first when `negative` is allowed, no larger than `limit`.
+bool readBoundedNumber(const std::wstring& text, bool negative, int64_t limit, int64_t& number) {
+  std::size_t i = negative && !text.empty() && text[0] == L'-' ? 1 : 0;
+  if (i == text.size()) return false;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < L'0' || text[i] > L'9') return false;
+    value = value * 10 + (text[i] - L'0');
+    if (value > limit + 1) return false;
+  }
+  if (text[0] == L'-') value = -value;
+  if (value > limit || value < -limit - 1) return false;
+  number = value;
+  return true;
+}
+
+}  // namespace
+
+std::vector<int32_t> exitCodesFor(const std::wstring& value, std::wstring& rejected) {
+  std::vector<int32_t> codes;
+  for (const std::wstring& part : splitAtSeparator(replaceAll(value, L',', L';'), L';')) {
+    const std::wstring code = trimWhiteSpace(part);
+    int64_t number = 0;
+    if (readBoundedNumber(code, true, INT32_MAX, number)) {
+      codes.push_back(static_cast<int32_t>(number));
+    } else if (rejected.empty()) {
+      rejected = code.empty() ? L"(empty)" : code;
+    }
+  }
+  return codes;
+}
+
+uint32_t keptFileCountFor(const std::wstring& value, bool& invalid) {
+  const std::wstring text = trimWhiteSpace(value);
+  int64_t number = 0;
+  invalid = false;
+  if (text.empty()) return 0;
+  if (readBoundedNumber(text, false, 100000, number) && number >= 1) return static_cast<uint32_t>(number);
+  invalid = true;
+  return 0;
+}
 
 }  // namespace tarn

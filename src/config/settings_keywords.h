@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "discovery/java_version.h"
 #include "discovery/runtime_criteria.h"
@@ -35,5 +36,14 @@ bool isYesIgnoringCase(const std::wstring& value);
 // Flags that take exactly the lower-case "yes" (Single Instance, Output
 // Append, Error Append).
 bool isLowerCaseYes(const std::wstring& value);
+
+// Restart Exit Code: decimal exit codes, a minus sign allowed, separated by
+// ";" or ","; white space around each is ignored. A part that is no such
+// code is left out and named in `rejected` (the first one).
+std::vector<int32_t> exitCodesFor(const std::wstring& value, std::wstring& rejected);
+
+// Keep Output Files: a count from 1 to 100000; 0 (keep all) for the empty
+// value and anything else, which sets `invalid`.
+uint32_t keptFileCountFor(const std::wstring& value, bool& invalid);
 
 }  // namespace tarn

@@ -53,6 +53,8 @@ inline constexpr wchar_t kOutputAppend[] = L"Output Append";
 inline constexpr wchar_t kErrorFile[] = L"Error File";
 inline constexpr wchar_t kErrorAppend[] = L"Error Append";
 inline constexpr wchar_t kCmd[] = L"Cmd";
+inline constexpr wchar_t kRestartExitCode[] = L"Restart Exit Code";
+inline constexpr wchar_t kKeepOutputFiles[] = L"Keep Output Files";
 
 // [Class Path]
 inline constexpr wchar_t kClassPathKey[] = L"Class Path";

@@ -16,4 +16,9 @@ class JvmHookListener {
 // the process; they reach the listener installed here, if any. Null removes it.
 void setJvmHookListener(JvmHookListener* listener);
 
+// Called by the exit hook after the listener, last before the process ends
+// with `code`; it may end the process itself. Null removes it.
+using JvmExitFollowUp = void (*)(jint code);
+void setJvmExitFollowUp(JvmExitFollowUp followUp);
+
 }  // namespace tarn

@@ -126,6 +126,7 @@ bool assembleJvmConfiguration(const std::wstring& classPath, const std::wstring&
   for (const std::wstring& parameter : parameters) setup.options.add(toJvmCodePage(parameter));
 
   setup.output = settings.output;
+  setup.keepOutputFiles = settings.keepOutputFiles;
   expandOutputFileName(settings::kOutputFile, setup.output.file);
   setup.error = settings.error;
   expandOutputFileName(settings::kErrorFile, setup.error.file);

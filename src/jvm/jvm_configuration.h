@@ -21,6 +21,8 @@ struct VmSetup {
   // The redirected streams, environment references expanded.
   OutputTarget output;
   OutputTarget error;
+  // Keep Output Files: dated files of each stream kept; 0 keeps them all.
+  uint32_t keepOutputFiles = 0;
 };
 
 // The properties that the JDK's own launcher sets and its tools read (jps,

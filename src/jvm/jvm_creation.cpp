@@ -8,6 +8,7 @@
 #include "base/message_table.h"
 #include "jvm/class_data_archive.h"
 #include "jni/jvm_hook_listener.h"
+#include "jvm/dated_output_files.h"
 #include "jvm/output_redirection.h"
 
 namespace tarn {
@@ -37,6 +38,7 @@ struct Jdk11InitArgs {
 };
 
 JvmHookListener* hookListener = nullptr;
+JvmExitFollowUp exitFollowUp = nullptr;
 
 bool hasStamp(const std::wstring& name) { return name.find(L'%') != std::wstring::npos; }
 
@@ -64,11 +66,14 @@ void diagnoseOptions(const std::vector<JavaVMOption>& options) {
 
 void setJvmHookListener(JvmHookListener* listener) { hookListener = listener; }
 
+void setJvmExitFollowUp(JvmExitFollowUp followUp) { exitFollowUp = followUp; }
+
 void JNICALL jvmExitHook(jint code) {
   if (diagnosing()) diagnose("exit code %s: System.exit", decimalText(code));
   // The VM has written its archive by now; the process ends when this returns.
   adoptWrittenArchive();
   if (hookListener != nullptr) hookListener->onJvmExit(code);
+  if (exitFollowUp != nullptr) exitFollowUp(code);
 }
 
 void JNICALL jvmAbortHook() {
@@ -130,6 +135,8 @@ bool createJvm(const JvmEntryPoints& entries, const VmSetup& setup, JavaVM*& vm,
     const LocalTime now = currentLocalTime();
     if (hasStamp(outputFile)) stampFileName(outputFile, now);
     if (hasStamp(errorFile)) stampFileName(errorFile, now);
+    if (hasStamp(setup.output.file)) removeOldDatedFiles(setup.output.file, outputFile, setup.keepOutputFiles);
+    if (hasStamp(setup.error.file)) removeOldDatedFiles(setup.error.file, errorFile, setup.keepOutputFiles);
   }
   redirect(env, outputFile, setup.output.append, StandardStream::Output);
   redirect(env, errorFile, setup.error.append, StandardStream::Error);

@@ -11,6 +11,7 @@
 #include "jvm/splash_screen.h"
 #include "launcher/process_platform.h"
 #include "run/main_class.h"
+#include "run/restart.h"
 #include "run/sibling_relaunch.h"
 #include "run/start_gate.h"
 #include "run/worker_thread.h"
@@ -80,6 +81,7 @@ int32_t Launcher::run() {
 }
 
 bool Launcher::startUp(int32_t& exitCode) {
+  restarts_ = takeRestartMark();
   startedBySibling_ = takeStartedBySiblingMark();
   if (!findLauncherPaths(paths_)) return false;
   const std::wstring applicationFolder = applicationFolderValue(paths_.folder, nativePathStyle());
@@ -144,6 +146,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
                             setup_.options);
   }
   if (setup_.stackSize == 0) setup_.stackSize = defaultJavaStackSize(jvm_);
+  armRestart();
   assembling.report("the VM's options took %s");
   if (!settings_.splashImage.empty() && !settings_.service) {
     const PathStyle& style = nativePathStyle();
@@ -162,6 +165,23 @@ bool Launcher::chooseRuntime() {
   request.machineRoot = machineRoot_;
   if (chooseJavaRuntime(request, runtime_)) return true;
   return platform_->onMissingRuntime(missingRuntimeText(settings_.runtime), settings_, paths_, runtime_);
+}
+
+void Launcher::armRestart() {
+  if (settings_.restartExitCodes.empty()) return;
+  // A service is started again by the service manager's recovery settings.
+  if (settings_.service) {
+    if (diagnosing()) diagnose("Restart Exit Code: not used by a service");
+    return;
+  }
+  // The new start would find this process, still holding the guard while it
+  // waits, and hand its arguments to it.
+  if (settings_.singleInstance) {
+    printError(loadMessage(MessageId::RestartWithSingleInstance));
+    return;
+  }
+  setup_.options.add(kRestartCountProperty + toUtf8(unsignedDecimalText(restarts_)));
+  restartOnExitCodes(settings_.restartExitCodes, paths_.executable);
 }
 
 void Launcher::moveToLauncherFolder() {

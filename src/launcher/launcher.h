@@ -44,6 +44,8 @@ class Launcher {
   bool chooseRuntime();
   // Override WorkingDir: the launcher's folder becomes the current directory.
   void moveToLauncherFolder();
+  // Restart Exit Code: the count for the application and the exit hook's follow-up.
+  void armRestart();
   // The worker thread's routine: creates the VM and runs the main class.
   // Its result says how main ended or which step failed (launcher.cpp).
   static RunOutcome workerMain(void* launcher);
@@ -62,6 +64,7 @@ class Launcher {
   JNIEnv* jniEnv_ = nullptr;
   StartGate* gate_ = nullptr;
   // Started by the paired launcher: never hands the start on again.
+  uint32_t restarts_ = 0;
   bool startedBySibling_ = false;
   RunOutcome outcome_;
   // Diagnose mode: the exit code and its meaning, told after the teardown.

@@ -4,6 +4,7 @@
 #include "base/character_classes_posix.h"
 #include "base/text.h"
 #include "launcher/process_platform.h"
+#include "run/restart.h"
 
 namespace tarn {
 
@@ -20,6 +21,7 @@ void routeErrorsOfWindowlessProgram() {}
 
 void rememberProgramArguments(int argc, char** argv) {
   std::vector<std::wstring>& arguments = rememberedArguments();
+  keepArgumentVector(argv);
   arguments.clear();
   for (int i = 1; i < argc; ++i) arguments.push_back(fromUtf8(argv[i]));
 }

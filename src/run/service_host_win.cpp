@@ -141,9 +141,22 @@ void appendToServiceLog(const std::wstring& line) {
     text += c;
   }
   const std::string bytes = toUtf8(text);
-  ScopedFileHandle file(CreateFileW(host->logPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::wstring& path = host->logPath();
+  auto open = [&path] {
+    return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  ScopedFileHandle file(open());
   if (!file) return;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && serviceLogIsFull(static_cast<uint64_t>(size.QuadPart), bytes.size())) {
+    file.reset();
+    // When the file cannot be moved (another program holds it without
+    // sharing), the line is appended all the same.
+    MoveFileExW(path.c_str(), previousServiceLogPath(path).c_str(), MOVEFILE_REPLACE_EXISTING);
+    file.reset(open());
+    if (!file) return;
+  }
   DWORD written = 0;
   WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

@@ -30,6 +30,13 @@ std::wstring serviceLogPath(const std::wstring& configFile) {
   return (hasExtension ? configFile.substr(0, configFile.size() - extension.size()) : configFile) + L".service.log";
 }
 
+bool serviceLogIsFull(uint64_t size, uint64_t adding) {
+  // A single line longer than the limit still goes into a file of its own.
+  return size > 0 && (size > kServiceLogLimit || adding > kServiceLogLimit - size);
+}
+
+std::wstring previousServiceLogPath(const std::wstring& logPath) { return logPath + L".1"; }
+
 std::wstring serviceLogLine(const LocalTime& time, const std::wstring& text) {
   auto two = [](int value) { return std::wstring(value < 10 ? L"0" : L"") + decimalText(value); };
   return decimalText(time.year) + L"-" + two(time.month) + L"-" + two(time.day) + L" " + two(time.hour) + L":" +

@@ -33,6 +33,13 @@ constexpr uint32_t kStopNotReturnedCode = 5;
 // run.service.log (a name without ".ini" gets ".service.log" appended).
 std::wstring serviceLogPath(const std::wstring& configFile);
 
+// The file is bounded: when a line would take it past this size, the file
+// becomes the previous one (the path with ".1" added, replacing an older
+// one) and the line starts a new file. So at most twice the size is kept.
+inline constexpr uint64_t kServiceLogLimit = 1024 * 1024;
+bool serviceLogIsFull(uint64_t size, uint64_t adding);
+std::wstring previousServiceLogPath(const std::wstring& logPath);
+
 // A line of that file: the local time, "YYYY-MM-DD hh:mm:ss ", then the text.
 std::wstring serviceLogLine(const LocalTime& time, const std::wstring& text);
 

@@ -1199,4 +1199,129 @@ MODULES = [
     ),
 ]
 
-SCENARIOS = MAIN_JAR + ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA + MODULES
+
+# --- Restart Exit Code -----------------------------------------------------------
+
+RESTART_ARGUMENTS = '"{exe}" "" "a b" \u00fc\u4e2d'
+RESTART_MAIN_CALL = 'call com/example/App.main%s (["", "a b", "\u00fc\u4e2d"])' % MAIN_SIGNATURE
+# The runtime's bin folder once on the Path: the new process starts from the
+# environment the first one was given, not the one its start changed.
+PATH_ONCE = Like(r"env Path=(?!.*jre64\\bin.*jre64\\bin).*;{dir}\\jre64\\bin")
+
+
+def one_start(restarts: int) -> List:
+    return ["option -Dtarn.restart.count=%d" % restarts, 'command line "{dir}\\run.exe" "" "a b" \u00fc\u4e2d', PATH_ONCE,
+            "env TARN_RESTART_RECORD unset", RESTART_MAIN_CALL]
+
+
+def stopped_at_the_bound(result: Result) -> List[str]:
+    expected = b"ran\r\n" * 6
+    if not result.stdout.startswith(expected):
+        return ["expected six runs first, got %r" % result.stdout]
+    rest = result.stdout[len(expected):].decode("utf-8", errors="replace")
+    line = (r"Error: The application ended with exit code 7, one of Restart Exit Code, after 5 restarts "
+            r"within \d+ seconds: it is not started again\. \r\n")
+    return [] if re.fullmatch(line, rest) else ["unexpected message %r" % rest]
+
+
+RESTART = [
+    app(
+        # The first process waits for the second and ends with its code.
+        "restart-exit-code-once-then-zero",
+        settings=ini(app="Restart Exit Code=9;7\n"),
+        vm_scenario=world("print out ran", "exit-once 7 {dir}\\ran-once"),
+        command_line=RESTART_ARGUMENTS,
+        stdout=b"ran\r\nran\r\n",
+        exit_code=0,
+        vm_log=[*one_start(0), "System.exit 7", *one_start(1), "return com/example/App.main", "DestroyJavaVM done"],
+        writes=True,
+    ),
+    app(
+        # The windowless launcher waits for the new process too.
+        "restart-exit-code-windowless",
+        settings=ini(app="Restart Exit Code=7\n"),
+        vm_scenario=world("exit-once 7 {dir}\\ran-once", "exit 5"),
+        command_line=RESTART_ARGUMENTS,
+        exit_code=5,
+        vm_log=[*one_start(0), "System.exit 7", *one_start(1), "System.exit 5", "exit hook returned"],
+        windowless=True,
+        writes=True,
+    ),
+    app(
+        "restart-exit-code-always-stops-at-the-bound",
+        settings=ini(app="Restart Exit Code=7\n"),
+        vm_scenario=world("print out ran", "exit 7"),
+        command_line=RESTART_ARGUMENTS,
+        exit_code=7,
+        vm_log=[*one_start(0), *one_start(1), *one_start(5), "System.exit 7", "exit hook returned"],
+        check=stopped_at_the_bound,
+    ),
+    app(
+        # The new start would hand its arguments to the waiting first one.
+        "restart-exit-code-not-with-single-instance",
+        settings=ini(app="Single Instance=yes\nRestart Exit Code=7\n"),
+        vm_scenario=world("print out ran", "exit 7"),
+        stdout=error("Restart Exit Code is not used with Single Instance=yes: the application is not started again.")
+        + b"ran\r\n",
+        exit_code=7,
+        vm_log=["System.exit 7", "exit hook returned"],
+        vm_log_excludes=[Like("option -Dtarn.restart.count=.*")],
+    ),
+    app(
+        "restart-exit-code-other-code-ends",
+        settings=ini(app="Restart Exit Code=7\n"),
+        vm_scenario=world("print out ran", "exit 3"),
+        stdout=b"ran\r\n",
+        exit_code=3,
+        vm_log=["option -Dtarn.restart.count=0", "System.exit 3", "exit hook returned"],
+        vm_log_excludes=["option -Dtarn.restart.count=1"],
+    ),
+]
+
+# --- Keep Output Files -----------------------------------------------------------
+
+# name in logs\ -> modification time, which orders them, not the name; the
+# read-only one cannot be removed.
+OLD_LOGS = {
+    "out-20200101-000000.5.log": 500,
+    "out-20200101-000001.1.log": 1000,
+    "out-20200101-000002.22.log": 2000,
+    "out-20200101-000003.333.log": 1500,
+    "err-20200101-000001.1.log": 1000,
+    "err-20200101-000002.1.log": 2000,
+    "out-2020.log": 10,
+    "out-20200101-000001.1.log.bak": 10,
+    "notes.txt": 10,
+}
+REMOVED_LOGS = {"out-20200101-000001.1.log", "out-20200101-000003.333.log", "err-20200101-000001.1.log"}
+
+
+def kept_logs(result: Result) -> List[str]:
+    names = sorted(p.name for p in (result.folder / "logs").iterdir())
+    new = sorted(n for n in names if n not in OLD_LOGS)
+    failures = []
+    if len(new) != 2 or not all(re.fullmatch(r"(err|out)-\d{8}-\d{6}\.\d{1,3}\.log", n) for n in new):
+        failures.append("expected one new log of each stream, found %r" % new)
+    if sorted(set(names) - set(new)) != sorted(set(OLD_LOGS) - REMOVED_LOGS):
+        failures.append("kept %r, expected %r" % (names, sorted(set(OLD_LOGS) - REMOVED_LOGS)))
+    return failures
+
+
+KEEP = [
+    app(
+        "keep-output-files-removes-the-oldest",
+        settings=ini(app="Output File=logs\\out-%yyyyMMdd-HHmmss.L%.log\nError File=logs\\err-%yyyyMMdd-HHmmss.L%.log\n"
+                         "Keep Output Files=2\n"),
+        vm_scenario=world("print out ran"),
+        files={"logs\\" + name: b"old\r\n" for name in OLD_LOGS},
+        times={"logs\\" + name: seconds for name, seconds in OLD_LOGS.items()},
+        read_only=["logs\\out-20200101-000000.5.log"],
+        stdout=b"",
+        exit_code=0,
+        writes=True,
+        check=kept_logs,
+    ),
+]
+
+SCENARIOS = (MAIN_JAR + ROAD + SOURCES + MESSAGES + ENDINGS + ENVIRONMENT + REDIRECTION + SIBLING + CLASS_DATA
+             + MODULES + RESTART + KEEP)

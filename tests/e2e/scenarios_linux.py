@@ -964,3 +964,162 @@ SCENARIOS += [
         stdout=echoed("x"),
     ),
 ]
+
+# --- Restart Exit Code ---------------------------------------------------------
+
+
+def one_run(run: int, restarts: int, *arguments: str) -> bytes:
+    """What probe.Restarting prints in one run: the runtime's bin folder once
+    on the PATH, and no restart mark in the environment."""
+    return b"run %d restarts %d bin 1 mark null\n" % (run, restarts) + echoed(*arguments)
+
+
+def runs_of(count: int, restart_count_of: Callable[[int], int], *arguments: str) -> bytes:
+    """What probe.Restarting prints over `count` runs."""
+    return b"".join(one_run(run, restart_count_of(run), *arguments) for run in range(1, count + 1))
+
+
+def stopped_at_the_bound(code: int):
+    """Six runs (the first and five restarts), then the message, code `code`."""
+
+    def check(result: Result) -> List[str]:
+        expected = runs_of(6, lambda run: run - 1)
+        if not result.stdout.startswith(expected):
+            return ["expected six runs first, got %r" % result.stdout]
+        rest = result.stdout[len(expected):].decode("utf-8", errors="replace")
+        line = (r"Error: The application ended with exit code %d, one of Restart Exit Code, after 5 restarts "
+                r"within \d+ seconds: it is not started again\. \n" % code)
+        return [] if re.fullmatch(line, rest) else ["unexpected message %r" % rest]
+
+    return check
+
+
+RESTARTING = "probe.Restarting"
+SCENARIOS += [
+    Scenario(
+        "restart-exit-code-once-then-zero",
+        ini=ini(RESTARTING, app="Restart Exit Code=9, 7\n"),
+        args=["{dir}/runs.txt", "7", "2"] + UNUSUAL_ARGUMENTS,
+        stdout=runs_of(2, lambda run: run - 1, *UNUSUAL_ARGUMENTS),
+    ),
+    Scenario(
+        "restart-exit-code-diagnosed",
+        ini=ini(RESTARTING, app="Restart Exit Code=7\n"),
+        args=["{dir}/runs.txt", "7", "2"],
+        env={"TARN_DIAGNOSE": "1"},
+        stdout=runs_of(2, lambda run: run - 1),
+        stderr=None,
+        check=diagnosed(
+            [
+                "launcher {dir}/run",
+                "VM option 4: -Dtarn.restart.count=0",
+                "exit code 7: System.exit",
+                "restart 1: System.exit(7) is one of Restart Exit Code; starting {dir}/run again",
+                "launcher {dir}/run",
+                "VM option 4: -Dtarn.restart.count=1",
+                "exit code 0: System.exit",
+            ]
+        ),
+    ),
+    Scenario(
+        "restart-exit-code-always-stops-at-the-bound",
+        ini=ini(RESTARTING, app="Restart Exit Code=7\n"),
+        args=["{dir}/runs.txt", "7", "1000"],
+        exit_code=7,
+        stdout=None,
+        check=stopped_at_the_bound(7),
+    ),
+    Scenario(
+        "restart-exit-code-other-code-ends",
+        ini=ini(RESTARTING, app="Restart Exit Code=7\n"),
+        args=["{dir}/runs.txt", "3", "2"],
+        exit_code=3,
+        stdout=runs_of(1, lambda run: 0),
+    ),
+    Scenario(
+        "restart-exit-code-not-a-code",
+        ini=ini(RESTARTING, app="Restart Exit Code=7; seven\n"),
+        args=["{dir}/runs.txt", "7", "2"],
+        # The message on each start, before its run.
+        stdout=b"".join(error_line("Restart Exit Code: 'seven' is not a value of this key and is ignored.")
+                        + one_run(run, run - 1) for run in (1, 2)),
+    ),
+]
+
+# --- Keep Output Files ---------------------------------------------------------
+
+# name -> modification time, which orders them, not the name; the four first
+# are the picture's.
+OLD_LOGS = {
+    "out-20200101-000001.1.log": 1000,
+    "out-20200101-000002.22.log": 3500,
+    "out-20200101-000003.333.log": 3000,
+    "out-20200101-000004.4.log": 4000,
+    # Names the picture could not have produced.
+    "out-2020.log": 10,
+    "out-20200101-000001.1.log.bak": 10,
+    "err-20200101-000001.1.log": 10,
+    "notes.txt": 10,
+}
+
+
+def lay_out_old_logs(context: Context) -> None:
+    logs = context.dir / "logs"
+    logs.mkdir()
+    for name, seconds in OLD_LOGS.items():
+        (logs / name).write_bytes(b"old\n")
+        os.utime(logs / name, (seconds, seconds))
+    # A folder with a name of the picture is no file.
+    (logs / "out-20200101-000000.0.log").mkdir()
+
+
+def kept_logs(result: Result) -> List[str]:
+    logs = result.context.dir / "logs"
+    names = sorted(p.name for p in logs.iterdir())
+    new = [n for n in names if n not in OLD_LOGS and n != "out-20200101-000000.0.log"]
+    expected_old = sorted(set(OLD_LOGS) - {"out-20200101-000001.1.log", "out-20200101-000003.333.log"})
+    failures = []
+    if len(new) != 1 or not re.fullmatch(r"out-\d{8}-\d{6}\.\d{1,3}\.log", new[0]):
+        failures.append("expected one new log, found %r" % new)
+    elif (logs / new[0]).read_bytes() != echoed("x"):
+        failures.append("the new log holds %r" % (logs / new[0]).read_bytes())
+    if sorted(set(names) - set(new) - {"out-20200101-000000.0.log"}) != expected_old:
+        failures.append("kept %r, expected %r" % (names, expected_old))
+    if not (logs / "out-20200101-000000.0.log").is_dir():
+        failures.append("the folder was removed")
+    return failures
+
+
+SCENARIOS += [
+    Scenario(
+        "keep-output-files-removes-the-oldest",
+        ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=3\n"),
+        args=["x"],
+        prepare=lay_out_old_logs,
+        check=kept_logs,
+    ),
+    Scenario(
+        "keep-output-files-diagnosed",
+        ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=3\n"),
+        args=["x"],
+        env={"TARN_DIAGNOSE": "1"},
+        prepare=lay_out_old_logs,
+        stderr=None,
+        check=lambda result: kept_logs(result) + diagnosed(
+            [
+                "Keep Output Files: removed logs/out-20200101-000001.1.log",
+                "Keep Output Files: removed logs/out-20200101-000003.333.log",
+                "exit code 0: main returned",
+            ]
+        )(result),
+    ),
+    Scenario(
+        "keep-output-files-not-a-count",
+        ini=ini(app="Output File=logs/out-%yyyyMMdd-HHmmss.L%.log\nKeep Output Files=many\n"),
+        args=["x"],
+        prepare=lay_out_old_logs,
+        stdout=error_line("Keep Output Files: 'many' is not a value of this key and is ignored."),
+        check=lambda result: [] if len(list((result.context.dir / "logs").iterdir())) == len(OLD_LOGS) + 2
+        else ["files were removed"],
+    ),
+]

@@ -35,6 +35,10 @@ class ServiceScenario:
     # run.service.log: regular expressions its lines (CR LF cut off) must
     # match in order, the first after the time stamp; None: must not exist.
     service_log: Optional[Sequence[str]] = None
+    # run.service.log as laid out before the start, and run.service.log.1
+    # expected afterwards with exact content (None: must not exist).
+    service_log_before: Optional[bytes] = None
+    previous_service_log: Optional[bytes] = None
     # Further checks of the VM log.
     check_log: Optional[Callable[[List[str]], List[str]]] = None
     arches: Sequence[str] = ("x64", "x86")
@@ -53,6 +57,27 @@ def stoppable(*after_stop: str, stop_actions: Sequence[str] = ("signal stop",), 
     for action in stop_actions:
         text += "do com/example/App stop %s\n" % action
     return text
+
+
+# A service log 60 bytes short of its limit (1 MiB), lines of 1024 bytes.
+NEARLY_FULL_LOG = (b"2020-01-01 00:00:00 " + b"x" * 1002 + b"\r\n") * 1023 + b"2020-01-01 00:00:00 " + b"y" * 942 + b"\r\n"
+
+def service_log_scenario(name: str, before: bytes, previous: Optional[bytes], lines_before: List[str]):
+    """A start that fails (no main class) with run.service.log laid out as
+    `before`; the file then holds `lines_before` (the second one's pattern
+    is the time stamp the message follows), then the message."""
+    message = r"Error: Could not find the main class com/example/Missing\."
+    lines = lines_before[:-1] + [lines_before[-1] + message] if lines_before else [message]
+    return ServiceScenario(
+        name=name,
+        settings=ini(main="com.example.Missing", app="Application Type=service\n"),
+        vm_scenario=world("print out never", extra="launcher-helper no\n"),
+        steps=["start", "wait:stopped"],
+        output=["start ok", "wait stopped ok"],
+        service_log_before=before,
+        previous_service_log=previous,
+        service_log=lines + [" "],
+    )
 
 
 # Once stopped has been reported, the service's process must end on its own,
@@ -182,6 +207,11 @@ SCENARIOS = [
                 "status state=stopped win32=1066 specific=3 checkpoint=0 waithint=0 accepted=5"],
         service_log=[r"Error: JNI exception: failed to create the Java VM", r"Reason: not enough memory\.", " "],
     ),
+    # The line would take the file past 1 MiB: the file becomes
+    # run.service.log.1 and the line starts a new one.
+    service_log_scenario("service-log-turns-at-its-limit", NEARLY_FULL_LOG, NEARLY_FULL_LOG, []),
+    service_log_scenario("service-log-appends-below-its-limit", b"2020-01-01 00:00:00 an older line\r\n", None,
+                         ["an older line", r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d "]),
     ServiceScenario(
         name="no-main-class",
         settings=ini(main="com.example.Missing", app="Application Type=service\n"),

@@ -50,6 +50,8 @@ class Scenario:
     # Laid-out files given the read-only attribute (a file without write
     # permission, as Wine keeps that attribute).
     read_only: Sequence[str] = ()
+    # Files laid out given a modification time: relative path -> seconds since 1970.
+    times: Dict[str, int] = field(default_factory=dict)
     # Files expected afterwards, and files that must not exist.
     exists: Sequence[str] = ()
     absent: Sequence[str] = ()

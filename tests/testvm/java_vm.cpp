@@ -271,6 +271,7 @@ jint createJavaVm(JavaVM** vm, void** env, void* arguments) {
   logEnvironment(L"TARN_JVM_HOME");
   logEnvironment(L"TARN_APP_DIR");
   logEnvironment(L"Path");
+  logEnvironment(L"TARN_RESTART_RECORD");
   logLine("stack reserved=" + std::to_string(reservedStackSize()));
 
   if (scenario().createDelayMs > 0) Sleep(static_cast<DWORD>(scenario().createDelayMs));

@@ -299,6 +299,9 @@ jvalue runScripted(ThreadState& thread, Method* method) {
         break;
       case Action::Kind::Handles: logLine("handles " + std::to_string(openHandleCount())); break;
       case Action::Kind::WaitFile: waitForFileUnlocked(thread.name, action.text); break;
+      case Action::Kind::ExitOnce:
+        if (createdNewFile(action.text)) systemExit(static_cast<jint>(action.number));
+        break;
       case Action::Kind::Return: result.i = static_cast<jint>(action.number); break;
       case Action::Kind::Throw:
         throwNew(thread, action.className, utf16(action.text), !action.text.empty(),
@@ -338,6 +341,14 @@ void waitEitherUnlocked(HANDLE first, HANDLE second) {
   LeaveCriticalSection(&vmLock);
   WaitForMultipleObjects(2, handles, FALSE, INFINITE);
   EnterCriticalSection(&vmLock);
+}
+
+bool createdNewFile(const std::string& path) {
+  HANDLE file = CreateFileW(wide(utf16(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
 }
 
 void waitForFileUnlocked(const std::string& who, const std::string& path) {

@@ -109,6 +109,8 @@ void waitEitherUnlocked(HANDLE first, HANDLE second);
 // Waits until the file exists, with the lock released (held once), logging
 // "<who> waits for <path>" and "<who> saw <path>".
 void waitForFileUnlocked(const std::string& who, const std::string& path);
+// Creates the file; false when it exists already or cannot be made.
+bool createdNewFile(const std::string& path);
 
 // --- references and objects ----------------------------------------------
 

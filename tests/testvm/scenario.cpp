@@ -165,6 +165,11 @@ class Parser {
     } else if (kind == "exit") {
       action.kind = Action::Kind::Exit;
       action.number = number(nextWord(rest));
+    } else if (kind == "exit-once") {
+      action.kind = Action::Kind::ExitOnce;
+      action.number = number(nextWord(rest));
+      action.text = rest;
+      if (action.text.empty()) bad("exit-once needs a path");
     } else if (kind == "wait" || kind == "signal") {
       action.kind = kind == "wait" ? Action::Kind::Wait : Action::Kind::Signal;
       action.text = nextWord(rest);

@@ -10,11 +10,11 @@
 namespace tarn::testvm {
 
 struct Action {
-  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit, Wait, Signal, Handles, WaitFile, Return };
+  enum class Kind { PrintOut, PrintErr, Thread, Throw, Exit, Wait, Signal, Handles, WaitFile, Return, ExitOnce };
   Kind kind;
-  std::string text;       // the line printed; the exception's message; Wait, Signal: the event; WaitFile: the path
+  std::string text;       // the line printed; the exception's message; Wait, Signal: the event; WaitFile, ExitOnce: the path
   std::string className;  // Throw: the exception class (slash form)
-  int64_t number = 0;     // Exit: the code; Thread: milliseconds; Return: the result
+  int64_t number = 0;     // Exit, ExitOnce: the code; Thread: milliseconds; Return: the result
 };
 
 struct ScriptedMethod {

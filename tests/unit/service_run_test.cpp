@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "run/start_gate.h"
 
 namespace tarn {
@@ -55,6 +57,29 @@ TEST(ServiceLogTest, PathBesideTheConfigurationFile) {
   EXPECT_EQ(serviceLogPath(L"C:\\App\\run.ini"), L"C:\\App\\run.service.log");
   EXPECT_EQ(serviceLogPath(L"C:\\App\\run.beta.ini"), L"C:\\App\\run.beta.service.log");
   EXPECT_EQ(serviceLogPath(L"/opt/app/run"), L"/opt/app/run.service.log");
+}
+
+TEST(ServiceLogTest, TheFileTurnsWhenALineWouldPassTheLimit) {
+  const uint64_t limit = 1024 * 1024;
+  struct Case {
+    uint64_t size;
+    uint64_t adding;
+    bool full;
+  };
+  const Case cases[] = {
+      {0, 10, false},
+      {0, limit + 10, false},  // a line longer than the limit in a file of its own
+      {limit - 10, 10, false},
+      {limit - 10, 11, true},
+      {limit, 1, true},
+      {limit + 500, 1, true},
+      {1, limit, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size) + " + " + std::to_string(c.adding));
+    EXPECT_EQ(serviceLogIsFull(c.size, c.adding), c.full);
+  }
+  EXPECT_EQ(previousServiceLogPath(L"C:\\App\\run.service.log"), L"C:\\App\\run.service.log.1");
 }
 
 TEST(ServiceLogTest, LinesBeginWithTheLocalTime) {

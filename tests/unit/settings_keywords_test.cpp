@@ -136,5 +136,51 @@ TEST(SettingsKeywordsTest, KeywordsOfApplicationAndFlags) {
   }
 }
 
+TEST(SettingsKeywordsTest, RestartExitCodes) {
+  struct Case {
+    const wchar_t* value;
+    std::vector<int32_t> codes;
+    const wchar_t* rejected;
+  };
+  const Case cases[] = {
+      {L"", {}, L""},
+      {L"7", {7}, L""},
+      {L" 7 ; 9,-1 ", {7, 9, -1}, L""},
+      {L"2147483647;-2147483648", {2147483647, INT32_MIN}, L""},
+      {L"2147483648", {}, L"2147483648"},
+      {L"-2147483649", {}, L"-2147483649"},
+      {L"7;seven;x", {7}, L"seven"},
+      {L"7;;9", {7, 9}, L"(empty)"},
+      {L"+7", {}, L"+7"},
+      {L"-", {}, L"-"},
+      {L"1 2", {}, L"1 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.value));
+    std::wstring rejected;
+    EXPECT_EQ(exitCodesFor(c.value, rejected), c.codes);
+    EXPECT_EQ(rejected, c.rejected);
+  }
+}
+
+TEST(SettingsKeywordsTest, KeptFileCount) {
+  struct Case {
+    const wchar_t* value;
+    uint32_t count;
+    bool invalid;
+  };
+  const Case cases[] = {
+      {L"", 0, false},     {L" 30 ", 30, false},  {L"1", 1, false},      {L"100000", 100000, false},
+      {L"0", 0, true},     {L"100001", 0, true},  {L"-3", 0, true},      {L"ten", 0, true},
+      {L"99999999999999999999", 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.value));
+    bool invalid = !c.invalid;
+    EXPECT_EQ(keptFileCountFor(c.value, invalid), c.count);
+    EXPECT_EQ(invalid, c.invalid);
+  }
+}
+
 }  // namespace
 }  // namespace tarn
