@@ -10,7 +10,7 @@ import subprocess
 from pathlib import Path
 from typing import Dict, List, Sequence
 
-from scenarios_linux import Context, Result, Scenario, error_line
+from scenarios_linux import Context, Result, Scenario, differences_from, error_line
 
 
 def make_jar(context: Context, name: str, classes: Sequence[str], manifest: Dict[str, str]):
@@ -45,12 +45,7 @@ def like_java_jar(jar: str, args: Sequence[str] = (), shows: bytes = b""):
         failures = []
         if not result.stdout.startswith(context.fill_bytes(shows)):
             failures.append("standard output does not start with %r" % shows)
-        for what, ours, theirs in (("exit code", result.exit_code, reference.returncode),
-                                   ("standard output", result.stdout, reference.stdout),
-                                   ("standard error", result.stderr, reference.stderr)):
-            if ours != theirs:
-                failures.append("%s: %r, java -jar gives %r" % (what, ours, theirs))
-        return failures
+        return failures + differences_from(result, reference, "java -jar")
 
     return check
 
@@ -115,12 +110,7 @@ def like_newer_java_jar(quiet: bool):
         failures = [] if result.stdout == b"strlen 4\n" else ["standard output %r" % result.stdout]
         if quiet != (result.stderr == b""):
             failures.append("standard error %r" % result.stderr)
-        for what, ours, theirs in (("exit code", result.exit_code, reference.returncode),
-                                   ("standard output", result.stdout, reference.stdout),
-                                   ("standard error", result.stderr, reference.stderr)):
-            if ours != theirs:
-                failures.append("%s: %r, java -jar gives %r" % (what, ours, theirs))
-        return failures
+        return failures + differences_from(result, reference, "java -jar")
 
     return check
 

@@ -126,6 +126,18 @@ class Scenario:
 # --- expectations ------------------------------------------------------------
 
 
+def differences_from(result: Result, reference, command: str) -> List[str]:
+    """What the launcher's run did otherwise than `command` (a completed
+    process of the JDK's own launcher on the same application)."""
+    failures = []
+    for what, ours, theirs in (("exit code", result.exit_code, reference.returncode),
+                               ("standard output", result.stdout, reference.stdout),
+                               ("standard error", result.stderr, reference.stderr)):
+        if ours != theirs:
+            failures.append("%s: %r, %s gives %r" % (what, ours, command, theirs))
+    return failures
+
+
 def diagnosed(expected: Sequence[str], file: str = ""):
     """The diagnose lines on standard error, or in `file` of the scenario
     folder, hold the expected ones in this order (diagnosis_lines.py)."""

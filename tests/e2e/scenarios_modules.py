@@ -12,7 +12,7 @@ import time
 from pathlib import Path
 from typing import List
 
-from scenarios_linux import Result, Scenario, diagnosed, ini
+from scenarios_linux import Result, Scenario, diagnosed, differences_from, ini
 
 # Debian's openjfx.
 JAVAFX_MODULES = Path("/usr/share/openjfx/lib")
@@ -60,13 +60,7 @@ def same_as_java(*java_arguments: str):
         reference = subprocess.run([str(context.jdk / "bin" / "java")] + [context.fill(a) for a in java_arguments],
                                    cwd=str(context.dir), env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE, timeout=120)
-        failures = []
-        for what, ours, theirs in (("exit code", result.exit_code, reference.returncode),
-                                   ("stdout", result.stdout, reference.stdout),
-                                   ("stderr", result.stderr, reference.stderr)):
-            if ours != theirs:
-                failures.append("%s %r, java gave %r" % (what, ours, theirs))
-        return failures
+        return differences_from(result, reference, "java")
 
     return check
 
