@@ -16,7 +16,7 @@ import subprocess
 from pathlib import Path
 from typing import List
 
-from scenarios_linux import Context, Result, Scenario, diagnosed, ini
+from scenarios_linux import Context, Result, Scenario, diagnosed, ini, passed_through
 
 LOADED = b"loaded probe.Greeting\ndone\n"
 LOAD_ARGS = ["load", "lib/util.jar"]
@@ -51,6 +51,7 @@ def start(context: Context, args: List[str], diagnose: str = "diagnose-earlier.l
         "LANG": "C.UTF-8",
         "XDG_CACHE_HOME": str(context.dir / "cache"),
         "TARN_DIAGNOSE": str(context.dir / diagnose),
+        **passed_through(),
     }
     return subprocess.Popen([str(context.dir / "run")] + args, cwd=str(context.dir), env=environment,
                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)

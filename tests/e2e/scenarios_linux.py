@@ -126,6 +126,14 @@ class Scenario:
 # --- expectations ------------------------------------------------------------
 
 
+def passed_through() -> Dict[str, str]:
+    """The runner's variables that every launch keeps: the time zone (the
+    output files' stamps are checked against this process's clock), the
+    sanitizer settings of a sanitizer build and the display."""
+    names = ("TZ", "ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "DISPLAY")
+    return {name: os.environ[name] for name in names if name in os.environ}
+
+
 def differences_from(result: Result, reference, command: str) -> List[str]:
     """What the launcher's run did otherwise than `command` (a completed
     process of the JDK's own launcher on the same application)."""
