@@ -50,7 +50,7 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& launche
   }
 }
 
-std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& paths) {
+std::wstring configuredFilePath(const std::wstring& configured, const LauncherPaths& paths) {
   const PathStyle& style = nativePathStyle();
   std::wstring path = configured;
   expandEnvironment(path);

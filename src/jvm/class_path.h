@@ -29,12 +29,13 @@ bool classPathSearchFor(const std::wstring& entry, const std::wstring& launcherD
 // ".." included when the pattern matches them.
 void expandClassPathEntry(const std::wstring& entry, const std::wstring& launcherDirectory, std::wstring& classPath);
 
-// The full path of the Main Jar: environment references expanded, a
-// relative one taken against the launcher's folder. Empty when none is set.
-std::wstring mainJarPath(const std::wstring& configured, const LauncherPaths& paths);
+// The full path of a configured file (Main Jar, Splash Image): environment
+// references expanded, a relative one taken against the launcher's folder.
+// Empty when none is set.
+std::wstring configuredFilePath(const std::wstring& configured, const LauncherPaths& paths);
 
 // The class path of the run in the platform's form, its entries separated
-// by the platform's list separator: the main JAR (mainJarPath) first, then
+// by the platform's list separator: the main JAR (configuredFilePath) first, then
 // the executable with Embedded Jar, then the [Class Path] entries. Empty,
 // with its message written, when no entry yields a path.
 std::wstring assembleClassPath(const Settings& settings, const LauncherPaths& paths,

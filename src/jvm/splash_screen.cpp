@@ -1,7 +1,6 @@
 #include "jvm/splash_screen.h"
 
 #include "base/diagnosis.h"
-#include "base/environment.h"
 #include "base/text.h"
 #include "jvm/jvm_library.h"
 #include "jvm/jvm_parameters.h"
@@ -22,14 +21,6 @@ void diagnoseNoSplash(const std::wstring& image, const std::wstring& why) {
 std::wstring splashLibraryOf(const std::wstring& jvmLibrary, const PathStyle& style) {
   const std::wstring folder = parentFolder(parentFolder(jvmLibrary, style.separator), style.separator);
   return folder + style.separator + (style.windowsForms ? L"splashscreen.dll" : L"libsplashscreen.so");
-}
-
-std::wstring splashImagePath(std::wstring configured, const std::wstring& launcherFolder, const PathStyle& style) {
-  expandEnvironment(configured);
-  if (configured.empty() || isAbsolutePath(configured, style)) return configured;
-  const size_t start = configured.find_first_not_of(style.windowsForms ? L"\\/" : L"/");
-  if (start == std::wstring::npos) return std::wstring();
-  return launcherFolder + style.separator + configured.substr(start);
 }
 
 bool showSplashScreen(const std::wstring& jvmLibrary, const std::wstring& image) {

@@ -16,10 +16,6 @@ namespace tarn {
 // lib/server/libjvm.so (lib/amd64/... on Java 8 alike).
 std::wstring splashLibraryOf(const std::wstring& jvmLibrary, const PathStyle& style);
 
-// The configured image as a path: references expanded, a relative one (with
-// or without a leading separator) below the launcher's folder.
-std::wstring splashImagePath(std::wstring configured, const std::wstring& launcherFolder, const PathStyle& style);
-
 // Shows the image; false, the diagnose mode told why, when there is none to
 // show: no library (a headless runtime), or an image the library cannot
 // read. The application starts all the same.

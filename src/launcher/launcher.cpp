@@ -120,7 +120,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   if (!prepareJvmEnvironment(runtime_.jvmLibrary, settings_, paths_, setup_)) return {-1, RunFailure::VmCreation};
   // After the environment, whose TARN_JVM_HOME the path may name; before
   // the JVM library is loaded.
-  mainJar_ = mainJarPath(settings_.mainJar, paths_);
+  mainJar_ = configuredFilePath(settings_.mainJar, paths_);
   if (!mainJar_.empty() && !isFile(mainJar_)) {
     printError(loadMessage(MessageId::MainJarMissing), mainJar_);
     return {-1, RunFailure::MainClass};
@@ -149,9 +149,7 @@ RunOutcome Launcher::runChosen(const HostedRun& hosted) {
   armRestart();
   assembling.report("the VM's options took %s");
   if (!settings_.splashImage.empty() && !settings_.service) {
-    const PathStyle& style = nativePathStyle();
-    showSplashScreen(runtime_.jvmLibrary,
-                     splashImagePath(settings_.splashImage, parentFolder(paths_.executable, style.separator), style));
+    showSplashScreen(runtime_.jvmLibrary, configuredFilePath(settings_.splashImage, paths_));
   }
   return runOnWorkerThread(&Launcher::workerMain, this, setup_.stackSize);
 }

@@ -496,9 +496,9 @@ TEST_F(Assemble, MainJarHeadsTheClassPathAndNamesTheCommand) {
   EXPECT_EQ(commandHead(settings_, jar), L"com.example.App");
 }
 
-// The JAR lies in the launcher's folder unless the path is absolute; a
+// A configured file (Main Jar, Splash Image) lies in the launcher's folder unless the path is absolute; a
 // leading separator on Windows names that folder too, as for a class path entry.
-TEST_F(Assemble, MainJarPathIsTakenAgainstTheLaunchersFolder) {
+TEST_F(Assemble, ConfiguredFilePathIsTakenAgainstTheLaunchersFolder) {
   const bool windows = style().windowsForms;
   const std::wstring root = windows ? L"C:\\apps\\app.jar" : L"/apps/app.jar";
   const struct {
@@ -511,9 +511,9 @@ TEST_F(Assemble, MainJarPathIsTakenAgainstTheLaunchersFolder) {
       {L"%TARN_TEST_HOME%.jar", paths_.folder + L"my home.jar"},
       {root, root},
   };
-  for (const auto& row : cases) EXPECT_EQ(mainJarPath(row.configured, paths_), row.expected);
+  for (const auto& row : cases) EXPECT_EQ(configuredFilePath(row.configured, paths_), row.expected);
   if (windows) {
-    EXPECT_EQ(mainJarPath(L"\\app.jar", paths_), paths_.folder + L"app.jar");
+    EXPECT_EQ(configuredFilePath(L"\\app.jar", paths_), paths_.folder + L"app.jar");
   }
 }
 

@@ -320,6 +320,23 @@ TEST(ReadProductInformation, TheThreeKeysAsWritten) {
   EXPECT_EQ(none.code + none.upgradeCode + none.name, L"");
 }
 
+// The per-user file of the product "Tarn: Settings Test" {5E77}, with
+// APPDATA in `folder` for the owner's life; `kept` is false where the
+// platform keeps no per-user file.
+struct PerUserFile {
+  PerUserFile(const test::TempFolder& folder, const LauncherPaths& paths)
+      : appData(L"APPDATA", folder.pathOf("AppData")),
+        path(userConfigPathFor(folder.pathOf("AppData"), L"Tarn: Settings Test", L"{5E77}", paths.executable,
+                               nativePathStyle())) {
+    std::wstring settingsFolder;
+    kept = perUserSettingsFolder(settingsFolder);
+  }
+
+  test::ScopedEnvironment appData;
+  std::wstring path;
+  bool kept = false;
+};
+
 // A launcher "run" in a fresh folder, with its configuration file run.ini.
 class LoadSettingsTest : public ::testing::Test {
  protected:
@@ -411,17 +428,13 @@ TEST_F(LoadSettingsTest, HugeValueIsReadWhole) {
   EXPECT_EQ(settings.runtime.preferredVersions.size(), 100000u);
 }
 
-// The per-user file of the missing-runtime dialog, below %APPDATA% on
-// Windows NT. Linux keeps none: there the file beside always counts.
 // User VM Parameters: the per-user file's Virtual Machine Parameters are
 // taken only when the key says yes, never by a service, and only where a
 // per-user file is kept (Windows).
 TEST_F(LoadSettingsTest, UserVmParametersFromThePerUserFile) {
-  test::ScopedEnvironment appData(L"APPDATA", folder_.pathOf("AppData"));
-  std::wstring settingsFolder;
-  const bool perUser = perUserSettingsFolder(settingsFolder);
-  const std::wstring userFile = userConfigPathFor(folder_.pathOf("AppData"), L"Tarn: Settings Test", L"{5E77}",
-                                                  paths_.executable, nativePathStyle());
+  const PerUserFile user(folder_, paths_);
+  const bool perUser = user.kept;
+  const std::wstring& userFile = user.path;
   const struct {
     const char* name;
     const char* key;
@@ -458,12 +471,12 @@ TEST_F(LoadSettingsTest, UserVmParametersFromThePerUserFile) {
   }
 }
 
+// The per-user file of the missing-runtime dialog, below %APPDATA% on
+// Windows NT. Linux keeps none: there the file beside always counts.
 TEST_F(LoadSettingsTest, JrePathFromThePerUserFileWhereOneIsKept) {
-  test::ScopedEnvironment appData(L"APPDATA", folder_.pathOf("AppData"));
-  std::wstring settingsFolder;
-  const bool perUser = perUserSettingsFolder(settingsFolder);
-  const std::wstring userFile = userConfigPathFor(folder_.pathOf("AppData"), L"Tarn: Settings Test", L"{5E77}",
-                                                  paths_.executable, nativePathStyle());
+  const PerUserFile user(folder_, paths_);
+  const bool perUser = user.kept;
+  const std::wstring& userFile = user.path;
   const struct {
     const char* name;
     const char* applicationType;

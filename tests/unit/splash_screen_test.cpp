@@ -1,9 +1,7 @@
-// Where the splash image and the runtime's splash-screen library are looked for.
+// Where the runtime's splash-screen library is looked for.
 #include "jvm/splash_screen.h"
 
 #include <gtest/gtest.h>
-
-#include "support/scoped_environment.h"
 
 namespace tarn {
 namespace {
@@ -23,27 +21,6 @@ TEST(SplashScreen, TheLibraryBesideTheVmLibrarysFolder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(splashLibraryOf(c.jvmLibrary, c.style), c.library);
-  }
-}
-
-TEST(SplashScreen, TheImageBelowTheLauncherFolderUnlessAbsolute) {
-  test::ScopedEnvironment images(L"TARN_TEST_IMAGES", L"C:\\art");
-  const struct {
-    const char* name;
-    std::wstring configured;
-    const PathStyle& style;
-    std::wstring path;
-  } cases[] = {
-      {"relative", L"splash.png", kWindowsPathStyle, L"C:\\app\\splash.png"},
-      {"a leading backslash", L"\\img\\splash.png", kWindowsPathStyle, L"C:\\app\\img\\splash.png"},
-      {"absolute", L"D:\\splash.png", kWindowsPathStyle, L"D:\\splash.png"},
-      {"a reference", L"%TARN_TEST_IMAGES%\\splash.png", kWindowsPathStyle, L"C:\\art\\splash.png"},
-      {"Linux, relative", L"img/splash.png", kPosixPathStyle, L"C:\\app/img/splash.png"},
-      {"Linux, absolute", L"/usr/share/app/splash.png", kPosixPathStyle, L"/usr/share/app/splash.png"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(splashImagePath(c.configured, L"C:\\app", c.style), c.path);
   }
 }
 
